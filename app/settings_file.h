@@ -1,0 +1,86 @@
+// The INI format of "settings.ini" and the language files, and the settings file itself.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "app/text_codec.h"
+
+namespace qp {
+
+// An INI document as the program reads and writes it: ordered sections of ordered
+// entries, names matched without regard to case, values verbatim after "=".
+class IniFile {
+ public:
+  struct Entry {
+    std::string key;  // the whole line for an entry without "="
+    std::string value;
+    bool has_value = true;
+  };
+  struct Section {
+    std::string name;
+    std::vector<Entry> entries;
+  };
+
+  IniFile() = default;
+  explicit IniFile(std::string_view utf8_text) { Parse(utf8_text); }
+
+  // Replaces the content by the text's sections (UTF-8, any line ends).
+  void Parse(std::string_view utf8_text);
+  // The whole document with CR LF line ends, each section followed by an empty line.
+  std::string Serialize() const;
+
+  std::string ReadString(std::string_view section, std::string_view key, std::string_view def) const;
+  int32_t ReadInteger(std::string_view section, std::string_view key, int32_t def) const;
+  bool ReadBool(std::string_view section, std::string_view key, bool def) const;
+  bool ValueExists(std::string_view section, std::string_view key) const;
+  bool SectionExists(std::string_view section) const;
+
+  void WriteString(std::string_view section, std::string_view key, std::string_view value);
+  void WriteInteger(std::string_view section, std::string_view key, int32_t value);
+  void WriteBool(std::string_view section, std::string_view key, bool value);
+
+  const std::vector<Section>& Sections() const { return sections_; }
+  void Clear();
+
+ private:
+  struct Index {
+    std::unordered_map<std::string, std::size_t> entries;  // folded key -> first entry
+  };
+  const Entry* Find(std::string_view section, std::string_view key) const;
+  std::size_t SectionFor(std::string_view name);  // existing or appended
+  void AddEntry(std::size_t section, Entry entry);
+
+  std::vector<Section> sections_;
+  std::vector<Index> index_;  // parallel to sections_
+  std::unordered_map<std::string, std::size_t> section_index_;
+};
+
+// Integer values as the INI reader accepts them: optional sign, then decimal digits or
+// hexadecimal digits after "$", "x", "X", "0x" or "0X". false when the text is not one.
+bool ParseIniInteger(std::string_view text, int32_t& value);
+
+// An INI document bound to its file. Reads tolerate a missing or damaged file (every key
+// then takes its default); UpdateFile writes the whole document safely.
+class SettingsFile : public IniFile {
+ public:
+  SettingsFile() = default;
+  SettingsFile(std::filesystem::path path, const TextCodec& codec) : path_(std::move(path)), codec_(&codec) { Reload(); }
+
+  // Discards the document and loads the file anew; a missing file gives an empty one.
+  void Reload();
+  // Writes the whole document to the file, in the encoding it was read in.
+  bool UpdateFile() const;
+  const std::filesystem::path& Path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+  const TextCodec* codec_ = nullptr;
+  bool utf8_bom_ = false;
+};
+
+}  // namespace qp

@@ -1,0 +1,108 @@
+// Language files, the message lookup and window translation.
+#include "lang/language.h"
+
+#include "app/file_io.h"
+#include "app/working_folder.h"
+
+namespace qp {
+namespace {
+
+int g_number = 0;
+std::unique_ptr<IniFile> g_file;
+
+constexpr std::string_view kMessageSection = "Misc";
+constexpr std::string_view kLineBreakMark = "*|*";
+constexpr std::string_view kNoMemoLine = "fsdef";  // tells "no key" from "empty line"
+
+}  // namespace
+
+std::string_view LanguageFileName(int number) {
+  static constexpr std::string_view kFiles[kLanguageCount] = {"English.lng", "Russian.lng", "Ukraine.lng", "Custom.lng"};
+  return number >= 0 && number < kLanguageCount ? kFiles[number] : std::string_view{};
+}
+
+std::unique_ptr<IniFile> OpenLanguageFile(int number) {
+  std::string_view name = LanguageFileName(number);
+  if (name.empty()) return nullptr;
+  auto bytes = ReadFileBytes(ProgramFile(name));
+  if (!bytes) return nullptr;
+  return std::make_unique<IniFile>(DecodeFileText(*bytes, SystemCodec()).utf8);
+}
+
+int CurrentLanguageNumber() { return g_number; }
+const IniFile* CurrentLanguageFile() { return g_file.get(); }
+
+void SetCurrentLanguage(int number, std::unique_ptr<IniFile> file) {
+  g_number = number;
+  g_file = std::move(file);
+}
+
+std::string JoinMessageLines(std::string_view value) {
+  std::size_t mark = value.find(kLineBreakMark);
+  if (mark == std::string_view::npos) return std::string(value);
+  // Pieces before the last mark join from the first non-empty text on; the last piece
+  // always follows a line break.
+  std::string text;
+  for (;;) {
+    std::string_view piece = value.substr(0, mark);
+    value.remove_prefix(mark + kLineBreakMark.size());
+    mark = value.find(kLineBreakMark);
+    if (mark == std::string_view::npos) {
+      if (!text.empty()) text += "\r\n";
+      text += piece;
+      text += "\r\n";
+      text += value;
+      return text;
+    }
+    if (text.empty()) {
+      text = piece;
+    } else {
+      text += "\r\n";
+      text += piece;
+    }
+  }
+}
+
+std::string LookupMessage(const IniFile* file, std::string_view default_text, std::string_view key) {
+  if (!file) return std::string(default_text);
+  return JoinMessageLines(file->ReadString(kMessageSection, key, ""));
+}
+
+std::string LookupMessage(std::string_view default_text, std::string_view key) {
+  return LookupMessage(g_file.get(), default_text, key);
+}
+
+void TranslateWindow(ui::Form& form, const IniFile& file) {
+  const std::string& w = form.Name();
+  std::string title = file.ReadString(w, w + ".Caption", "");
+  if (!title.empty()) form.SetTitle(title);
+
+  for (std::size_t i = 0; i < form.ComponentCount(); ++i) {
+    ui::Component& c = form.ComponentAt(i);
+    const std::string prefix = w + "." + c.Name();
+    if (ui::HasCaption(c.GetKind())) {
+      std::string caption = file.ReadString(w, prefix + ".Caption", "");
+      if (!caption.empty()) c.SetCaption(caption);
+    }
+    if (ui::HasHint(c.GetKind())) {
+      std::string hint = file.ReadString(w, prefix + ".Hint", "");
+      if (!hint.empty()) c.SetHint(hint);
+    }
+    const ui::Kind kind = c.GetKind();
+    if (kind == ui::Kind::Memo) {
+      const std::size_t count = c.Lines().size();
+      for (std::size_t line = 0; line < count; ++line) {
+        std::string text = file.ReadString(w, prefix + ".lines[" + std::to_string(line) + "]", kNoMemoLine);
+        if (text != kNoMemoLine) c.SetLine(line, text);
+      }
+    } else if (kind == ui::Kind::RadioGroup || kind == ui::Kind::ComboBox) {
+      const std::size_t count = c.Lines().size();
+      for (std::size_t item = 0; item < count; ++item) {
+        std::string text = file.ReadString(w, prefix + ".items[" + std::to_string(item) + "]", "");
+        if (!text.empty()) c.SetLine(item, text);
+      }
+    }
+  }
+}
+
+}  // namespace qp

@@ -1,0 +1,105 @@
+// Windows and their named components as the rest of the program sees them: declared once
+// in a table, found by name, walked in declaration order. No Win32 here.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qp::ui {
+
+enum class Kind {
+  Label,
+  Button,
+  CheckBox,
+  Edit,
+  Memo,
+  ComboBox,
+  RadioGroup,
+  GroupBox,
+  Panel,
+  StatusBar,
+  ProgressBar,
+  Menu,       // a submenu: a main-menu title or an entry that opens further entries
+  MenuItem,   // a command entry
+  Separator,  // a menu separator line
+  PopupMenu,  // a menu of its own, shown by a right click or the tray icon
+};
+
+bool HasCaption(Kind kind);
+bool HasHint(Kind kind);
+bool IsMenuKind(Kind kind);
+
+struct Rect {
+  int x = 0, y = 0, w = 0, h = 0;
+};
+
+// A keyboard shortcut of a menu entry: a virtual-key code and modifiers.
+struct Shortcut {
+  enum : uint8_t { kCtrl = 1, kShift = 2, kAlt = 4 };
+  uint16_t key = 0;  // 0 for none
+  uint8_t modifiers = 0;
+  std::string Text() const;  // "Ctrl+F1"
+};
+inline constexpr uint16_t kKeyF1 = 0x70;  // F2 = F1 + 1 and so on
+inline constexpr Shortcut Ctrl(uint16_t key) { return {key, Shortcut::kCtrl}; }
+inline constexpr Shortcut Key(uint16_t key) { return {key, 0}; }
+
+// One line of a window's component table.
+struct ControlDef {
+  std::string name;
+  Kind kind = Kind::Label;
+  std::string parent;  // owning group box, panel or menu; empty for the window or the menu bar
+  std::string caption;
+  std::string hint;
+  Rect bounds;                     // client pixels, relative to the parent control
+  std::vector<std::string> items;  // memo lines, combo box and radio group items
+  Shortcut shortcut;
+  bool radio = false;    // menu entry drawn as a radio item
+  bool checked = false;  // menu entry or check box ticked at creation
+  bool visible = true;
+};
+
+struct FormDef {
+  std::string name;   // "fmMain"; the window class is "T" + name
+  std::string title;  // caption at design
+  int client_width = 0, client_height = 0;
+  std::vector<ControlDef> controls;
+};
+
+// A live component: its texts as shown at this moment.
+class Component {
+ public:
+  virtual ~Component() = default;
+  virtual const ControlDef& Def() const = 0;
+  const std::string& Name() const { return Def().name; }
+  Kind GetKind() const { return Def().kind; }
+
+  virtual std::string Caption() const = 0;
+  virtual void SetCaption(std::string_view text) = 0;
+  virtual std::string Hint() const = 0;
+  virtual void SetHint(std::string_view text) = 0;
+  // Memo lines, or combo box and radio group items.
+  virtual std::vector<std::string> Lines() const = 0;
+  virtual void SetLine(std::size_t index, std::string_view text) = 0;
+  virtual bool Checked() const = 0;
+  virtual void SetChecked(bool checked) = 0;
+  virtual bool Enabled() const = 0;
+  virtual void SetEnabled(bool enabled) = 0;
+};
+
+class Form {
+ public:
+  virtual ~Form() = default;
+  virtual const std::string& Name() const = 0;
+  virtual std::string Title() const = 0;
+  virtual void SetTitle(std::string_view text) = 0;
+  virtual std::size_t ComponentCount() const = 0;
+  virtual Component& ComponentAt(std::size_t index) = 0;
+
+  // nullptr when the window has no component of that name.
+  Component* Find(std::string_view name);
+};
+
+}  // namespace qp::ui

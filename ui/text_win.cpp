@@ -1,0 +1,53 @@
+// UTF-8 <-> UTF-16 at the Win32 boundary.
+#include "ui/text_win.h"
+
+#include <climits>
+
+namespace qp::ui {
+
+std::wstring Widen(std::string_view utf8) {
+  if (utf8.empty() || utf8.size() > INT_MAX) return {};
+  int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+  return wide;
+}
+
+std::string Narrow(std::wstring_view wide) {
+  if (wide.empty() || wide.size() > INT_MAX / 4) return {};
+  int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n, nullptr, nullptr);
+  return utf8;
+}
+
+std::string GetText(HWND hwnd) {
+  int length = GetWindowTextLengthW(hwnd);
+  if (length <= 0) return {};
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), length + 1)));
+  return Narrow(text);
+}
+
+void SetText(HWND hwnd, std::string_view utf8) { SetWindowTextW(hwnd, Widen(utf8).c_str()); }
+
+std::string SystemCodePageCodec::Decode(std::string_view bytes) const {
+  if (bytes.empty() || bytes.size() > INT_MAX / 2) return {};
+  const UINT cp = static_cast<UINT>(code_page_);
+  int n = MultiByteToWideChar(cp, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(cp, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), n);
+  return Narrow(wide);
+}
+
+std::string SystemCodePageCodec::Encode(std::string_view utf8) const {
+  std::wstring wide = Widen(SanitizeUtf8(utf8));
+  if (wide.empty()) return {};
+  const UINT cp = static_cast<UINT>(code_page_);
+  int n = WideCharToMultiByte(cp, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(cp, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), n, nullptr, nullptr);
+  return bytes;
+}
+
+}  // namespace qp::ui

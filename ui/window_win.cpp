@@ -1,0 +1,452 @@
+// Windows built from component tables.
+#include "ui/window_win.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "ui/text_win.h"
+
+namespace qp::ui {
+namespace {
+
+constexpr UINT kFirstCommandId = 1000;
+constexpr int kComboDropHeight = 200;
+std::vector<Window*> g_windows;  // live windows, for the message loop's shortcut routing
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) {
+      if (start < text.size()) lines.push_back(text.substr(start));
+      break;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i) text += "\r\n";
+    text += lines[i];
+  }
+  return text;
+}
+
+}  // namespace
+
+// One declared component bound to its control or menu entry.
+class WinComponent final : public Component {
+ public:
+  WinComponent(Window& owner, const ControlDef& def, UINT id) : owner_(owner), def_(def), id_(id), caption_(def.caption), hint_(def.hint) {}
+
+  const ControlDef& Def() const override { return def_; }
+  UINT Id() const { return id_; }
+  HWND Hwnd() const { return hwnd_; }
+  HMENU Submenu() const { return submenu_; }
+  const std::wstring& WideHint() {
+    wide_hint_ = Widen(hint_);
+    return wide_hint_;
+  }
+
+  void BindControl(HWND hwnd) { hwnd_ = hwnd; }
+  void BindMenu(HMENU parent, UINT position, HMENU submenu) {
+    parent_menu_ = parent;
+    position_ = position;
+    submenu_ = submenu;
+  }
+  bool InMenu() const { return parent_menu_ != nullptr; }
+
+  std::string Caption() const override {
+    if (IsMenuKind(def_.kind)) return caption_;
+    if (def_.kind == Kind::StatusBar) return StatusText();
+    return hwnd_ ? GetText(hwnd_) : caption_;
+  }
+
+  void SetCaption(std::string_view text) override {
+    caption_ = std::string(text);
+    if (InMenu()) {
+      std::wstring label = Widen(MenuLabel());
+      MENUITEMINFOW info{sizeof info};
+      info.fMask = MIIM_STRING;
+      info.dwTypeData = label.data();
+      SetMenuItemInfoW(parent_menu_, position_, TRUE, &info);
+      if (parent_menu_ == owner_.menu_bar_) DrawMenuBar(owner_.hwnd_);
+    } else if (def_.kind == Kind::StatusBar) {
+      SendMessageW(hwnd_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
+    } else if (hwnd_) {
+      SetText(hwnd_, text);
+    }
+  }
+
+  std::string Hint() const override { return hint_; }
+  void SetHint(std::string_view text) override { hint_ = std::string(text); }
+
+  std::vector<std::string> Lines() const override {
+    if (!hwnd_) return def_.items;
+    if (def_.kind == Kind::Memo) return SplitLines(GetText(hwnd_));
+    if (def_.kind != Kind::ComboBox) return def_.items;
+    std::vector<std::string> items;
+    const LRESULT count = SendMessageW(hwnd_, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+      std::wstring item(static_cast<size_t>(SendMessageW(hwnd_, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+      item.resize(static_cast<size_t>(SendMessageW(hwnd_, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
+      items.push_back(Narrow(item));
+    }
+    return items;
+  }
+
+  void SetLine(std::size_t index, std::string_view text) override {
+    if (def_.kind == Kind::Memo && hwnd_) {
+      std::vector<std::string> lines = Lines();
+      if (index < lines.size()) {
+        lines[index] = std::string(text);
+        SetText(hwnd_, JoinLines(lines));
+      }
+    } else if (def_.kind == Kind::ComboBox && hwnd_) {
+      // Replacing an item must not disturb the text the user has typed.
+      std::string edit = GetText(hwnd_);
+      SendMessageW(hwnd_, CB_DELETESTRING, index, 0);
+      SendMessageW(hwnd_, CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(Widen(text).c_str()));
+      SetText(hwnd_, edit);
+    } else if (index < def_.items.size()) {
+      def_.items[index] = std::string(text);
+    }
+  }
+
+  bool Checked() const override {
+    if (InMenu()) return (GetMenuState(parent_menu_, position_, MF_BYPOSITION) & MF_CHECKED) != 0;
+    if (hwnd_ && def_.kind == Kind::CheckBox) return SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return def_.checked;
+  }
+
+  void SetChecked(bool checked) override {
+    def_.checked = checked;
+    if (InMenu()) {
+      MENUITEMINFOW info{sizeof info};
+      info.fMask = MIIM_STATE;
+      GetMenuItemInfoW(parent_menu_, position_, TRUE, &info);
+      info.fState = checked ? (info.fState | MFS_CHECKED) : (info.fState & ~MFS_CHECKED);
+      SetMenuItemInfoW(parent_menu_, position_, TRUE, &info);
+    } else if (hwnd_ && def_.kind == Kind::CheckBox) {
+      SendMessageW(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+  }
+
+  bool Enabled() const override {
+    if (InMenu()) return (GetMenuState(parent_menu_, position_, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)) == 0;
+    return hwnd_ ? IsWindowEnabled(hwnd_) != FALSE : true;
+  }
+
+  void SetEnabled(bool enabled) override {
+    if (InMenu()) {
+      EnableMenuItem(parent_menu_, position_, MF_BYPOSITION | (enabled ? MF_ENABLED : MF_GRAYED));
+    } else if (hwnd_) {
+      EnableWindow(hwnd_, enabled);
+    }
+  }
+
+  std::string MenuLabel() const {
+    std::string shortcut = def_.shortcut.Text();
+    return shortcut.empty() ? caption_ : caption_ + "\t" + shortcut;
+  }
+
+ private:
+  std::string StatusText() const {
+    std::wstring text(LOWORD(SendMessageW(hwnd_, SB_GETTEXTLENGTHW, 0, 0)) + 1, L'\0');
+    text.resize(LOWORD(SendMessageW(hwnd_, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text.data()))));
+    return Narrow(text);
+  }
+
+  Window& owner_;
+  ControlDef def_;
+  UINT id_;
+  HWND hwnd_ = nullptr;
+  HMENU parent_menu_ = nullptr;
+  UINT position_ = 0;
+  HMENU submenu_ = nullptr;
+  std::string caption_;
+  std::string hint_;
+  std::wstring wide_hint_;
+};
+
+Window::Window(FormDef def) : def_(std::move(def)) {
+  for (size_t i = 0; i < def_.controls.size(); ++i) {
+    components_.push_back(std::make_unique<WinComponent>(*this, def_.controls[i], kFirstCommandId + static_cast<UINT>(i)));
+  }
+}
+
+Window::~Window() {
+  std::erase(g_windows, this);
+  if (hwnd_) {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+  for (auto& c : components_) {
+    if (c->GetKind() == Kind::PopupMenu && c->Submenu()) DestroyMenu(c->Submenu());
+  }
+  if (shortcuts_) DestroyAcceleratorTable(shortcuts_);
+  if (font_) DeleteObject(font_);
+}
+
+std::string Window::Title() const { return hwnd_ ? GetText(hwnd_) : def_.title; }
+void Window::SetTitle(std::string_view text) {
+  if (hwnd_) SetText(hwnd_, text);
+}
+std::size_t Window::ComponentCount() const { return components_.size(); }
+Component& Window::ComponentAt(std::size_t index) { return *components_.at(index); }
+
+WinComponent* Window::ByName(std::string_view name) const {
+  for (const auto& c : components_) {
+    if (c->Name() == name) return c.get();
+  }
+  return nullptr;
+}
+
+HWND Window::ControlHwnd(std::string_view name) const {
+  WinComponent* c = ByName(name);
+  return c ? c->Hwnd() : nullptr;
+}
+
+HMENU Window::SubmenuOf(std::string_view name) const {
+  WinComponent* c = ByName(name);
+  return c ? c->Submenu() : nullptr;
+}
+
+bool Window::Create(HWND owner, DWORD style, DWORD ex_style, int left, int top) {
+  const std::wstring class_name = Widen("T" + def_.name);
+  WNDCLASSEXW wc{sizeof wc};
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  if (!GetClassInfoExW(instance, class_name.c_str(), &wc)) {
+    wc = WNDCLASSEXW{sizeof wc};
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = class_name.c_str();
+    if (!RegisterClassExW(&wc)) return false;
+  }
+  CreateMenus();
+  RECT frame{0, 0, def_.client_width, def_.client_height};
+  AdjustWindowRectEx(&frame, style, menu_bar_ != nullptr, ex_style);
+  hwnd_ = CreateWindowExW(ex_style, class_name.c_str(), Widen(def_.title).c_str(), style, left, top, frame.right - frame.left,
+                          frame.bottom - frame.top, owner, menu_bar_, instance, this);
+  if (!hwnd_) return false;
+  g_windows.push_back(this);
+  // The menu bar may wrap to two lines in a narrow window; fix the client size afterwards.
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  if (client.bottom != def_.client_height) {
+    RECT outer;
+    GetWindowRect(hwnd_, &outer);
+    SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top + def_.client_height - client.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  font_ = CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Lucida Sans Unicode");
+  CreateControls();
+  CreateShortcuts();
+  OnCreate();
+  return true;
+}
+
+void Window::CreateMenus() {
+  // Submenus first get their handles, so entries can be appended to their parents in
+  // table order; hidden entries are simply never inserted.
+  for (auto& c : components_) {
+    const Kind kind = c->GetKind();
+    if (kind == Kind::PopupMenu) {
+      c->BindMenu(nullptr, 0, CreatePopupMenu());
+    } else if (kind == Kind::Menu) {
+      c->BindMenu(nullptr, 0, CreatePopupMenu());
+      if (c->Def().parent.empty() && !menu_bar_) menu_bar_ = CreateMenu();
+    }
+  }
+  for (auto& c : components_) {
+    const ControlDef& d = c->Def();
+    if (!IsMenuKind(d.kind) || d.kind == Kind::PopupMenu) continue;
+    HMENU parent = d.parent.empty() ? menu_bar_ : SubmenuOf(d.parent);
+    if (!parent || !d.visible) continue;
+    std::wstring label = Widen(c->MenuLabel());
+    MENUITEMINFOW info{sizeof info};
+    info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STATE;
+    info.wID = c->Id();
+    info.fType = d.kind == Kind::Separator ? MFT_SEPARATOR : (d.radio ? MFT_RADIOCHECK : MFT_STRING);
+    info.fState = d.checked ? MFS_CHECKED : 0;
+    if (d.kind != Kind::Separator) {
+      info.fMask |= MIIM_STRING;
+      info.dwTypeData = label.data();
+    }
+    if (d.kind == Kind::Menu) {
+      info.fMask |= MIIM_SUBMENU;
+      info.hSubMenu = c->Submenu();
+    }
+    const UINT position = static_cast<UINT>(GetMenuItemCount(parent));
+    InsertMenuItemW(parent, position, TRUE, &info);
+    c->BindMenu(parent, position, c->Submenu());
+  }
+}
+
+void Window::CreateControls() {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0,
+                             hwnd_, nullptr, instance, nullptr);
+  SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
+  for (auto& c : components_) {
+    const ControlDef& d = c->Def();
+    if (IsMenuKind(d.kind)) continue;
+    // Controls inside a group or panel are placed relative to it but owned by the
+    // window, so their notifications reach the window's handlers directly.
+    Rect r = d.bounds;
+    for (std::string parent = d.parent; !parent.empty();) {
+      WinComponent* p = ByName(parent);
+      if (!p) break;
+      r.x += p->Def().bounds.x;
+      r.y += p->Def().bounds.y;
+      parent = p->Def().parent;
+    }
+    const wchar_t* cls = L"STATIC";
+    DWORD style = WS_CHILD | (d.visible ? WS_VISIBLE : 0);
+    DWORD ex_style = 0;
+    int height = r.h;
+    switch (d.kind) {
+      case Kind::Label: style |= SS_NOTIFY | SS_LEFT; break;
+      case Kind::Panel: style |= SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN; break;
+      case Kind::Button: cls = L"BUTTON"; style |= BS_PUSHBUTTON | WS_TABSTOP; break;
+      case Kind::CheckBox: cls = L"BUTTON"; style |= BS_AUTOCHECKBOX | WS_TABSTOP; break;
+      case Kind::GroupBox:
+      case Kind::RadioGroup: cls = L"BUTTON"; style |= BS_GROUPBOX; break;
+      case Kind::Edit: cls = L"EDIT"; style |= ES_AUTOHSCROLL | WS_TABSTOP; ex_style = WS_EX_CLIENTEDGE; break;
+      case Kind::Memo:
+        cls = L"EDIT";
+        style |= ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | ES_WANTRETURN | WS_TABSTOP;
+        ex_style = WS_EX_CLIENTEDGE;
+        break;
+      case Kind::ComboBox: cls = L"COMBOBOX"; style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP; height += kComboDropHeight; break;
+      case Kind::StatusBar: cls = STATUSCLASSNAMEW; break;
+      case Kind::ProgressBar: cls = PROGRESS_CLASSW; break;
+      default: break;
+    }
+    const bool text_in_items = d.kind == Kind::Memo;
+    std::wstring text = Widen(text_in_items ? JoinLines(d.items) : (d.kind == Kind::StatusBar ? "" : d.caption));
+    HWND hwnd = CreateWindowExW(ex_style, cls, text.c_str(), style, r.x, r.y, r.w, height, hwnd_,
+                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c->Id())), instance, nullptr);
+    if (!hwnd) continue;
+    c->BindControl(hwnd);
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    if (d.kind == Kind::ComboBox) {
+      for (const std::string& item : d.items) SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+    } else if (d.kind == Kind::CheckBox && d.checked) {
+      SendMessageW(hwnd, BM_SETCHECK, BST_CHECKED, 0);
+    } else if (d.kind == Kind::StatusBar) {
+      int widths[] = {d.bounds.w > 0 ? d.bounds.w : -1};
+      SendMessageW(hwnd, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(widths));
+      c->SetCaption(d.caption);
+    }
+    if (HasHint(d.kind)) {
+      // The tooltip asks for the text when it shows, so a changed hint needs no update.
+      TTTOOLINFOW tool{sizeof tool};
+      tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+      tool.hwnd = hwnd_;
+      tool.uId = reinterpret_cast<UINT_PTR>(hwnd);
+      tool.lpszText = LPSTR_TEXTCALLBACKW;
+      SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+      COMBOBOXINFO combo{sizeof combo};
+      if (d.kind == Kind::ComboBox && GetComboBoxInfo(hwnd, &combo) && combo.hwndItem) {
+        tool.uId = reinterpret_cast<UINT_PTR>(combo.hwndItem);
+        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+      }
+    }
+  }
+}
+
+void Window::CreateShortcuts() {
+  std::vector<ACCEL> table;
+  for (auto& c : components_) {
+    const Shortcut& s = c->Def().shortcut;
+    if (s.key == 0 || !IsMenuKind(c->GetKind())) continue;
+    BYTE flags = FVIRTKEY;
+    if (s.modifiers & Shortcut::kCtrl) flags |= FCONTROL;
+    if (s.modifiers & Shortcut::kShift) flags |= FSHIFT;
+    if (s.modifiers & Shortcut::kAlt) flags |= FALT;
+    table.push_back(ACCEL{flags, s.key, static_cast<WORD>(c->Id())});
+  }
+  if (!table.empty()) shortcuts_ = CreateAcceleratorTableW(table.data(), static_cast<int>(table.size()));
+}
+
+bool Window::PreTranslate(MSG& msg) {
+  HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+  for (Window* w : g_windows) {
+    if (w->hwnd_ != root || !root) continue;
+    if (msg.message == WM_KEYDOWN && w->OnKeyPreview(msg)) return true;
+    if (w->shortcuts_ && TranslateAcceleratorW(root, w->shortcuts_, &msg)) return true;
+    // Tab and arrow navigation between controls, but Enter and Escape stay with the
+    // control or the key preview, which give them their own meaning.
+    if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) return false;
+    return IsDialogMessageW(root, &msg) != FALSE;
+  }
+  return false;
+}
+
+LRESULT Window::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
+  switch (msg) {
+    case WM_COMMAND: {
+      const UINT id = LOWORD(wparam);
+      if (id >= kFirstCommandId && id < kFirstCommandId + components_.size()) {
+        OnCommand(*components_[id - kFirstCommandId], HIWORD(wparam));
+        return 0;
+      }
+      break;
+    }
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lparam);
+      if (header->hwndFrom == tooltip_ && header->code == TTN_GETDISPINFOW) {
+        auto* info = reinterpret_cast<NMTTDISPINFOW*>(lparam);
+        HWND tool = reinterpret_cast<HWND>(info->hdr.idFrom);
+        if (GetParent(tool) != hwnd_) tool = GetParent(tool);  // the edit inside a combo box
+        for (auto& c : components_) {
+          if (c->Hwnd() == tool) info->lpszText = const_cast<wchar_t*>(c->WideHint().c_str());
+        }
+        return 0;
+      }
+      break;
+    }
+    case WM_SIZE:
+      for (auto& c : components_) {
+        if (c->GetKind() == Kind::StatusBar) SendMessageW(c->Hwnd(), WM_SIZE, 0, 0);
+      }
+      break;
+    case WM_SHOWWINDOW:
+      if (wparam) OnShow();
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, msg, wparam, lparam);
+}
+
+LRESULT CALLBACK Window::Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (msg == WM_NCCREATE) {
+    auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, msg, wparam, lparam);
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+    std::erase(g_windows, self);
+    return DefWindowProcW(hwnd, msg, wparam, lparam);
+  }
+  return self->HandleMessage(msg, wparam, lparam);
+}
+
+}  // namespace qp::ui

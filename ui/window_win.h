@@ -1,0 +1,68 @@
+// A window built from its component table: the HWNDs, menus, tooltips and shortcuts of
+// every declared component, found by name and routed to the window's handlers.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/form.h"
+
+namespace qp::ui {
+
+class WinComponent;
+
+class Window : public Form {
+ public:
+  explicit Window(FormDef def);
+  ~Window() override;
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+
+  // Creates the window (hidden) and every component, then runs OnCreate.
+  bool Create(HWND owner, DWORD style, DWORD ex_style, int left, int top);
+  HWND Hwnd() const { return hwnd_; }
+
+  const std::string& Name() const override { return def_.name; }
+  std::string Title() const override;
+  void SetTitle(std::string_view text) override;
+  std::size_t ComponentCount() const override;
+  Component& ComponentAt(std::size_t index) override;
+
+  HWND ControlHwnd(std::string_view name) const;  // nullptr for menu entries
+  HMENU SubmenuOf(std::string_view name) const;   // a Menu or PopupMenu component's menu
+
+  // Called by the message loop for every message: shortcuts, the window's key preview
+  // and dialog-style keyboard navigation. true when the message was consumed.
+  static bool PreTranslate(MSG& msg);
+
+ protected:
+  virtual void OnCreate() {}
+  virtual void OnShow() {}
+  virtual void OnCommand(Component& /*component*/, int /*notify*/) {}
+  // Keys reach the window before its controls; return true to swallow the key.
+  virtual bool OnKeyPreview(const MSG& /*msg*/) { return false; }
+  // Everything not handled here goes to DefWindowProc.
+  virtual LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam);
+
+ private:
+  friend class WinComponent;
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+  void CreateControls();
+  void CreateMenus();
+  void CreateShortcuts();
+  WinComponent* ByName(std::string_view name) const;
+
+  FormDef def_;
+  HWND hwnd_ = nullptr;
+  HWND tooltip_ = nullptr;
+  HFONT font_ = nullptr;
+  HMENU menu_bar_ = nullptr;
+  HACCEL shortcuts_ = nullptr;
+  std::vector<std::unique_ptr<WinComponent>> components_;
+};
+
+}  // namespace qp::ui
