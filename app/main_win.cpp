@@ -5,9 +5,8 @@
 
 #include <string>
 
-#include "app/error_log.h"
 #include "app/main_window_win.h"
-#include "app/text_codec.h"
+#include "app/system_win.h"
 #include "ui/text_win.h"
 
 namespace {
@@ -47,21 +46,12 @@ void HandOverToRunningCopy(const std::wstring& argument) {
   CloseClipboard();
 }
 
-qp::LogTimestamp SystemLogClock() {
-  wchar_t date[80] = {}, time[80] = {};
-  GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, 80);
-  GetTimeFormatW(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, time, 80);
-  return {qp::ui::Narrow(date), qp::ui::Narrow(time)};
-}
-
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
-  static const qp::ui::SystemCodePageCodec system_codec;
-  qp::SetSystemCodec(&system_codec);
-  qp::SetLogClock(SystemLogClock);
+  qp::InstallSystemServices();
 
   const std::wstring argument = FirstArgument();
   // Kept open for the whole run; a second start finds the name taken.

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/file_io.h"
 #include "ui/form.h"
 
 namespace qp::test {
@@ -16,7 +17,8 @@ class TempDir {
   TempDir();
   ~TempDir();
   const std::filesystem::path& Path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+  // Names are UTF-8, as everywhere in the program.
+  std::filesystem::path operator/(const std::string& name) const { return path_ / PathFromUtf8(name); }
 
  private:
   std::filesystem::path path_;

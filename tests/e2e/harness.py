@@ -1,0 +1,149 @@
+"""Runs quillpost.exe under Wine from a copy of its program folder and drives it.
+
+The test run (tests/run.sh) provides DISPLAY (a private Xvfb), WINEPREFIX and LANG.
+"""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+from xml.sax.saxutils import quoteattr
+
+WINE = "/usr/lib/wine/wine64"
+OPTIONS = argparse.Namespace(app=None, probe=None, shots=None, junit=None)
+
+
+def wait_for(predicate, timeout=20.0, interval=0.1):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(interval)
+    return predicate()
+
+
+def visible_windows(title="Quillpost"):
+    out = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % title],
+                         capture_output=True, text=True).stdout
+    return [w for w in out.split() if w]
+
+
+def clipboard():
+    return subprocess.run(["xclip", "-o", "-selection", "clipboard"], capture_output=True,
+                          timeout=10).stdout.decode("utf-8", "replace")
+
+
+def set_clipboard(text):
+    # xclip stays behind to serve the selection: it must not hold our output open.
+    subprocess.run(["xclip", "-i", "-selection", "clipboard"], input=text.encode("utf-8"), timeout=10,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+class Program:
+    """One program folder copy; start() runs quillpost.exe from it."""
+
+    def __init__(self):
+        self.folder = tempfile.mkdtemp(prefix="qp-e2e-")
+        shutil.copytree(OPTIONS.app, self.folder, dirs_exist_ok=True)
+        self.process = None
+
+    def path(self, name):
+        return os.path.join(self.folder, name)
+
+    def write(self, name, data):
+        with open(self.path(name), "wb") as f:
+            f.write(data if isinstance(data, bytes) else data.encode("cp1251"))
+
+    def read(self, name):
+        with open(self.path(name), "rb") as f:
+            return f.read()
+
+    def start(self, *args, wait=True):
+        self.process = subprocess.Popen([WINE, "quillpost.exe", *args], cwd=self.folder,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if wait:
+            windows = wait_for(visible_windows)
+            if not windows:
+                raise AssertionError("the main window did not appear")
+            # The window is up; let its first activation finish.
+            time.sleep(0.5)
+        return self.process
+
+    def run_second(self, *args, timeout=20):
+        """A second start: it must end by itself."""
+        return subprocess.run([WINE, "quillpost.exe", *args], cwd=self.folder, timeout=timeout,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
+
+    def probe(self, *args):
+        return subprocess.run([WINE, OPTIONS.probe, *args], capture_output=True, timeout=30)
+
+    def texts(self):
+        out = self.probe("texts", "TfmMain").stdout.decode("utf-8", "replace")
+        return [tuple(line.split("\t", 1)) for line in out.splitlines() if "\t" in line]
+
+    def request_line(self):
+        return next(text for cls, text in self.texts() if cls.lower() == "combobox")
+
+    def key(self, *keys):
+        window = visible_windows()[0]
+        subprocess.run(["xdotool", "windowfocus", "--sync", window], timeout=10)
+        for k in keys:
+            subprocess.run(["xdotool", "key", k], timeout=10)
+            time.sleep(0.25)
+
+    def exit_from_menu(self):
+        # The exit entry is the last one of the first main-menu entry.
+        self.key("F10", "Down", "Up", "Return")
+        return self.wait_exit()
+
+    def wait_exit(self, timeout=20):
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def screenshot(self, name):
+        os.makedirs(OPTIONS.shots, exist_ok=True)
+        target = os.path.join(OPTIONS.shots, name)
+        subprocess.run(["import", "-window", "root", target], timeout=30)
+        return target
+
+    def close(self):
+        if self.process and self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+
+class ProgramTest(unittest.TestCase):
+    def setUp(self):
+        self.program = Program()
+
+    def tearDown(self):
+        self.program.close()
+        # No copy may outlive its test: the next start would be a second copy.
+        wait_for(lambda: not visible_windows(), timeout=10)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("app")
+    parser.add_argument("--probe", required=True)
+    parser.add_argument("--shots", required=True)
+    parsed, rest = parser.parse_known_args()
+    vars(OPTIONS).update(vars(parsed))
+    results = os.environ.get("QP_RESULTS_DIR")
+    if results:
+        OPTIONS.junit = os.path.join(results, os.path.basename(sys.argv[0]).replace(".py", ".xml"))
+    suite = unittest.defaultTestLoader.loadTestsFromModule(sys.modules["__main__"])
+    result = unittest.TextTestRunner(verbosity=2).run(suite)
+    if OPTIONS.junit:
+        with open(OPTIONS.junit, "w") as f:
+            f.write('<testsuite name=%s tests="%d" failures="%d" errors="%d" skipped="%d"/>\n' % (
+                quoteattr(os.path.basename(sys.argv[0])), result.testsRun, len(result.failures),
+                len(result.errors), len(result.skipped)))
+    sys.exit(0 if result.wasSuccessful() else 1)

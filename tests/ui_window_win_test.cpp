@@ -1,0 +1,141 @@
+// Table-built windows under the real Win32 API: creation, lookup by name, texts,
+// menus and translation.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/settings_file.h"
+#include "lang/language.h"
+#include "ui/text_win.h"
+#include "ui/window_win.h"
+
+namespace qp {
+namespace {
+
+using ui::Kind;
+
+ui::FormDef TestForm() {
+  return ui::FormDef{
+      .name = "fmProbe",
+      .title = "Проба",
+      .client_width = 300,
+      .client_height = 200,
+      .controls = {
+          {.name = "gbGroup", .kind = Kind::GroupBox, .caption = "Группа", .bounds = {10, 10, 200, 100}},
+          {.name = "lbInside", .kind = Kind::Label, .parent = "gbGroup", .caption = "Метка", .hint = "Подсказка", .bounds = {5, 15, 80, 15}},
+          {.name = "mmNotes", .kind = Kind::Memo, .bounds = {10, 120, 100, 50}, .items = {"один", "два", "три"}},
+          {.name = "cbLine", .kind = Kind::ComboBox, .bounds = {120, 120, 100, 23}, .items = {"а", "б"}},
+          {.name = "cbTick", .kind = Kind::CheckBox, .caption = "Флажок", .bounds = {230, 120, 60, 20}, .checked = true},
+          {.name = "StatusBar", .kind = Kind::StatusBar, .bounds = {0, 180, 150, 20}},
+          {.name = "miFile", .kind = Kind::Menu, .caption = "&Файл"},
+          {.name = "miOne", .kind = Kind::MenuItem, .parent = "miFile", .caption = "Один", .shortcut = ui::Ctrl(ui::kKeyF1), .radio = true, .checked = true},
+          {.name = "miHidden", .kind = Kind::MenuItem, .parent = "miFile", .caption = "Скрыт", .visible = false},
+          {.name = "miSep", .kind = Kind::Separator, .parent = "miFile"},
+          {.name = "miTwo", .kind = Kind::MenuItem, .parent = "miFile", .caption = "Два"},
+          {.name = "PopupMenu1", .kind = Kind::PopupMenu},
+          {.name = "miTray", .kind = Kind::MenuItem, .parent = "PopupMenu1", .caption = "Лоток"},
+      }};
+}
+
+class ProbeWindow : public ui::Window {
+ public:
+  ProbeWindow() : Window(TestForm()) {}
+  std::string last_command;
+  int creates = 0;
+
+ protected:
+  void OnCreate() override { ++creates; }
+  void OnCommand(ui::Component& c, int) override { last_command = c.Name(); }
+};
+
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    ASSERT_TRUE(window.Create(nullptr, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, 10, 10));
+  }
+  ProbeWindow window;
+};
+
+TEST_F(WindowTest, ComponentsAreFoundByNameInDeclarationOrder) {
+  EXPECT_EQ(window.creates, 1);
+  EXPECT_EQ(window.ComponentCount(), TestForm().controls.size());
+  EXPECT_EQ(window.ComponentAt(0).Name(), "gbGroup");
+  EXPECT_EQ(window.ComponentAt(2).Name(), "mmNotes");
+  EXPECT_EQ(window.Find("nothing"), nullptr);
+  EXPECT_EQ(window.Title(), "Проба");
+  RECT client;
+  GetClientRect(window.Hwnd(), &client);
+  EXPECT_EQ(client.right, 300);
+  EXPECT_EQ(client.bottom, 200);
+}
+
+TEST_F(WindowTest, ControlsInsideAGroupAreplacedRelativeToItButOwnedByTheWindow) {
+  HWND label = window.ControlHwnd("lbInside");
+  ASSERT_NE(label, nullptr);
+  EXPECT_EQ(GetParent(label), window.Hwnd());
+  RECT r;
+  GetWindowRect(label, &r);
+  MapWindowPoints(nullptr, window.Hwnd(), reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_EQ(r.left, 15);
+  EXPECT_EQ(r.top, 25);
+}
+
+TEST_F(WindowTest, CaptionsHintsAndLinesGoToTheRealControls) {
+  ui::Component& label = *window.Find("lbInside");
+  label.SetCaption("Label");
+  EXPECT_EQ(ui::GetText(window.ControlHwnd("lbInside")), "Label");
+  EXPECT_EQ(label.Hint(), "Подсказка");
+  EXPECT_EQ(window.Find("mmNotes")->Lines(), (std::vector<std::string>{"один", "два", "три"}));
+  EXPECT_EQ(window.Find("cbLine")->Lines(), (std::vector<std::string>{"а", "б"}));
+  EXPECT_TRUE(window.Find("cbTick")->Checked());
+  window.Find("StatusBar")->SetCaption("Готово");
+  EXPECT_EQ(window.Find("StatusBar")->Caption(), "Готово");
+}
+
+TEST_F(WindowTest, MenuEntriesCarryShortcutsChecksAndHiddenEntriesAreLeftOut) {
+  HMENU file = window.SubmenuOf("miFile");
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(GetMenuItemCount(file), 3);  // Один, separator, Два
+  wchar_t text[64] = {};
+  GetMenuStringW(file, 0, text, 64, MF_BYPOSITION);
+  EXPECT_EQ(ui::Narrow(text), "Один\tCtrl+F1");
+  ui::Component& one = *window.Find("miOne");
+  EXPECT_EQ(one.Caption(), "Один");
+  EXPECT_TRUE(one.Checked());
+  one.SetChecked(false);
+  EXPECT_FALSE(one.Checked());
+  one.SetCaption("One");
+  GetMenuStringW(file, 0, text, 64, MF_BYPOSITION);
+  EXPECT_EQ(ui::Narrow(text), "One\tCtrl+F1");
+  ui::Component& two = *window.Find("miTwo");
+  two.SetEnabled(false);
+  EXPECT_FALSE(two.Enabled());
+  EXPECT_EQ(GetMenuState(file, 2, MF_BYPOSITION) & MF_GRAYED, static_cast<UINT>(MF_GRAYED));
+  EXPECT_NE(window.SubmenuOf("PopupMenu1"), nullptr);
+}
+
+TEST_F(WindowTest, MenuCommandsReachTheHandlerByName) {
+  HMENU file = window.SubmenuOf("miFile");
+  SendMessageW(window.Hwnd(), WM_COMMAND, MAKEWPARAM(GetMenuItemID(file, 2), 0), 0);
+  EXPECT_EQ(window.last_command, "miTwo");
+}
+
+TEST_F(WindowTest, TranslationAppliesToTheLiveWindowAndKeepsTypedText) {
+  HWND combo = window.ControlHwnd("cbLine");
+  ui::SetText(combo, "typed");
+  IniFile file(
+      "[fmProbe]\r\nfmProbe.Caption=Probe\r\nfmProbe.miFile.Caption=&File\r\nfmProbe.mmNotes.lines[0]=one\r\n"
+      "fmProbe.mmNotes.lines[1]=\r\nfmProbe.cbLine.items[1]=b\r\nfmProbe.gbGroup.Caption=Group\r\n");
+  TranslateWindow(window, file);
+  EXPECT_EQ(window.Title(), "Probe");
+  EXPECT_EQ(window.Find("miFile")->Caption(), "&File");
+  EXPECT_EQ(ui::GetText(window.ControlHwnd("gbGroup")), "Group");
+  EXPECT_EQ(window.Find("mmNotes")->Lines(), (std::vector<std::string>{"one", "", "три"}));
+  EXPECT_EQ(window.Find("cbLine")->Lines(), (std::vector<std::string>{"а", "b"}));
+  EXPECT_EQ(ui::GetText(combo), "typed");
+}
+
+}  // namespace
+}  // namespace qp
