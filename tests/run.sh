@@ -9,18 +9,23 @@ tools/build.sh || exit 1
 results="$root/build/test-results"
 rm -rf "$results"
 status=0
-run_pass() {  # name, build dir, ctest arguments...
-  local name=$1 dir=$2; shift 2
-  mkdir -p "$results/$name"
-  echo "== $name"
-  (cd "build/$dir" && GTEST_OUTPUT="xml:$results/$name/" QP_RESULTS_DIR="$results/$name" \
+run_pass() {  # name, description, build dir, ctest arguments...
+  local name=$1 description=$2 dir=$3; shift 3
+  local out="$results/$name"
+  mkdir -p "$out"
+  echo "== $name: $description"
+  # Programs under Wine see this machine's root as drive Z:.
+  local gtest_out="$out/"
+  [ "$dir" = native ] || gtest_out="Z:${out//\//\\}\\"
+  (cd "build/$dir" && GTEST_OUTPUT="xml:$gtest_out" QP_RESULTS_DIR="$out" \
      ctest --output-on-failure --timeout 600 "$@") || status=1
 }
 
-run_pass native native
+run_pass native "portable code, native, under ASan and UBSan" native
 source tools/wine-env.sh
-run_pass "wine, Russian system (code page 1251)" win64
-LANG=en_US.UTF-8 run_pass "wine, English system (code page 1252)" win64 -R '^(portable_tests|win_tests)$'
+run_pass wine-ru "Windows build under Wine, Russian system (code page 1251)" win64
+LANG=en_US.UTF-8 run_pass wine-en "Windows build under Wine, English system (code page 1252)" win64 \
+  -R '^(portable_tests|win_tests)$'
 
 /usr/bin/python3 tests/summary.py "$results" || status=1
 exit $status

@@ -23,6 +23,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "== creating the Wine prefix $WINEPREFIX"
   mkdir -p "$WINEPREFIX"
   /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
+  # A program that crashes must end, not wait behind a crash dialog nobody will see.
+  /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   /usr/lib/wine/wineserver -w
 fi
 /usr/lib/wine/wineserver -p >/dev/null 2>&1  # keep one wineserver up for the whole run

@@ -150,6 +150,20 @@ class Languages(ProgramTest):
         p.exit_from_menu()
         self.assertEqual(dict(settings_section(p.read("settings.ini"), "Settings"))["lang"], "1")
 
+    def test_language_menu_translates_at_once_and_the_choice_is_saved(self):
+        p = self.program
+        p.write("settings.ini", "[Settings]\r\nlang=1\r\n")
+        p.start()
+        self.assertIn("Добавить в", [text for _, text in p.texts()])
+        # "Вид" is the second main-menu entry; "Language" is its first entry, "EN" the first of that.
+        p.key("F10", "Right", "Down", "Right")
+        p.screenshot("language-menu.png")
+        p.key("Return")
+        labels = [text for cls, text in p.texts() if cls.lower() == "static"]
+        self.assertIn("Add to", labels)
+        p.exit_from_menu()
+        self.assertEqual(dict(settings_section(p.read("settings.ini"), "Settings"))["lang"], "0")
+
 
 if __name__ == "__main__":
     main()
