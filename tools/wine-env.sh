@@ -28,3 +28,6 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   /usr/lib/wine/wineserver -w
 fi
 /usr/lib/wine/wineserver -p >/dev/null 2>&1  # keep one wineserver up for the whole run
+# Start Wine's background services now, detached from our output: started later by a
+# test, they would inherit the test runner's pipes and keep it waiting after the test.
+/usr/lib/wine/wine64 cmd /c exit </dev/null >/dev/null 2>&1
