@@ -66,7 +66,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     return 0;
   }
 
-  qp::TfmMain main_window(qp::ui::Narrow(argument));
+  qp::TfmMain main_window(qp::ExecutableFolder(), qp::ui::Narrow(argument));
   if (!main_window.Create(nullptr, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, CW_USEDEFAULT, CW_USEDEFAULT)) {
     return 1;
   }

@@ -2,8 +2,10 @@
 #include "app/main_window_win.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <exception>
+#include <stdexcept>
 
 #include "app/error_log.h"
 #include "app/file_io.h"
@@ -11,10 +13,12 @@
 #include "app/status_line.h"
 #include "app/working_folder.h"
 #include "lang/language.h"
+#include "request/buttons.h"
+#include "request/typing_aid.h"
+#include "ui/input_box_win.h"
 #include "ui/text_win.h"
 
 namespace qp {
-namespace {
 
 std::filesystem::path ExecutableFolder() {
   std::wstring path(MAX_PATH, L'\0');
@@ -27,6 +31,43 @@ std::filesystem::path ExecutableFolder() {
     path.resize(path.size() * 2);
   }
   return std::filesystem::path(path).parent_path();
+}
+
+namespace {
+
+constexpr int kButtonCount = 22;  // bb1..bb20 and the search buttons bb21, bb22
+constexpr int kRequestLineLimit = 1024;
+
+// The number N of a component named prefix + N, or 0.
+int NumberAfter(const std::string& name, std::string_view prefix) {
+  if (!name.starts_with(prefix) || name.size() == prefix.size() || name.size() > prefix.size() + 2) return 0;
+  int n = 0;
+  for (char ch : std::string_view(name).substr(prefix.size())) {
+    if (ch < '0' || ch > '9') return 0;
+    n = n * 10 + (ch - '0');
+  }
+  return n;
+}
+
+// A button glyph with its lower-left pixel's colour as the transparent one, as bitmap
+// buttons have always drawn their glyphs.
+HIMAGELIST LoadGlyph(const std::filesystem::path& file) {
+  HBITMAP bitmap = static_cast<HBITMAP>(LoadImageW(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+  if (!bitmap) return nullptr;
+  BITMAP info{};
+  GetObjectW(bitmap, sizeof info, &info);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  COLORREF transparent = GetPixel(dc, 0, info.bmHeight - 1);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  HIMAGELIST list = ImageList_Create(info.bmWidth, info.bmHeight, ILC_COLOR24 | ILC_MASK, 1, 0);
+  if (list && ImageList_AddMasked(list, bitmap, transparent) < 0) {
+    ImageList_Destroy(list);
+    list = nullptr;
+  }
+  DeleteObject(bitmap);
+  return list;
 }
 
 }  // namespace
@@ -45,22 +86,36 @@ void ProcessMessages() {
   }
 }
 
-TfmMain::TfmMain(std::string argument) : Window(MainFormDef()), argument_(std::move(argument)) {}
+TfmMain::TfmMain(std::filesystem::path folder, std::string argument)
+    : Window(MainFormDef()), folder_(std::move(folder)), argument_(std::move(argument)) {}
+
+TfmMain::~TfmMain() {
+  if (underlined_) DeleteObject(underlined_);
+}
 
 void TfmMain::OnCreate() {
   SetStatusSink([this](std::string_view text) {
     if (ui::Component* status = Find("StatusBar")) status->SetCaption(text);
     ProcessMessages();
   });
+  LOGFONTW font{};
+  GetObjectW(Font(), sizeof font, &font);
+  font.lfUnderline = TRUE;
+  underlined_ = CreateFontIndirectW(&font);
+  SendMessageW(ControlHwnd("lbMailBox"), WM_SETFONT, reinterpret_cast<WPARAM>(underlined_), FALSE);
+  HWND combo = ControlHwnd("cbComboBox");
+  SendMessageW(combo, CB_LIMITTEXT, kRequestLineLimit, 0);
+  COMBOBOXINFO info{sizeof info};
+  if (GetComboBoxInfo(combo, &info) && info.hwndItem) SetWindowSubclass(info.hwndItem, RequestLineProc, 1, reinterpret_cast<DWORD_PTR>(this));
+  SetMenuDefaultItem(SubmenuOf("PopupMenu3"), GetMenuItemID(SubmenuOf("PopupMenu3"), 2), FALSE);
   FormCreate();
 }
 
 void TfmMain::FormCreate() {
   clipboard_ready_ = false;
   try {
-    const std::filesystem::path folder = ExecutableFolder();
-    SetWorkingFolder(folder);
-    SetCurrentDirectoryW(folder.c_str());
+    SetWorkingFolder(folder_);
+    SetCurrentDirectoryW(folder_.c_str());
     help_file_ = ProgramFile("quillpost.hlp");
     const std::filesystem::path recent = ProgramFile("recent.cfg");
     if (!std::filesystem::exists(recent)) AppendToFile(recent, "");
@@ -98,15 +153,133 @@ void TfmMain::FormActivate() {
   try {
     if (!first_activation_done_) {
       close_to_tray_ = settings_.ReadBool("Settings", "Close2Tray", false);
+      RestoreMenuTicks(*this, state_);
+      auto_button_ = state_.auto_button;
       first_activation_done_ = true;
     }
+    LoadRequestButtons();
+    LoadStartupProfile(settings_, profile_);
     ShowStatus("");
     SetFocus(ControlHwnd("cbComboBox"));
     clipboard_ready_ = true;
     ShowStatus(kAuthorCredit);
+    if (auto_button_ >= 1 && auto_button_ <= kRequestButtonCount) AutomaticButtonClick(auto_button_);
+    RefreshMailboxMenus();
+    int active = settings_.ReadInteger("Emails", "Active", 1);
+    if (active < 0 || active > 255) throw std::out_of_range("Active " + std::to_string(active) + " is out of range");
+    // A hand-edited number that names no profile falls back to the first one.
+    SelectMailbox(IsProfileNumber(active) ? active : 1);
+    search_request_.clear();
   } catch (const std::exception& e) {
     LogError(std::string("MainFormActivate Error : ") + e.what());
   }
+}
+
+void TfmMain::LoadRequestButtons() {
+  try {
+    ApplyButtonCaptions(*this, SettingsFile(ProgramFile("Buttons.ini"), SystemCodec()));
+  } catch (const std::exception& e) {
+    LogError(std::string("Load Buttons Error : ") + e.what());
+  }
+  // The first missing glyph ends the loading: later buttons keep what they show.
+  for (int n = 1; n <= kButtonCount; ++n) {
+    HIMAGELIST glyph = LoadGlyph(ProgramFile("icons\\" + std::to_string(n) + ".bmp"));
+    if (!glyph) break;
+    SetGlyph("bb" + std::to_string(n), glyph);
+  }
+}
+
+void TfmMain::SetRequestButtonsEnabled(bool enabled) {
+  for (int n = 1; n <= kButtonCount; ++n) EnableWindow(ControlHwnd("bb" + std::to_string(n)), enabled);
+}
+
+void TfmMain::RefreshMailboxMenus() { qp::RefreshMailboxMenus(*this, settings_); }
+
+void TfmMain::SelectMailbox(int n) {
+  settings_.WriteInteger("Emails", "Active", n);
+  if (!settings_.UpdateFile()) throw std::runtime_error("Cannot write " + PathToUtf8(settings_.Path()));
+  for (int label = 1; label <= 3; ++label) {
+    SendMessageW(ControlHwnd("lb" + std::to_string(label)), WM_SETFONT,
+                 reinterpret_cast<WPARAM>(label == n ? underlined_ : Font()), TRUE);
+  }
+  CheckMailboxEntries(*this, n);
+  LoadProfile(settings_, n, profile_);
+}
+
+void TfmMain::MailboxClick(int n) {
+  try {
+    SelectMailbox(n);
+  } catch (const std::exception& e) {
+    MessageBoxW(Hwnd(), ui::Widen(e.what()).c_str(), L"Quillpost", MB_ICONERROR | MB_OK);
+  }
+}
+
+void TfmMain::AutomaticButtonClick(int n) {
+  for (int i = 1; i <= kRequestButtonCount; ++i) {
+    if (ui::Component* item = Find("mi" + std::to_string(i))) item->SetChecked(i == n);
+  }
+  auto_button_ = n;
+}
+
+void TfmMain::miCounterSetClick() {
+  std::string text = std::to_string(counter_.start);
+  if (ui::InputQuery(Hwnd(), "Set counter", "Counter value (number)", text)) counter_.Set(text);
+}
+
+void TfmMain::SetRequestLine(const std::string& text) {
+  ui::SetText(ControlHwnd("cbComboBox"), text);
+  RequestLineChanged();
+}
+
+void TfmMain::RequestLineChanged() {
+  if (ui::Component* status = Find("StatusBar")) status->SetCaption("");
+  Find("cbComboBox")->SetHint(ui::GetText(ControlHwnd("cbComboBox")));
+}
+
+LRESULT CALLBACK TfmMain::RequestLineProc(HWND edit, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR self) {
+  if (msg == WM_CHAR && reinterpret_cast<TfmMain*>(self)->RequestLineChar(edit, static_cast<wchar_t>(wparam))) return 0;
+  return DefSubclassProc(edit, msg, wparam, lparam);
+}
+
+bool TfmMain::RequestLineChar(HWND edit, wchar_t key) {
+  HWND combo = ControlHwnd("cbComboBox");
+  DWORD start = 0, end = 0;
+  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  TypingState state;
+  const std::wstring text = ui::Widen(ui::GetText(combo));
+  state.text.assign(text.begin(), text.end());
+  state.selection_start = start;
+  state.selection_end = end;
+  state.dropped_down = SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0;
+  std::vector<std::u16string> items;
+  for (const std::string& item : Find("cbComboBox")->Lines()) {
+    const std::wstring wide = ui::Widen(item);
+    items.emplace_back(wide.begin(), wide.end());
+  }
+  const ui::Component* switch_off = Find("miSwitchOff");
+  TypingResult result = TypingAid(state, static_cast<char16_t>(key), items, switch_off && switch_off->Checked());
+  if (!result.swallow) return false;
+  if (result.drop_down != TypingResult::DropDown::Keep) {
+    SendMessageW(combo, CB_SHOWDROPDOWN, result.drop_down == TypingResult::DropDown::Open, 0);
+  }
+  // Opening the list may pick an item into the line; the typed text is put back after it.
+  const std::wstring line(result.text.begin(), result.text.end());
+  SetWindowTextW(combo, line.c_str());
+  SendMessageW(combo, CB_SETEDITSEL, 0, MAKELPARAM(result.caret, result.caret));
+  RequestLineChanged();
+  return true;
+}
+
+bool TfmMain::HandleSetCursor(HWND control) {
+  for (int n = 1; n <= 3; ++n) {
+    if (control == ControlHwnd("lb" + std::to_string(n))) {
+      SetCursor(LoadCursorW(nullptr, IDC_HAND));
+      return true;
+    }
+  }
+  // Hovering the mailbox label shows the active profile's address.
+  if (control == ControlHwnd("lbMailBox")) Find("lbMailBox")->SetHint(profile_.email);
+  return false;
 }
 
 bool TfmMain::FormClose() {
@@ -131,6 +304,7 @@ void TfmMain::SaveProgramState() {
   state_.top = frame.top;
   state_.left = frame.left;
   state_.language = CurrentLanguageNumber();
+  state_.auto_button = auto_button_;
   CaptureMenuSwitches(*this, state_);
   WriteSavedState(settings_, state_);
   if (!settings_.UpdateFile()) {
@@ -155,12 +329,25 @@ void TfmMain::miLangClick(int number) {
   TickLanguageItem();
 }
 
-void TfmMain::OnCommand(ui::Component& component, int /*notify*/) {
+void TfmMain::OnCommand(ui::Component& component, int notify) {
   const std::string& name = component.Name();
+  if (name == "cbComboBox") {
+    if (notify == CBN_EDITCHANGE) RequestLineChanged();
+    return;
+  }
   if (name == "miExit" || name == "miExitQuillpost") return miExitClick();
+  if (name == "miCounterSet") return miCounterSetClick();
+  if (name == "miCounterReset") return counter_.Reset();
+  if (name == "miAutoON") return component.SetChecked(!component.Checked());
+  if (name == "lbEncode") return SetRequestLine(UrlEncode(ui::GetText(ControlHwnd("cbComboBox")), SystemCodec()));
+  if (name == "lbDecode") return SetRequestLine(UrlDecode(ui::GetText(ControlHwnd("cbComboBox")), SystemCodec()));
   for (int n = 0; n < kLanguageCount; ++n) {
     if (name == kLanguageItems[n]) return miLangClick(n);
   }
+  if (int n = NumberAfter(name, "miEmail"); IsProfileNumber(n)) return MailboxClick(n);
+  if (int n = NumberAfter(name, "mi2Email"); IsProfileNumber(n)) return MailboxClick(n);
+  if (int n = NumberAfter(name, "lb"); n >= 1 && n <= 3) return MailboxClick(n);
+  if (int n = NumberAfter(name, "mi"); n >= 1 && n <= kRequestButtonCount) return AutomaticButtonClick(n);
 }
 
 LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
@@ -193,6 +380,33 @@ LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_DRAWCLIPBOARD:
       if (next_viewer_) SendMessageW(next_viewer_, msg, wparam, lparam);
       return 0;
+    case WM_INITMENUPOPUP: {
+      HMENU opened = reinterpret_cast<HMENU>(wparam);
+      if (opened == SubmenuOf("miPlus")) {
+        Find("miCounterCurrent")->SetCaption("Текущее значение: " + std::to_string(counter_.value));
+      } else if (opened == SubmenuOf("miMailBox")) {
+        RefreshMailboxMenus();
+      }
+      break;
+    }
+    case WM_CONTEXTMENU: {
+      HWND control = reinterpret_cast<HWND>(wparam);
+      for (int n = 1; n <= kButtonCount; ++n) {
+        if (control != ControlHwnd("bb" + std::to_string(n))) continue;
+        POINT at{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
+        if (at.x == -1 && at.y == -1) {  // from the keyboard: under the button
+          RECT r;
+          GetWindowRect(control, &r);
+          at = {r.left, r.bottom};
+        }
+        TrackPopupMenu(SubmenuOf("PopupMenu3"), TPM_RIGHTBUTTON, at.x, at.y, 0, Hwnd(), nullptr);
+        return 0;
+      }
+      break;
+    }
+    case WM_SETCURSOR:
+      if (HandleSetCursor(reinterpret_cast<HWND>(wparam))) return TRUE;
+      break;
     default:
       return Window::HandleMessage(msg, wparam, lparam);
   }

@@ -16,6 +16,7 @@ struct SavedKey {
   int32_t SavedState::*number;
   std::string_view item;
   int32_t def;
+  bool tick_only = false;  // restored by setting the tick alone, without running its handler
 };
 
 constexpr SavedKey kSavedKeys[] = {
@@ -25,20 +26,20 @@ constexpr SavedKey kSavedKeys[] = {
     {"C1", nullptr, &SavedState::starts, "", 0},
     {"C2", nullptr, &SavedState::letters, "", 0},
     {"Auto", nullptr, &SavedState::auto_button, "", 1},
-    {"AutoMode", &SavedState::auto_mode, nullptr, "miAutoON", 0},
+    {"AutoMode", &SavedState::auto_mode, nullptr, "miAutoON", 0, true},
     {"ViewMode", nullptr, &SavedState::view_mode, "", 0},
     {"Sticy", &SavedState::sticky, nullptr, "miSugar", 0},
     {"Mon", &SavedState::monitor, nullptr, "miMonitorClipboard", 0},
-    {"AddClipToList", &SavedState::add_clip_to_list, nullptr, "miAddCliptoList", 0},
+    {"AddClipToList", &SavedState::add_clip_to_list, nullptr, "miAddCliptoList", 0, true},
     {"Proxy", &SavedState::proxy, nullptr, "miproxy", 0},
     {"Hide", &SavedState::hide, nullptr, "miHideWhenDone1", 0},
     {"Tran", &SavedState::transparent, nullptr, "miTransp", 0},
-    {"RL2", &SavedState::request_list2, nullptr, "miRQList2", 0},
-    {"RL1", &SavedState::request_list1, nullptr, "miRQList1", 0},
-    {"Delay", &SavedState::delay, nullptr, "miRLDelay", 0},
-    {"PopUps", &SavedState::popups, nullptr, "miPopUps", 0},
-    {"AutoDecodeURL", &SavedState::auto_decode_url, nullptr, "miAutoDecodeUrl", 0},
-    {"SwitchOff", &SavedState::switch_off, nullptr, "miSwitchOff", 0},
+    {"RL2", &SavedState::request_list2, nullptr, "miRQList2", 0, true},
+    {"RL1", &SavedState::request_list1, nullptr, "miRQList1", 0, true},
+    {"Delay", &SavedState::delay, nullptr, "miRLDelay", 0, true},
+    {"PopUps", &SavedState::popups, nullptr, "miPopUps", 0, true},
+    {"AutoDecodeURL", &SavedState::auto_decode_url, nullptr, "miAutoDecodeUrl", 0, true},
+    {"SwitchOff", &SavedState::switch_off, nullptr, "miSwitchOff", 0, true},
     {"lang", nullptr, &SavedState::language, "", 0},
 };
 
@@ -60,6 +61,13 @@ void CaptureMenuSwitches(ui::Form& main_window, SavedState& state) {
   for (const SavedKey& k : kSavedKeys) {
     if (!k.flag) continue;
     if (ui::Component* item = main_window.Find(k.item)) state.*k.flag = item->Checked();
+  }
+}
+
+void RestoreMenuTicks(ui::Form& main_window, const SavedState& state) {
+  for (const SavedKey& k : kSavedKeys) {
+    if (!k.tick_only) continue;
+    if (ui::Component* item = main_window.Find(k.item)) item->SetChecked(state.*k.flag);
   }
 }
 

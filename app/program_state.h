@@ -29,6 +29,10 @@ SavedState ReadSavedState(const IniFile& settings);
 // entry the window does not carry keeps the value it had, so nothing stored is lost.
 void CaptureMenuSwitches(ui::Form& main_window, SavedState& state);
 
+// Sets the ticks of the switches that are restored as plain ticks (automatic mode, list
+// and capture switches) from the stored values.
+void RestoreMenuTicks(ui::Form& main_window, const SavedState& state);
+
 // Writes the close-time keys of section "Settings" in their fixed order.
 void WriteSavedState(IniFile& settings, const SavedState& state);
 

@@ -12,6 +12,7 @@ namespace qp::ui {
 enum class Kind {
   Label,
   Button,
+  BitButton,  // a push button with a glyph left of its caption
   CheckBox,
   Edit,
   Memo,

@@ -191,6 +191,7 @@ Window::~Window() {
     if (c->GetKind() == Kind::PopupMenu && c->Submenu()) DestroyMenu(c->Submenu());
   }
   if (shortcuts_) DestroyAcceleratorTable(shortcuts_);
+  for (auto& [button, glyph] : glyphs_) ImageList_Destroy(glyph);
   if (font_) DeleteObject(font_);
 }
 
@@ -257,6 +258,54 @@ bool Window::Create(HWND owner, DWORD style, DWORD ex_style, int left, int top) 
   return true;
 }
 
+void Window::SetGlyph(std::string_view name, HIMAGELIST glyph) {
+  HWND button = ControlHwnd(name);
+  if (!button) {
+    if (glyph) ImageList_Destroy(glyph);
+    return;
+  }
+  HIMAGELIST& slot = glyphs_[button];
+  if (slot) ImageList_Destroy(slot);
+  slot = glyph;
+  InvalidateRect(button, nullptr, TRUE);
+}
+
+void Window::DrawBitButton(const DRAWITEMSTRUCT& item) {
+  HDC dc = item.hDC;
+  RECT r = item.rcItem;
+  const bool pushed = item.itemState & ODS_SELECTED, disabled = item.itemState & ODS_DISABLED;
+  DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+  if (pushed) OffsetRect(&r, 1, 1);
+  RECT text_area = r;
+  auto glyph = glyphs_.find(item.hwndItem);
+  if (glyph != glyphs_.end() && glyph->second) {
+    int w = 0, h = 0;
+    ImageList_GetIconSize(glyph->second, &w, &h);
+    const int x = r.left + 3, y = r.top + (r.bottom - r.top - h) / 2;
+    if (disabled) {
+      HICON icon = ImageList_GetIcon(glyph->second, 0, ILD_NORMAL);
+      DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, x, y, w, h, DST_ICON | DSS_DISABLED);
+      DestroyIcon(icon);
+    } else {
+      ImageList_Draw(glyph->second, 0, dc, x, y, ILD_TRANSPARENT);
+    }
+    text_area.left = x + w + 1;
+    text_area.right -= 2;
+  }
+  const std::wstring caption = Widen(GetText(item.hwndItem));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+  HGDIOBJ old = SelectObject(dc, font_);
+  DrawTextW(dc, caption.c_str(), -1, &text_area, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS |
+                                                     ((item.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0));
+  SelectObject(dc, old);
+  if (item.itemState & ODS_FOCUS) {
+    RECT focus = item.rcItem;
+    InflateRect(&focus, -3, -3);
+    DrawFocusRect(dc, &focus);
+  }
+}
+
 void Window::CreateMenus() {
   // Submenus first get their handles, so entries can be appended to their parents in
   // table order; hidden entries are simply never inserted.
@@ -320,6 +369,8 @@ void Window::CreateControls() {
       case Kind::Label: style |= SS_NOTIFY | SS_LEFT; break;
       case Kind::Panel: style |= SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN; break;
       case Kind::Button: cls = L"BUTTON"; style |= BS_PUSHBUTTON | WS_TABSTOP; break;
+      // Drawn by the window itself, so glyph and caption look the same on every system.
+      case Kind::BitButton: cls = L"BUTTON"; style |= BS_OWNERDRAW | WS_TABSTOP; break;
       case Kind::CheckBox: cls = L"BUTTON"; style |= BS_AUTOCHECKBOX | WS_TABSTOP; break;
       case Kind::GroupBox:
       case Kind::RadioGroup: cls = L"BUTTON"; style |= BS_GROUPBOX; break;
@@ -415,6 +466,14 @@ LRESULT Window::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
           if (c->Hwnd() == tool) info->lpszText = const_cast<wchar_t*>(c->WideHint().c_str());
         }
         return 0;
+      }
+      break;
+    }
+    case WM_DRAWITEM: {
+      auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lparam);
+      if (item->CtlType == ODT_BUTTON) {
+        DrawBitButton(*item);
+        return TRUE;
       }
       break;
     }

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -33,6 +35,10 @@ class Window : public Form {
   Component& ComponentAt(std::size_t index) override;
 
   HWND ControlHwnd(std::string_view name) const;  // nullptr for menu entries
+  HFONT Font() const { return font_; }
+  // The glyph a BitButton draws left of its caption; the window owns the image list.
+  void SetGlyph(std::string_view name, HIMAGELIST glyph);
+  bool HasGlyph(std::string_view name) const { return glyphs_.count(ControlHwnd(name)) != 0; }
   HMENU SubmenuOf(std::string_view name) const;   // a Menu or PopupMenu component's menu
 
   // Called by the message loop for every message: shortcuts, the window's key preview
@@ -55,6 +61,7 @@ class Window : public Form {
   void CreateMenus();
   void CreateShortcuts();
   WinComponent* ByName(std::string_view name) const;
+  void DrawBitButton(const DRAWITEMSTRUCT& item);
 
   FormDef def_;
   HWND hwnd_ = nullptr;
@@ -63,6 +70,7 @@ class Window : public Form {
   HMENU menu_bar_ = nullptr;
   HACCEL shortcuts_ = nullptr;
   std::vector<std::unique_ptr<WinComponent>> components_;
+  std::map<HWND, HIMAGELIST> glyphs_;
 };
 
 }  // namespace qp::ui

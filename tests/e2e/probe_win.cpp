@@ -1,6 +1,8 @@
 // Test probe: reads and pokes the running program's windows from another process.
 //   probe texts CLASS   one line per child control: class, tab, text (UTF-8)
 //   probe close CLASS   posts WM_CLOSE to the top-level window of that class
+//   probe fonts CLASS   one line per child control: class, tab, 1 if its font is underlined
+//   probe away          takes the focus away from every window for a moment
 #include <windows.h>
 
 #include <string>
@@ -20,6 +22,17 @@ void Print(const std::string& text) {
   WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
+BOOL CALLBACK PrintFont(HWND child, LPARAM) {
+  wchar_t cls[128] = {};
+  GetClassNameW(child, cls, 128);
+  DWORD_PTR font = 0;
+  SendMessageTimeoutW(child, WM_GETFONT, 0, 0, SMTO_ABORTIFHUNG, 2000, &font);
+  LOGFONTW info{};
+  const bool known = font && GetObjectW(reinterpret_cast<HFONT>(font), sizeof info, &info) != 0;
+  Print(Utf8(cls) + "\t" + (known ? (info.lfUnderline ? "1" : "0") : "?") + "\n");
+  return TRUE;
+}
+
 BOOL CALLBACK PrintChild(HWND child, LPARAM) {
   wchar_t cls[128] = {};
   GetClassNameW(child, cls, 128);
@@ -37,13 +50,32 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
 
 }  // namespace
 
+// A window of our own takes the focus, so the program's window deactivates.
+int TakeFocusAway() {
+  HWND w = CreateWindowExW(0, L"STATIC", L"probe", WS_POPUP | WS_VISIBLE, 600, 600, 50, 50, nullptr, nullptr, nullptr, nullptr);
+  SetForegroundWindow(w);
+  SetFocus(w);
+  for (DWORD start = GetTickCount(); GetTickCount() - start < 700;) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(20);
+  }
+  DestroyWindow(w);
+  return 0;
+}
+
 int wmain(int argc, wchar_t** argv) {
+  if (argc >= 2 && std::wstring(argv[1]) == L"away") return TakeFocusAway();
   if (argc < 3) return 2;
   const std::wstring command = argv[1];
   HWND window = FindWindowW(argv[2], nullptr);
   if (!window) return 3;
   if (command == L"texts") {
     EnumChildWindows(window, PrintChild, 0);
+    return 0;
+  }
+  if (command == L"fonts") {
+    EnumChildWindows(window, PrintFont, 0);
     return 0;
   }
   if (command == L"close") return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 4;

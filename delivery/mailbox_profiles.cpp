@@ -1,0 +1,119 @@
+// Mailbox profiles and their SMTP server entries.
+#include "delivery/mailbox_profiles.h"
+
+#include <cctype>
+
+#include "app/text_codec.h"
+#include "lang/language.h"
+
+namespace qp {
+namespace {
+
+constexpr int kSendByTheBat = 4;
+
+std::string Value(const IniFile& settings, std::string_view section, const std::string& key, std::string_view def) {
+  return std::string(CutChars(settings.ReadString(section, key, def), kProfileValueChars));
+}
+
+}  // namespace
+
+bool IsProfileNumber(int n) { return n >= 1 && n <= kProfileCount; }
+
+void LoadProfile(const IniFile& settings, int n, ActiveProfile& profile) {
+  const std::string num = std::to_string(n);
+  profile.email = Value(settings, "Emails", "EM" + num, "");
+  profile.bat_account_name = Value(settings, "TheBat", "BatAcName" + num, "");
+  profile.template_password = Value(settings, "Emails", "DSP" + num, "");
+  profile.file_size = Value(settings, "Emails", "Size" + num, "500");
+
+  const std::string server_text = settings.ReadString("SMTP", "SM" + num, "1");
+  int32_t server = 0;
+  if (!ParseIniInteger(server_text, server)) {
+    throw ProfileError("'" + server_text + "' is not a valid integer value");
+  }
+  if (!IsProfileNumber(server)) return;
+  const std::string k = std::to_string(server);
+  profile.smtp_host = Value(settings, "SMTP", "SMTP" + k, "");
+  profile.smtp_port = Value(settings, "SMTP", "Port" + k, "25");
+  profile.smtp_password = Value(settings, "SMTP", "Pass" + k, "");
+  profile.smtp_user = Value(settings, "SMTP", "User" + k, "");
+}
+
+std::optional<int> MailboxOverride(std::string_view value) {
+  if (value == "Selected" || value == "Выбор в меню") return std::nullopt;
+  int number = 0;
+  std::size_t digits = 0;
+  while (digits < value.size() && digits < 3 && std::isdigit(static_cast<unsigned char>(value[digits]))) {
+    number = number * 10 + (value[digits++] - '0');
+  }
+  if (digits == 0 || (digits < value.size() && std::isdigit(static_cast<unsigned char>(value[digits])))) return std::nullopt;
+  return IsProfileNumber(number) ? std::optional<int>(number) : std::nullopt;
+}
+
+MailboxEntry RefreshMailboxEntry(const IniFile& settings, int n) {
+  const std::string num = std::to_string(n);
+  MailboxEntry entry;
+  if (settings.ReadInteger("Settings", "sendby", 0) == kSendByTheBat) {
+    std::string account = settings.ReadString("TheBat", "BatAcName" + num, "");
+    if (account.empty()) {
+      entry.disable = true;
+    } else {
+      entry.caption = entry.label_hint = account;
+    }
+    return entry;
+  }
+  std::string email = settings.ReadString("Emails", "EM" + num, "");
+  if (email.empty()) {
+    entry.caption = LookupMessage("Почтовый ящик", "textMailBox") + " " + num;
+    entry.disable = true;
+  } else {
+    entry.caption = entry.label_hint = email;
+  }
+  return entry;
+}
+
+void RefreshMailboxMenus(ui::Form& main_window, const IniFile& settings) {
+  for (int n = 1; n <= kProfileCount; ++n) {
+    const MailboxEntry entry = RefreshMailboxEntry(settings, n);
+    const std::string num = std::to_string(n);
+    for (const std::string& name : {"miEmail" + num, "mi2Email" + num}) {
+      ui::Component* item = main_window.Find(name);
+      if (!item) continue;
+      if (!entry.caption.empty()) item->SetCaption(entry.caption);
+      if (entry.disable) item->SetEnabled(false);
+    }
+    if (n <= 3 && !entry.label_hint.empty()) {
+      if (ui::Component* label = main_window.Find("lb" + num)) label->SetHint(entry.label_hint);
+    }
+  }
+}
+
+void CheckMailboxEntries(ui::Form& main_window, int n) {
+  for (int i = 1; i <= kProfileCount; ++i) {
+    const std::string num = std::to_string(i);
+    for (const std::string& name : {"miEmail" + num, "mi2Email" + num}) {
+      if (ui::Component* item = main_window.Find(name)) item->SetChecked(i == n);
+    }
+  }
+}
+
+int CheckedMailbox(ui::Form& main_window) {
+  for (int n = 1; n <= kProfileCount; ++n) {
+    ui::Component* item = main_window.Find("miEmail" + std::to_string(n));
+    if (item && item->Checked()) return n;
+  }
+  return 0;
+}
+
+void LoadStartupProfile(const IniFile& settings, ActiveProfile& profile) {
+  profile.email = Value(settings, "Emails", "EM1", "");
+  profile.template_password = Value(settings, "Emails", "DSP1", "");
+  profile.file_size = Value(settings, "Emails", "Size1", "500");
+  profile.smtp_host = Value(settings, "SMTP", "SMTP1", "");
+  profile.smtp_port = Value(settings, "SMTP", "Port1", "25");
+  profile.smtp_user = Value(settings, "SMTP", "User1", "");
+  profile.smtp_password = Value(settings, "SMTP", "Pass1", "");
+  profile.bat_account_name = Value(settings, "TheBat", "BatAcName1", "");
+}
+
+}  // namespace qp

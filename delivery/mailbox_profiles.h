@@ -1,0 +1,71 @@
+// Mailbox profiles: the ten sender identities, their SMTP server entries, and which one
+// is active.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "app/settings_file.h"
+#include "ui/form.h"
+
+namespace qp {
+
+inline constexpr int kProfileCount = 10;
+inline constexpr std::size_t kProfileValueChars = 255;
+
+// The active profile's values, each cut to 255 characters when loaded.
+struct ActiveProfile {
+  std::string email;
+  std::string template_password;
+  std::string file_size = "500";
+  std::string smtp_host;
+  std::string smtp_port = "25";
+  std::string smtp_user;
+  std::string smtp_password;
+  std::string bat_account_name;
+};
+
+// A profile's "SMn" that is not a whole number.
+class ProfileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+bool IsProfileNumber(int n);
+
+// Loads profile n (1..10) into the record: its own values, then the SMTP server entry it
+// names. A server entry number outside 1..10 leaves the SMTP fields as they were; one
+// that is not a number throws ProfileError after the profile's own values are loaded.
+void LoadProfile(const IniFile& settings, int n, ActiveProfile& profile);
+
+// The profile a request button's "Mailbox" value names: none for "Selected" and
+// "Выбор в меню", the leading decimal number otherwise. Numbers outside 1..10 and values
+// without a leading number name no profile, so the chosen one is used.
+std::optional<int> MailboxOverride(std::string_view value);
+
+// What the mailbox menus show for one profile after a refresh.
+struct MailboxEntry {
+  std::string caption;      // empty: leave the caption as it is
+  bool disable = false;     // the refresh only ever disables
+  std::string label_hint;   // for profiles 1..3; empty: leave the hint
+};
+// The refreshed state of profile n's entries, by the current send method.
+MailboxEntry RefreshMailboxEntry(const IniFile& settings, int n);
+
+// Applies RefreshMailboxEntry to both mailbox menus (miEmailN, mi2EmailN) and the
+// hints of the labels lb1..lb3. Entries are only ever disabled here.
+void RefreshMailboxMenus(ui::Form& main_window, const IniFile& settings);
+
+// Ticks profile n's entry in both menus and unticks the others.
+void CheckMailboxEntries(ui::Form& main_window, int n);
+
+// The first ticked entry of miEmail1..miEmail10, or 0 when none is.
+int CheckedMailbox(ui::Form& main_window);
+
+// What the first activation fills in before the stored profile is selected: profile 1's
+// values and server entry 1, read directly.
+void LoadStartupProfile(const IniFile& settings, ActiveProfile& profile);
+
+}  // namespace qp

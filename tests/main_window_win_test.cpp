@@ -1,0 +1,160 @@
+// The main window in this process: activation reloads the buttons, the mailbox menus
+// select profiles, the request line's aids work.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/main_window_win.h"
+#include "app/system_win.h"
+#include "test_support.h"
+#include "ui/text_win.h"
+
+namespace qp {
+namespace {
+
+bool Underlined(HWND control) {
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+  return font.lfUnderline != 0;
+}
+
+// A 16x16 24-bit bitmap file of one colour.
+std::string Bitmap() {
+  std::string pixels(16 * 16 * 3, '\x40');
+  BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(54 + pixels.size()), 0, 0, 54};
+  BITMAPINFOHEADER info{sizeof info, 16, 16, 1, 24, BI_RGB, static_cast<DWORD>(pixels.size()), 0, 0, 0, 0};
+  return std::string(reinterpret_cast<const char*>(&file), sizeof file) +
+         std::string(reinterpret_cast<const char*>(&info), sizeof info) + pixels;
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    InstallSystemServices();
+    test::WriteAll(dir / "Buttons.ini", "[Button 3]\r\nName=Page\r\nComment=Get a page\r\n");
+    test::WriteAll(dir / "settings.ini", "[Emails]\r\nEM1=one@example.org\r\nEM5=five@example.org\r\nActive=2\r\n");
+  }
+  void TearDown() override {
+    if (window && window->Hwnd()) DestroyWindow(window->Hwnd());
+    window.reset();
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {}  // the quit the window posted
+    SetLogClock(nullptr);
+    SetSystemCodec(nullptr);
+  }
+  void Start(const std::string& argument = "") {
+    window = std::make_unique<TfmMain>(dir.Path(), argument);
+    ASSERT_TRUE(window->Create(nullptr, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, 0, 0));
+  }
+  void Activate() { SendMessageW(window->Hwnd(), WM_ACTIVATE, WA_ACTIVE, 0); }
+  void Command(const std::string& name) {
+    // Menu entries and controls report their commands under their own identifiers.
+    for (UINT id = 1000; id < 1000 + window->ComponentCount(); ++id) {
+      if (window->ComponentAt(id - 1000).Name() == name) {
+        SendMessageW(window->Hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+        return;
+      }
+    }
+    FAIL() << "no component " << name;
+  }
+  std::string Caption(const std::string& name) { return window->Find(name)->Caption(); }
+
+  test::TempDir dir;
+  std::unique_ptr<TfmMain> window;
+};
+
+TEST_F(MainWindowTest, ActivationLoadsButtonsAndSelectsTheStoredProfile) {
+  Start("http://example.com/");
+  Activate();
+  EXPECT_EQ(ui::GetText(window->ControlHwnd("cbComboBox")), "http://example.com/");
+  EXPECT_EQ(Caption("bb3"), "Page");
+  EXPECT_EQ(window->Find("bb3")->Hint(), "Get a page");
+  EXPECT_EQ(Caption("mi3"), "Page");
+  EXPECT_EQ(Caption("miRQ3"), "Page");
+  EXPECT_TRUE(window->Find("miEmail2")->Checked());
+  EXPECT_TRUE(window->Find("mi2Email2")->Checked());
+  EXPECT_TRUE(Underlined(window->ControlHwnd("lb2")));
+  EXPECT_EQ(Caption("miEmail1"), "one@example.org");
+  EXPECT_FALSE(window->Find("miEmail3")->Enabled());
+  EXPECT_EQ(window->Find("lb1")->Hint(), "one@example.org");
+  EXPECT_EQ(window->Find("StatusBar")->Caption(), "Author: Quillpost developers");
+}
+
+TEST_F(MainWindowTest, EditedButtonsShowAtTheNextActivation) {
+  Start();
+  Activate();
+  test::WriteAll(dir / "Buttons.ini", "\xEF\xBB\xBF[Button 3]\r\nName=Файл\r\n");  // UTF-8 with its mark
+  Activate();
+  EXPECT_EQ(Caption("bb3"), "Файл");
+  EXPECT_EQ(Caption("mi3"), "Файл");
+  EXPECT_EQ(Caption("miRQ3"), "Файл");
+}
+
+TEST_F(MainWindowTest, ChoosingProfileFiveWritesItAtOnceAndLeavesTheLabelsPlain) {
+  Start();
+  Activate();
+  Command("miEmail5");
+  EXPECT_NE(test::ReadAll(dir / "settings.ini").find("Active=5\r\n"), std::string::npos);
+  for (const char* label : {"lb1", "lb2", "lb3"}) EXPECT_FALSE(Underlined(window->ControlHwnd(label))) << label;
+  EXPECT_TRUE(window->Find("miEmail5")->Checked());
+  EXPECT_FALSE(window->Find("miEmail2")->Checked());
+  EXPECT_EQ(window->Profile().email, "five@example.org");
+  Command("lb1");
+  EXPECT_TRUE(Underlined(window->ControlHwnd("lb1")));
+  EXPECT_EQ(window->Profile().email, "one@example.org");
+}
+
+TEST_F(MainWindowTest, AStoredProfileOutsideTheRangeSelectsTheFirst) {
+  test::WriteAll(dir / "settings.ini", "[Emails]\r\nEM1=one@example.org\r\nActive=42\r\n");
+  Start();
+  Activate();
+  EXPECT_TRUE(window->Find("miEmail1")->Checked());
+  EXPECT_NE(test::ReadAll(dir / "settings.ini").find("Active=1\r\n"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, EncodeAndDecodeLabelsRewriteTheRequestLine) {
+  Start("поиск слов");
+  Activate();
+  Command("lbEncode");
+  const std::string encoded = ui::GetText(window->ControlHwnd("cbComboBox"));
+  EXPECT_EQ(encoded.find(' '), std::string::npos);
+  EXPECT_EQ(window->Find("cbComboBox")->Hint(), encoded);
+  Command("lbDecode");
+  // Words the system code page cannot hold come back as question marks; on a Russian
+  // system they come back as they were.
+  if (GetACP() == 1251) EXPECT_EQ(ui::GetText(window->ControlHwnd("cbComboBox")), "поиск слов");
+}
+
+TEST_F(MainWindowTest, TheHShortcutTypesHttpIntoAnEmptyRequestLine) {
+  Start();
+  Activate();
+  COMBOBOXINFO info{sizeof info};
+  GetComboBoxInfo(window->ControlHwnd("cbComboBox"), &info);
+  SendMessageW(info.hwndItem, WM_CHAR, L'h', 0);
+  EXPECT_EQ(ui::GetText(window->ControlHwnd("cbComboBox")), "http://");
+  SendMessageW(info.hwndItem, WM_CHAR, L'H', 0);
+  EXPECT_EQ(ui::GetText(window->ControlHwnd("cbComboBox")), "http://H");
+}
+
+TEST_F(MainWindowTest, GlyphLoadingStopsAtTheFirstMissingFile) {
+  std::filesystem::create_directory(dir / "icons");
+  for (int n : {1, 2, 3, 4, 5, 7}) test::WriteAll(dir / ("icons/" + std::to_string(n) + ".bmp"), Bitmap());
+  test::WriteAll(dir / "icons/3.bmp", Bitmap());
+  Start();
+  Activate();
+  for (int n = 1; n <= 22; ++n) EXPECT_EQ(window->HasGlyph("bb" + std::to_string(n)), n <= 5) << n;
+}
+
+TEST_F(MainWindowTest, AutomaticModeItemsAreOneChoice) {
+  Start();
+  Activate();
+  Command("mi7");
+  for (int n = 1; n <= 20; ++n) EXPECT_EQ(window->Find("mi" + std::to_string(n))->Checked(), n == 7) << n;
+  Command("miAutoON");
+  EXPECT_TRUE(window->Find("miAutoON")->Checked());
+}
+
+}  // namespace
+}  // namespace qp
