@@ -55,12 +55,17 @@ ui::FormDef MainFormDef() {
   // The status bar follows the bottom edge; its one panel is 300 pixels wide.
   c.push_back({.name = "StatusBar", .kind = Kind::StatusBar, .bounds = {0, 549, 300, 20}});
 
+  // The ten mailbox profiles, in the main menu and again in the tray menu.
+  auto mailboxes = [&](const std::string& prefix, const std::string& parent) {
+    for (int n = 1; n <= 10; ++n) {
+      item(prefix + std::to_string(n), parent, "Почтовый ящик " + std::to_string(n),
+           ui::Ctrl(static_cast<uint16_t>(ui::kKeyF1 + n - 1)), true, n == 1);
+    }
+  };
+
   // Main menu: mailboxes and exit.
   menu("miMailBox", "", "&Почтовый ящик");
-  for (int n = 1; n <= 10; ++n) {
-    item("miEmail" + std::to_string(n), "miMailBox", "Почтовый ящик " + std::to_string(n),
-         ui::Ctrl(static_cast<uint16_t>(ui::kKeyF1 + n - 1)), true, n == 1);
-  }
+  mailboxes("miEmail", "miMailBox");
   separator("miMailBoxSeparator", "miMailBox");
   item("miExit", "miMailBox", "Выход");
 
@@ -103,10 +108,7 @@ ui::FormDef MainFormDef() {
   // Tray menu.
   c.push_back({.name = "PopupMenu1", .kind = Kind::PopupMenu});
   menu("miMailBox2", "PopupMenu1", "&Почтовый ящик");
-  for (int n = 1; n <= 10; ++n) {
-    item("mi2Email" + std::to_string(n), "miMailBox2", "Почтовый ящик " + std::to_string(n),
-         ui::Ctrl(static_cast<uint16_t>(ui::kKeyF1 + n - 1)), true, n == 1);
-  }
+  mailboxes("mi2Email", "miMailBox2");
   separator("miTraySeparator", "PopupMenu1");
   item("miExitQuillpost", "PopupMenu1", "Выход");
   return form;

@@ -24,13 +24,6 @@ std::string OneLine(std::string_view s) {
   return out;
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 }  // namespace
 
 bool ParseIniInteger(std::string_view text, int32_t& value) {
@@ -50,7 +43,7 @@ bool ParseIniInteger(std::string_view text, int32_t& value) {
   if (text.empty()) return false;
   uint64_t magnitude = 0;
   for (char c : text) {
-    int digit = base == 16 ? HexDigit(c) : (c >= '0' && c <= '9' ? c - '0' : -1);
+    int digit = base == 16 ? HexDigitValue(c) : (c >= '0' && c <= '9' ? c - '0' : -1);
     if (digit < 0) return false;
     magnitude = magnitude * base + digit;
     if (magnitude > 0xFFFFFFFFull) return false;

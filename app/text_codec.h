@@ -37,6 +37,9 @@ size_t CountChars(std::string_view utf8);
 // The longest prefix of at most max_chars characters; never cuts inside one.
 std::string_view CutChars(std::string_view utf8, size_t max_chars);
 
+// The value of a hexadecimal digit (either case), or -1.
+int HexDigitValue(char c);
+
 // Case folding for names matched without regard to case: Latin and Cyrillic letters.
 char32_t FoldCase(char32_t c);
 std::string FoldCase(std::string_view utf8);

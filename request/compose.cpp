@@ -20,13 +20,6 @@ bool HasPlaceholder(std::string_view line) {
                      [&](std::string_view p) { return line.find(p) != std::string_view::npos; });
 }
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 }  // namespace
 
 std::string ReplaceAll(std::string_view text, std::string_view what, std::string_view with) {
@@ -173,8 +166,8 @@ std::string UrlDecode(std::string_view text, const TextCodec& codec) {
   };
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '%') {
-      if (i + 2 >= text.size() || HexValue(text[i + 1]) < 0 || HexValue(text[i + 2]) < 0) return std::string(text);
-      bytes += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+      if (i + 2 >= text.size() || HexDigitValue(text[i + 1]) < 0 || HexDigitValue(text[i + 2]) < 0) return std::string(text);
+      bytes += static_cast<char>(HexDigitValue(text[i + 1]) * 16 + HexDigitValue(text[i + 2]));
       i += 2;
       continue;
     }
