@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(cmake make g++ googletest libgtest-dev libbenchmark-dev
           g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-          wine wine64 xvfb xauth xdotool xclip x11-utils imagemagick locales python3
+          wine wine64 xvfb xauth xdotool xclip x11-utils imagemagick locales python3 python3-aiosmtpd
           clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do

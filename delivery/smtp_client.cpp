@@ -1,0 +1,200 @@
+// The client side of SMTP.
+#include "delivery/smtp_client.h"
+
+#include <cctype>
+
+#include "app/settings_file.h"
+
+namespace qp {
+namespace {
+
+constexpr std::size_t kMaxReplyBytes = 64 * 1024;  // a server cannot make us hold more
+constexpr std::size_t kWriteChunk = 4096;           // progress and cancel between chunks
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// Lines beginning with a dot get a second one, and the text ends with CR LF . CR LF.
+std::string DotStuffed(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + 64);
+  bool line_start = true;
+  for (char c : text) {
+    if (line_start && c == '.') out += '.';
+    out += c;
+    line_start = c == '\n';
+  }
+  if (!out.empty() && !out.ends_with("\r\n")) out += "\r\n";
+  out += ".\r\n";
+  return out;
+}
+
+}  // namespace
+
+int SmtpPort(std::string_view text) {
+  int32_t port = 0;
+  if (!ParseIniInteger(text, port) || port <= 0 || port > 65535) return 25;
+  return port;
+}
+
+SmtpClient::SmtpClient(Connector& connector, SmtpEvents* events) : connector_(connector), events_(events ? events : &no_events_) {}
+
+SmtpClient::~SmtpClient() {
+  if (connection_) connection_->Close();  // the event handlers may be gone already
+}
+
+std::string SmtpClient::ReadLine() {
+  for (;;) {
+    std::size_t end = buffer_.find("\r\n");
+    if (end == std::string::npos) end = buffer_.find('\n');
+    if (end != std::string::npos) {
+      std::string line = buffer_.substr(0, end);
+      buffer_.erase(0, buffer_[end] == '\r' ? end + 2 : end + 1);
+      return line;
+    }
+    if (buffer_.size() > kMaxReplyBytes) throw SmtpReplyError(0, "Reply line too long");
+    std::string more = connection_->Read();
+    events_->Work(true);
+    buffer_ += more;
+  }
+}
+
+SmtpClient::Reply SmtpClient::ReadReply() {
+  Reply reply;
+  for (;;) {
+    std::string line = ReadLine();
+    if (line.size() < 3 || !std::isdigit(static_cast<unsigned char>(line[0])) ||
+        !std::isdigit(static_cast<unsigned char>(line[1])) || !std::isdigit(static_cast<unsigned char>(line[2]))) {
+      throw SmtpReplyError(0, "Invalid reply: " + line);
+    }
+    reply.code = std::stoi(line.substr(0, 3));
+    if (!reply.text.empty()) reply.text += "\r\n";
+    reply.text += line.size() > 4 ? line.substr(4) : "";
+    if (reply.text.size() > kMaxReplyBytes) throw SmtpReplyError(0, "Reply too long");
+    if (line.size() < 4 || line[3] != '-') return reply;
+  }
+}
+
+SmtpClient::Reply SmtpClient::Command(std::string_view line, int expected, int also_ok) {
+  connection_->Write(std::string(line) + "\r\n");
+  events_->Work(false);
+  Reply reply = ReadReply();
+  if (reply.code != expected && (also_ok == 0 || reply.code != also_ok)) throw SmtpReplyError(reply.code, reply.text);
+  return reply;
+}
+
+void SmtpClient::Connect(const std::string& host, int port, const std::string& own_name) {
+  DropConnection();
+  events_->Status("Connecting to " + host + ".");
+  connection_ = connector_.Connect(host, port);
+  buffer_.clear();
+  auth_mechanisms_.clear();
+  authenticated_ = false;
+  try {
+    Reply greeting = ReadReply();
+    if (greeting.code != 220) throw SmtpReplyError(greeting.code, greeting.text);
+    events_->Status("Connected.");
+    Reply hello;
+    try {
+      hello = Command("EHLO " + own_name, 250);
+    } catch (const SmtpReplyError& e) {
+      if (e.Code() == 0) throw;
+      hello = Command("HELO " + own_name, 250);  // an old server without extensions
+    }
+    // Extension lines after the first: "AUTH LOGIN PLAIN" or the old "AUTH=LOGIN".
+    std::size_t start = 0;
+    while (start < hello.text.size()) {
+      std::size_t end = hello.text.find("\r\n", start);
+      if (end == std::string::npos) end = hello.text.size();
+      std::string line = Upper(hello.text.substr(start, end - start));
+      if (line.starts_with("AUTH ") || line.starts_with("AUTH=")) {
+        std::size_t pos = 5;
+        while (pos < line.size()) {
+          std::size_t next = line.find_first_of(" =", pos);
+          if (next == std::string::npos) next = line.size();
+          if (next > pos) auth_mechanisms_.insert(line.substr(pos, next - pos));
+          pos = next + 1;
+        }
+      }
+      start = end + 2;
+    }
+  } catch (...) {
+    DropConnection();
+    throw;
+  }
+}
+
+void SmtpClient::CheckForGracefulDisconnect() {
+  if (connection_ && connection_->PeerClosed()) {
+    DropConnection();
+    throw GracefulCloseError();
+  }
+}
+
+void SmtpClient::Authenticate(const std::string& user, const std::string& password) {
+  if (authenticated_ || user.empty() || !OffersAuthLogin()) return;
+  Command("AUTH LOGIN", 334);
+  Command(EncodeBase64(user), 334);
+  Command(EncodeBase64(password), 235);
+  authenticated_ = true;
+}
+
+void SmtpClient::WriteData(std::string_view bytes) {
+  events_->WorkBegin();
+  for (std::size_t i = 0; i < bytes.size(); i += kWriteChunk) {
+    connection_->Write(bytes.substr(i, kWriteChunk));
+    events_->Work(false);
+  }
+  events_->WorkEnd();
+}
+
+void SmtpClient::Send(const MailMessage& message, std::string_view date, std::string_view message_id) {
+  if (!connection_) throw GracefulCloseError();
+  const std::vector<std::string> recipients = SplitRecipients(message.recipients);
+  const std::vector<std::string> senders = SplitRecipients(message.from);
+  if (senders.empty()) throw SmtpReplyError(0, "No sender address");
+  if (recipients.empty()) throw SmtpReplyError(0, "No recipient address");
+  try {
+    Command("MAIL FROM:<" + senders.front() + ">", 250);
+    for (const std::string& to : recipients) Command("RCPT TO:<" + to + ">", 250, 251);
+    Command("DATA", 354);
+    WriteData(DotStuffed(RenderMessage(message, date, message_id).text));
+    Reply done = ReadReply();
+    if (done.code != 250) throw SmtpReplyError(done.code, done.text);
+  } catch (const SmtpReplyError&) {
+    // Leave the kept connection ready for the next letter.
+    try {
+      if (connection_) Command("RSET", 250);
+    } catch (...) {
+    }
+    throw;
+  } catch (...) {
+    // A broken or abandoned transfer leaves the connection in no known state.
+    DropConnection();
+    throw;
+  }
+}
+
+void SmtpClient::Disconnect() {
+  if (!connection_) return;
+  try {
+    Command("QUIT", 221);
+  } catch (...) {
+    DropConnection();
+    throw;
+  }
+  DropConnection();
+}
+
+void SmtpClient::DropConnection() {
+  if (!connection_) return;
+  connection_->Close();
+  connection_.reset();
+  buffer_.clear();
+  authenticated_ = false;
+  events_->Disconnected();
+}
+
+}  // namespace qp

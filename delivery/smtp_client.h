@@ -1,0 +1,81 @@
+// The client side of SMTP (RFC 5321) with AUTH LOGIN, over a Connection.
+#pragma once
+
+#include <memory>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "delivery/connection.h"
+#include "delivery/mail_message.h"
+
+namespace qp {
+
+// The server refused a step; the message is its reply text.
+class SmtpReplyError : public std::runtime_error {
+ public:
+  SmtpReplyError(int code, const std::string& reply) : std::runtime_error(reply), code_(code) {}
+  int Code() const { return code_; }
+
+ private:
+  int code_;
+};
+
+// What the client reports while it works; handlers may throw to abort a transfer.
+class SmtpEvents {
+ public:
+  virtual ~SmtpEvents() = default;
+  virtual void Status(std::string_view /*text*/) {}
+  virtual void WorkBegin() {}
+  virtual void Work(bool /*reading*/) {}
+  virtual void WorkEnd() {}
+  virtual void Disconnected() {}
+};
+
+class SmtpClient {
+ public:
+  SmtpClient(Connector& connector, SmtpEvents* events);
+  ~SmtpClient();
+
+  // Connects, reads the greeting and introduces itself with EHLO, or HELO when the
+  // server does not know EHLO.
+  void Connect(const std::string& host, int port, const std::string& own_name);
+  bool Connected() const { return connection_ != nullptr; }
+  // For a kept connection: throws GracefulCloseError (and forgets the connection) when
+  // the server has closed it meanwhile.
+  void CheckForGracefulDisconnect();
+  // AUTH LOGIN once per connection, when a user name is given and the server offers it.
+  void Authenticate(const std::string& user, const std::string& password);
+  bool Authenticated() const { return authenticated_; }
+  bool OffersAuthLogin() const { return auth_mechanisms_.count("LOGIN") != 0; }
+  // MAIL FROM, RCPT TO for each recipient, DATA with the rendered letter.
+  void Send(const MailMessage& message, std::string_view date, std::string_view message_id);
+  // QUIT and close.
+  void Disconnect();
+  // Close without telling the server (after the connection was reset).
+  void DropConnection();
+
+ private:
+  struct Reply {
+    int code = 0;
+    std::string text;  // all lines, joined with CR LF
+  };
+  Reply ReadReply();
+  Reply Command(std::string_view line, int expected, int also_ok = 0);
+  void WriteData(std::string_view bytes);
+  std::string ReadLine();
+
+  Connector& connector_;
+  SmtpEvents* events_;
+  SmtpEvents no_events_;
+  std::unique_ptr<Connection> connection_;
+  std::string buffer_;
+  std::set<std::string> auth_mechanisms_;
+  bool authenticated_ = false;
+};
+
+// A port text as a number: 25 when it is not a valid one.
+int SmtpPort(std::string_view text);
+
+}  // namespace qp

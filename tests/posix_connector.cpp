@@ -1,0 +1,132 @@
+// POSIX sockets and child processes for the native tests.
+#include "posix_connector.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace qp::test {
+namespace {
+
+class PosixConnection final : public Connection {
+ public:
+  PosixConnection(int fd, int timeout_ms) : fd_(fd), timeout_ms_(timeout_ms) {}
+  ~PosixConnection() override { Close(); }
+
+  void Write(std::string_view bytes) override {
+    while (!bytes.empty()) {
+      ssize_t n = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+      if (n < 0) throw SocketError(errno == ECONNRESET || errno == EPIPE ? kConnectionResetCode : errno, std::strerror(errno));
+      bytes.remove_prefix(static_cast<size_t>(n));
+    }
+  }
+
+  std::string Read() override {
+    pollfd p{fd_, POLLIN, 0};
+    int ready = ::poll(&p, 1, timeout_ms_);
+    if (ready == 0) throw SocketError(kTimedOutCode, "Read timed out.");
+    if (ready < 0) throw SocketError(errno, std::strerror(errno));
+    char buffer[8192];
+    ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
+    if (n == 0) throw GracefulCloseError();
+    if (n < 0) throw SocketError(errno == ECONNRESET ? kConnectionResetCode : errno, std::strerror(errno));
+    return std::string(buffer, static_cast<size_t>(n));
+  }
+
+  bool PeerClosed() override {
+    pollfd p{fd_, POLLIN, 0};
+    if (::poll(&p, 1, 0) <= 0) return false;
+    char c;
+    return ::recv(fd_, &c, 1, MSG_PEEK) <= 0;
+  }
+
+  void Close() override {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+
+ private:
+  int fd_;
+  int timeout_ms_;
+};
+
+}  // namespace
+
+std::unique_ptr<Connection> PosixConnector::Connect(const std::string& host, int port) {
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  if (::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0 || !found) {
+    throw SocketError(11001, "Host not found.");
+  }
+  int fd = ::socket(found->ai_family, SOCK_STREAM, 0);
+  int rc = ::connect(fd, found->ai_addr, found->ai_addrlen);
+  ::freeaddrinfo(found);
+  if (rc != 0) {
+    int error = errno;
+    ::close(fd);
+    throw SocketError(error == ECONNREFUSED ? 10061 : error, std::strerror(error));
+  }
+  return std::make_unique<PosixConnection>(fd, timeout_ms_);
+}
+
+ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
+  int out[2];
+  if (::pipe(out) != 0) return;
+  pid_ = ::fork();
+  if (pid_ == 0) {
+    ::dup2(out[1], 1);
+    ::close(out[0]);
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    ::execv(args[0], args.data());
+    ::_exit(127);
+  }
+  ::close(out[1]);
+  char c;
+  while (::read(out[0], &c, 1) == 1 && c != '\n') first_line_ += c;
+  ::close(out[0]);
+}
+
+ChildProcess::~ChildProcess() {
+  if (pid_ > 0) {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+  }
+}
+
+std::string RunAndRead(const std::vector<std::string>& argv) {
+  int out[2];
+  if (::pipe(out) != 0) return {};
+  int pid = ::fork();
+  if (pid == 0) {
+    ::dup2(out[1], 1);
+    ::close(out[0]);
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    ::execv(args[0], args.data());
+    ::_exit(127);
+  }
+  ::close(out[1]);
+  std::string text;
+  char buffer[4096];
+  ssize_t n;
+  while ((n = ::read(out[0], buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<size_t>(n));
+  ::close(out[0]);
+  ::waitpid(pid, nullptr, 0);
+  return text;
+}
+
+}  // namespace qp::test

@@ -1,0 +1,270 @@
+// The SMTP client against a real SMTP server (aiosmtpd on loopback), the letters read
+// back with Python's email package.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <thread>
+
+#include "delivery/smtp_client.h"
+#include "posix_connector.h"
+#include "test_support.h"
+
+namespace qp {
+namespace {
+
+using test::ChildProcess;
+
+std::string FromHex(const std::string& hex) {
+  std::string out;
+  for (size_t i = 0; i + 1 < hex.size(); i += 2) out += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+  return out;
+}
+
+std::string Unix(std::string text) {  // the email package hands lines back with LF ends
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    out += text[i];
+  }
+  while (!out.empty() && out.back() == '\n') out.pop_back();
+  return out;
+}
+
+// One test server with its own letter folder.
+class Server {
+ public:
+  explicit Server(std::vector<std::string> flags) {
+    std::vector<std::string> argv = {"/usr/bin/python3", QP_SOURCE_DIR "/tests/smtp_server.py", "--dir", dir_.Path().string()};
+    argv.insert(argv.end(), flags.begin(), flags.end());
+    process_ = std::make_unique<ChildProcess>(argv);
+    port_ = std::stoi(process_->FirstLine());
+  }
+  int Port() const { return port_; }
+  std::vector<std::filesystem::path> Letters() const {
+    std::vector<std::filesystem::path> letters;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.Path())) {
+      if (entry.path().extension() == ".eml") letters.push_back(entry.path());
+    }
+    std::sort(letters.begin(), letters.end());
+    return letters;
+  }
+  std::map<std::string, std::string> Read(size_t index) const {
+    std::map<std::string, std::string> fields;
+    std::istringstream lines(test::RunAndRead({"/usr/bin/python3", QP_SOURCE_DIR "/tests/read_letter.py", Letters().at(index).string()}));
+    std::string name, hex;
+    while (lines >> name) {
+      std::getline(lines, hex);
+      fields[name] = FromHex(hex.empty() ? hex : hex.substr(1));
+    }
+    return fields;
+  }
+  std::string Envelope(size_t index) const {
+    std::filesystem::path env = Letters().at(index);
+    env += ".env";
+    return test::ReadAll(env);
+  }
+
+ private:
+  test::TempDir dir_;
+  std::unique_ptr<ChildProcess> process_;
+  int port_ = 0;
+};
+
+MailMessage Letter(const std::string& subject, const std::string& body) {
+  MailMessage m;
+  m.from = "user@example.org";
+  m.recipients = "www4mail@example.net";
+  m.subject = subject;
+  m.body = body;
+  m.x_mailer = "Quillpost";
+  return m;
+}
+
+constexpr const char* kDate = "Wed, 09 Dec 2026 07:10:00 +0000";
+
+TEST(SmtpClient, AsciiAndCyrillicLettersArriveAsComposed) {
+  Server server({});
+  test::PosixConnector connector;
+  SmtpClient client(connector, nullptr);
+  client.Connect("127.0.0.1", server.Port(), "localhost");
+  client.Send(Letter("http://example.com/", "send http://example.com/\r\n.hidden dot\r\n."), kDate, "<1@example.org>");
+  client.Send(Letter("поиск слов", "send поиск слов\r\nЁжик в тумане"), kDate, "<2@example.org>");
+  client.Send(Letter("", "body"), kDate, "<3@example.org>");
+  client.Disconnect();
+
+  ASSERT_EQ(server.Letters().size(), 3u);
+  auto ascii = server.Read(0);
+  EXPECT_EQ(ascii["subject"], "http://example.com/");
+  EXPECT_EQ(ascii["body"], "send http://example.com/\n.hidden dot\n.\n");
+  EXPECT_EQ(ascii["x-mailer"], "Quillpost");
+  EXPECT_EQ(ascii["encoding"], "7bit");
+  auto cyrillic = server.Read(1);
+  EXPECT_EQ(cyrillic["subject"], "поиск слов");
+  EXPECT_EQ(Unix(cyrillic["body"]), "send поиск слов\nЁжик в тумане");
+  EXPECT_EQ(cyrillic["charset"], "koi8-r");
+  EXPECT_EQ(cyrillic["encoding"], "quoted-printable");
+  // The email package trims header values, so the single space is looked for in the raw letter.
+  EXPECT_NE(test::ReadAll(server.Letters().at(2)).find("\r\nSubject:  \r\n"), std::string::npos);
+}
+
+TEST(SmtpClient, TextTheCharsetCannotHoldArrivesInUtf8AndLongLinesStayWithinTheLimit) {
+  Server server({});
+  test::PosixConnector connector;
+  SmtpClient client(connector, nullptr);
+  client.Connect("127.0.0.1", server.Port(), "localhost");
+  const std::string ukrainian = "Їжак і єнот €";
+  std::string long_line;
+  for (int i = 0; i < 300; ++i) long_line += "слово ";
+  client.Send(Letter(ukrainian, ukrainian + "\r\n" + long_line), kDate, "<4@example.org>");
+  client.Disconnect();
+  auto letter = server.Read(0);
+  EXPECT_EQ(letter["subject"], ukrainian);
+  EXPECT_EQ(Unix(letter["body"]), ukrainian + "\n" + long_line);
+  EXPECT_EQ(letter["charset"], "utf-8");
+  EXPECT_LE(std::stoi(letter["max-line"]), 998);
+}
+
+TEST(SmtpClient, AuthLoginWhenOfferedAndAUserIsGiven) {
+  Server server({"--auth", "joe:secret"});
+  test::PosixConnector connector;
+  SmtpClient client(connector, nullptr);
+  client.Connect("127.0.0.1", server.Port(), "localhost");
+  EXPECT_TRUE(client.OffersAuthLogin());
+  client.Authenticate("joe", "secret");
+  EXPECT_TRUE(client.Authenticated());
+  client.Send(Letter("a", "b"), kDate, "<5@example.org>");
+  client.Authenticate("joe", "secret");  // once per connection
+  client.Send(Letter("c", "d"), kDate, "<6@example.org>");
+  client.Disconnect();
+  EXPECT_EQ(server.Letters().size(), 2u);
+  EXPECT_NE(server.Envelope(0).find("joe"), std::string::npos);
+
+  // A password without a user name sends without authenticating, which this server refuses.
+  SmtpClient anonymous(connector, nullptr);
+  anonymous.Connect("127.0.0.1", server.Port(), "localhost");
+  anonymous.Authenticate("", "secret");
+  EXPECT_FALSE(anonymous.Authenticated());
+  EXPECT_THROW(anonymous.Send(Letter("e", "f"), kDate, "<7@example.org>"), SmtpReplyError);
+
+  SmtpClient wrong(connector, nullptr);
+  wrong.Connect("127.0.0.1", server.Port(), "localhost");
+  EXPECT_THROW(wrong.Authenticate("joe", "bad"), SmtpReplyError);
+}
+
+TEST(SmtpClient, AServerWithoutAuthLoginGetsTheLetterWithoutAuthentication) {
+  Server server({"--no-auth"});
+  test::PosixConnector connector;
+  SmtpClient client(connector, nullptr);
+  client.Connect("127.0.0.1", server.Port(), "localhost");
+  EXPECT_FALSE(client.OffersAuthLogin());
+  client.Authenticate("joe", "secret");
+  EXPECT_FALSE(client.Authenticated());
+  client.Send(Letter("a", "b"), kDate, "<8@example.org>");
+  EXPECT_EQ(server.Letters().size(), 1u);
+}
+
+TEST(SmtpClient, HeloWhenTheServerDoesNotKnowEhlo) {
+  Server server({"--no-ehlo"});
+  test::PosixConnector connector;
+  SmtpClient client(connector, nullptr);
+  client.Connect("127.0.0.1", server.Port(), "localhost");
+  client.Send(Letter("a", "b"), kDate, "<9@example.org>");
+  EXPECT_EQ(server.Letters().size(), 1u);
+}
+
+TEST(SmtpClient, ARefusedRecipientFailsThatLetterOnlyAndEveryRecipientIsTried) {
+  Server server({"--refuse-rcpt", "nobody"});
+  test::PosixConnector connector;
+  SmtpClient client(connector, nullptr);
+  client.Connect("127.0.0.1", server.Port(), "localhost");
+  MailMessage refused = Letter("a", "b");
+  refused.recipients = "nobody@example.net";
+  try {
+    client.Send(refused, kDate, "<10@example.org>");
+    FAIL() << "sent to a refused recipient";
+  } catch (const SmtpReplyError& e) {
+    EXPECT_EQ(e.Code(), 550);
+    EXPECT_NE(std::string(e.what()).find("No such user"), std::string::npos);
+  }
+  MailMessage two = Letter("c", "d");
+  two.recipients = " first@example.net ,second@example.net,";
+  client.Send(two, kDate, "<11@example.org>");  // the same connection goes on
+  ASSERT_EQ(server.Letters().size(), 1u);
+  EXPECT_NE(server.Envelope(0).find("first@example.net,second@example.net"), std::string::npos);
+}
+
+TEST(SmtpClient, AConnectionDroppedDuringDataFailsTheLetterAndAFreshOneWorks) {
+  Server dropping({"--drop-data"});
+  test::PosixConnector connector;
+  SmtpClient client(connector, nullptr);
+  client.Connect("127.0.0.1", dropping.Port(), "localhost");
+  std::string big(200000, 'x');
+  EXPECT_ANY_THROW(client.Send(Letter("a", big), kDate, "<12@example.org>"));
+  EXPECT_FALSE(client.Connected());
+  Server fine({});
+  client.Connect("127.0.0.1", fine.Port(), "localhost");
+  client.Send(Letter("a", "b"), kDate, "<13@example.org>");
+  EXPECT_EQ(fine.Letters().size(), 1u);
+}
+
+TEST(SmtpClient, ASilentServerTimesOutInsteadOfHanging) {
+  Server silent({"--silent"});
+  test::PosixConnector connector(700);
+  SmtpClient client(connector, nullptr);
+  auto started = std::chrono::steady_clock::now();
+  try {
+    client.Connect("127.0.0.1", silent.Port(), "localhost");
+    FAIL() << "connected to a silent server";
+  } catch (const SocketError& e) {
+    EXPECT_EQ(e.Code(), kTimedOutCode);
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+  EXPECT_FALSE(client.Connected());
+}
+
+TEST(SmtpClient, AKeptConnectionTheServerClosedIsNoticedBeforeTheNextLetter) {
+  Server server({"--close-after", "1"});
+  test::PosixConnector connector;
+  SmtpClient client(connector, nullptr);
+  client.Connect("127.0.0.1", server.Port(), "localhost");
+  client.Send(Letter("a", "b"), kDate, "<14@example.org>");
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_THROW(client.CheckForGracefulDisconnect(), GracefulCloseError);
+  EXPECT_FALSE(client.Connected());
+  client.Connect("127.0.0.1", server.Port(), "localhost");
+  client.Send(Letter("c", "d"), kDate, "<15@example.org>");
+  EXPECT_EQ(server.Letters().size(), 2u);
+}
+
+TEST(SmtpClient, ARefusedConnectionIsASocketError) {
+  test::PosixConnector connector;
+  SmtpClient client(connector, nullptr);
+  int port;
+  {
+    Server gone({});
+    port = gone.Port();
+  }
+  EXPECT_THROW(client.Connect("127.0.0.1", port, "localhost"), SocketError);
+}
+
+// Aborting from the progress event, as the cancel button does, fails the letter.
+TEST(SmtpClient, AnEventHandlerCanAbortTheTransfer) {
+  struct Abort : SmtpEvents {
+    int writes = 0;
+    void Work(bool reading) override {
+      if (!reading && ++writes > 8) throw SmtpReplyError(0, "cancelled");
+    }
+  } abort;
+  Server server({});
+  test::PosixConnector connector;
+  SmtpClient client(connector, &abort);
+  client.Connect("127.0.0.1", server.Port(), "localhost");
+  EXPECT_THROW(client.Send(Letter("a", std::string(100000, 'y')), kDate, "<16@example.org>"), SmtpReplyError);
+  EXPECT_TRUE(server.Letters().empty());
+}
+
+}  // namespace
+}  // namespace qp

@@ -1,0 +1,140 @@
+#!/usr/bin/python3
+"""A real SMTP server on loopback for the tests: aiosmtpd, saving every letter it receives.
+
+Prints the port it listens on as the first line of its output, then serves until killed.
+Modes for the failures the client must survive:
+  --auth USER:PASS   offer AUTH LOGIN and require it
+  --no-auth          offer no AUTH at all (the default when --auth is not given)
+  --no-ehlo          answer EHLO with 502, so the client must fall back to HELO
+  --refuse-rcpt TEXT answer 550 to RCPT TO addresses containing TEXT
+  --drop-data        close the connection in the middle of DATA
+  --silent           accept connections and never say a word
+  --close-after N    close every connection after N letters
+"""
+import argparse
+import asyncio
+import os
+import socket
+import sys
+import threading
+import time
+
+from aiosmtpd.controller import Controller
+from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
+
+
+def parse():
+    p = argparse.ArgumentParser()
+    p.add_argument("--dir", required=True)
+    p.add_argument("--auth")
+    p.add_argument("--no-auth", action="store_true")
+    p.add_argument("--no-ehlo", action="store_true")
+    p.add_argument("--refuse-rcpt")
+    p.add_argument("--drop-data", action="store_true")
+    p.add_argument("--silent", action="store_true")
+    p.add_argument("--close-after", type=int, default=0)
+    return p.parse_args()
+
+
+class Handler:
+    def __init__(self, options):
+        self.options = options
+        self.count = 0
+        self.lock = threading.Lock()
+
+    async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
+        if self.options.refuse_rcpt and self.options.refuse_rcpt in address:
+            return "550 5.1.1 No such user here"
+        envelope.rcpt_tos.append(address)
+        return "250 OK"
+
+    async def handle_DATA(self, server, session, envelope):
+        with self.lock:
+            self.count += 1
+            n = self.count
+        path = os.path.join(self.options.dir, "%06d.eml" % n)
+        with open(path + ".tmp", "wb") as f:
+            f.write(envelope.original_content)
+        auth = getattr(session, "auth_data", None)
+        login = auth.login.decode() if isinstance(auth, LoginPassword) else ""
+        with open(path + ".env", "w") as f:
+            f.write("%s\n%s\n%s\n" % (envelope.mail_from, ",".join(envelope.rcpt_tos), login))
+        os.replace(path + ".tmp", path)
+        if self.options.close_after and n % self.options.close_after == 0:
+            # After the reply has gone out: the client sees a kept connection close.
+            asyncio.get_running_loop().call_later(0.1, server.transport.close)
+        return "250 Message accepted for delivery"
+
+
+class QuirkySMTP(SMTP):
+    async def smtp_EHLO(self, hostname):
+        if self.quirks.no_ehlo:
+            await self.push("502 5.5.2 Command not recognized")
+            return
+        await super().smtp_EHLO(hostname)
+
+    async def smtp_DATA(self, arg):
+        if self.quirks.drop_data:
+            await self.push("354 End data with <CR><LF>.<CR><LF>")
+            await asyncio.sleep(0.2)
+            self.transport.close()
+            return
+        await super().smtp_DATA(arg)
+
+
+class QuirkyController(Controller):
+    def __init__(self, handler, options, **kwargs):
+        self.options = options
+        super().__init__(handler, **kwargs)
+
+    def factory(self):
+        o = self.options
+        kwargs = {"hostname": "localhost", "ident": "Quillpost test server"}
+        if o.auth:
+            user, password = o.auth.split(":", 1)
+
+            def check(server, session, envelope, mechanism, auth_data):
+                ok = isinstance(auth_data, LoginPassword) and auth_data.login.decode() == user \
+                    and auth_data.password.decode() == password
+                return AuthResult(success=ok, handled=False, auth_data=auth_data if ok else None)
+
+            kwargs.update(authenticator=check, auth_required=True, auth_require_tls=False,
+                          auth_exclude_mechanism=["PLAIN"])
+        smtp = QuirkySMTP(self.handler, **kwargs)
+        smtp.quirks = o
+        return smtp
+
+
+def silent_server():
+    listener = socket.socket()
+    listener.bind(("127.0.0.1", 0))
+    listener.listen(16)
+    print(listener.getsockname()[1], flush=True)
+    held = []
+    while True:
+        connection, _ = listener.accept()
+        held.append(connection)  # keep it open, say nothing
+
+
+def main():
+    options = parse()
+    os.makedirs(options.dir, exist_ok=True)
+    if options.silent:
+        silent_server()
+        return
+    probe = socket.socket()
+    probe.bind(("127.0.0.1", 0))
+    port = probe.getsockname()[1]
+    probe.close()
+    controller = QuirkyController(Handler(options), options, hostname="127.0.0.1", port=port)
+    controller.start()
+    print(port, flush=True)
+    try:
+        while True:
+            time.sleep(3600)
+    finally:
+        controller.stop()
+
+
+if __name__ == "__main__":
+    main()
