@@ -54,6 +54,9 @@ ui::FormDef MainFormDef() {
   c.push_back({.name = "gbList", .kind = Kind::GroupBox, .caption = "Лист запросов", .bounds = {4, 404, 386, 141}});
   // The status bar follows the bottom edge; its one panel is 300 pixels wide.
   c.push_back({.name = "StatusBar", .kind = Kind::StatusBar, .bounds = {0, 549, 300, 20}});
+  // Send progress and the cancel button lie over the status bar.
+  c.push_back({.name = "ProgressBar1", .kind = Kind::ProgressBar, .bounds = {224, 555, 133, 10}});
+  c.push_back({.name = "btCsend", .kind = Kind::Button, .caption = "X", .hint = "Отмена отправки запроса", .bounds = {372, 553, 15, 14}});
 
   // The ten mailbox profiles, in the main menu and again in the tray menu.
   auto mailboxes = [&](const std::string& prefix, const std::string& parent) {

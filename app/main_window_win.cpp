@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 #include <windowsx.h>
+#include <wininet.h>
 
 #include <exception>
 #include <stdexcept>
@@ -13,6 +14,7 @@
 #include "app/status_line.h"
 #include "app/working_folder.h"
 #include "lang/language.h"
+#include "organize/history.h"
 #include "request/buttons.h"
 #include "request/typing_aid.h"
 #include "ui/input_box_win.h"
@@ -87,7 +89,7 @@ void ProcessMessages() {
 }
 
 TfmMain::TfmMain(std::filesystem::path folder, std::string argument)
-    : Window(MainFormDef()), folder_(std::move(folder)), argument_(std::move(argument)) {}
+    : Window(MainFormDef()), folder_(std::move(folder)), argument_(std::move(argument)), connector_(ProcessMessages) {}
 
 TfmMain::~TfmMain() {
   if (underlined_) DeleteObject(underlined_);
@@ -108,7 +110,13 @@ void TfmMain::OnCreate() {
   COMBOBOXINFO info{sizeof info};
   if (GetComboBoxInfo(combo, &info) && info.hwndItem) SetWindowSubclass(info.hwndItem, RequestLineProc, 1, reinterpret_cast<DWORD_PTR>(this));
   SetMenuDefaultItem(SubmenuOf("PopupMenu3"), GetMenuItemID(SubmenuOf("PopupMenu3"), 2), FALSE);
+  SendMessageW(ControlHwnd("ProgressBar1"), PBM_SETRANGE32, 0, 50);
+  SendMessageW(ControlHwnd("ProgressBar1"), PBM_SETSTEP, 5, 0);
+  SetWindowPos(ControlHwnd("ProgressBar1"), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetWindowPos(ControlHwnd("btCsend"), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   FormCreate();
+  DispatchHost& host = *this;
+  dispatcher_ = std::make_unique<Dispatcher>(host, settings_, ProgramFile("Buttons.ini"), counter_);
 }
 
 void TfmMain::FormCreate() {
@@ -125,6 +133,10 @@ void TfmMain::FormCreate() {
     SetWindowPos(Hwnd(), nullptr, state_.left, state_.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ++state_.starts;
     SetCurrentLanguage(state_.language, OpenLanguageFile(state_.language));
+    HWND combo = ControlHwnd("cbComboBox");
+    for (const std::string& entry : LoadInputHistory()) {
+      SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::Widen(entry).c_str()));
+    }
   } catch (const std::exception& e) {
     LogError(std::string("MainFormCreate Error : ") + e.what());
   }
@@ -141,6 +153,15 @@ void TfmMain::FormCreate() {
 void TfmMain::OnShow() {
   if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
   TickLanguageItem();
+}
+
+bool TfmMain::OnKeyPreview(const MSG& msg) {
+  // Escape anywhere in the window cancels the sending in progress.
+  if (msg.wParam == VK_ESCAPE && dispatcher_ && dispatcher_->Running()) {
+    dispatcher_->Cancel();
+    return true;
+  }
+  return false;
 }
 
 void TfmMain::TickLanguageItem() {
@@ -221,6 +242,72 @@ void TfmMain::AutomaticButtonClick(int n) {
   auto_button_ = n;
 }
 
+void TfmMain::StartDispatch(int number, bool help_request) {
+  try {
+    dispatcher_->DispatchRequest(number, help_request);
+  } catch (const std::exception& e) {
+    // The run has ended; its buttons and profile are back. Tell the user what stopped it.
+    MessageBoxW(Hwnd(), ui::Widen(e.what()).c_str(), L"Quillpost", MB_ICONERROR | MB_OK);
+  }
+}
+
+void TfmMain::PressAutomaticButton() {
+  for (int n = 1; n <= kRequestButtonCount; ++n) {
+    ui::Component* item = Find("mi" + std::to_string(n));
+    if (item && item->Checked()) return StartDispatch(n);
+  }
+}
+
+void TfmMain::AddInputHistory(const std::string& text) {
+  std::vector<std::string> entries = Find("cbComboBox")->Lines();
+  if (!qp::AddToInputHistory(entries, text)) return;
+  HWND combo = ControlHwnd("cbComboBox");
+  const std::string line = ui::GetText(combo);
+  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+  for (const std::string& entry : entries) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::Widen(entry).c_str()));
+  ui::SetText(combo, line);
+}
+
+std::string TfmMain::RequestLine() { return ui::GetText(ControlHwnd("cbComboBox")); }
+
+void TfmMain::SetProgress(int position) { SendMessageW(ControlHwnd("ProgressBar1"), PBM_SETPOS, position, 0); }
+
+void TfmMain::StepProgress() {
+  HWND bar = ControlHwnd("ProgressBar1");
+  // Past the end the bar starts again from nothing.
+  if (SendMessageW(bar, PBM_GETPOS, 0, 0) >= 50) SendMessageW(bar, PBM_SETPOS, 0, 0);
+  SendMessageW(bar, PBM_STEPIT, 0, 0);
+}
+
+void TfmMain::Status(const std::string& text) { ShowStatus(text); }
+
+void TfmMain::ErrorBox(const std::string& text) { MessageBoxW(Hwnd(), ui::Widen(text).c_str(), L"Quillpost", MB_ICONERROR | MB_OK); }
+
+int TfmMain::CheckedMailbox() { return qp::CheckedMailbox(*this); }
+
+bool TfmMain::Switch(const std::string& menu_item) {
+  const ui::Component* item = Find(menu_item);
+  return item && item->Checked();
+}
+
+std::vector<std::string> TfmMain::RequestList(int /*which*/) { return {}; }
+
+bool TfmMain::Dial() { return InternetAutodial(INTERNET_AUTODIAL_FORCE_UNATTENDED, nullptr) != FALSE; }
+
+void TfmMain::HangUp() { InternetAutodialHangup(0); }
+
+void TfmMain::Pause50ms() {
+  Sleep(50);
+  ProcessMessages();
+}
+
+std::string TfmMain::MailDate() {
+  TIME_ZONE_INFORMATION zone{};
+  const DWORD kind = GetTimeZoneInformation(&zone);
+  LONG bias = zone.Bias + (kind == TIME_ZONE_ID_DAYLIGHT ? zone.DaylightBias : kind == TIME_ZONE_ID_STANDARD ? zone.StandardBias : 0);
+  return FormatMailDate(std::time(nullptr), -static_cast<int>(bias));
+}
+
 void TfmMain::miCounterSetClick() {
   std::string text = std::to_string(counter_.start);
   if (ui::InputQuery(Hwnd(), "Set counter", "Counter value (number)", text)) counter_.Set(text);
@@ -237,7 +324,13 @@ void TfmMain::RequestLineChanged() {
 }
 
 LRESULT CALLBACK TfmMain::RequestLineProc(HWND edit, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR self) {
-  if (msg == WM_CHAR && reinterpret_cast<TfmMain*>(self)->RequestLineChar(edit, static_cast<wchar_t>(wparam))) return 0;
+  auto* window = reinterpret_cast<TfmMain*>(self);
+  if (msg == WM_CHAR && window->RequestLineChar(edit, static_cast<wchar_t>(wparam))) return 0;
+  if (msg == WM_CHAR && wparam == VK_RETURN) return 0;  // no beep: Enter sends, on its release
+  if (msg == WM_KEYUP && wparam == VK_RETURN && SendMessageW(window->ControlHwnd("cbComboBox"), CB_GETDROPPEDSTATE, 0, 0) == 0) {
+    window->PressAutomaticButton();
+    return 0;
+  }
   return DefSubclassProc(edit, msg, wparam, lparam);
 }
 
@@ -311,6 +404,8 @@ void TfmMain::SaveProgramState() {
     const std::wstring text = ui::Widen("Не удалось записать файл " + PathToUtf8(settings_.Path()));
     MessageBoxW(Hwnd(), text.c_str(), L"Quillpost", MB_ICONERROR | MB_OK);
   }
+  SaveInputHistory(Find("cbComboBox")->Lines());
+  if (dispatcher_) dispatcher_->Disconnect();
 }
 
 void TfmMain::LeaveClipboardChain() {
@@ -336,6 +431,24 @@ void TfmMain::OnCommand(ui::Component& component, int notify) {
     return;
   }
   if (name == "miExit" || name == "miExitQuillpost") return miExitClick();
+  if (name == "btCsend") return dispatcher_->Cancel();
+  if (int n = NumberAfter(name, "bb"); n >= 1 && n <= kButtonCount) {
+    if (notify != BN_CLICKED) return;
+    if (n == kSearchButton1 || n == kSearchButton2) search_request_ = search_prefix_ + RequestLine() + search_suffix_;
+    return StartDispatch(n);
+  }
+  if (name == "miHelpPopUp") return StartDispatch(popup_button_, true);
+  static const char* const kFixedRequests[] = {"miSubscribeToStatistic", "miRequestStatistic", "miSubscibeToQPTGroups",
+                                               "miRequestVersion", "miRequestQuillpost", "miRequestUpdate"};
+  for (int i = 0; i < 6; ++i) {
+    if (name != kFixedRequests[i]) continue;
+    const int number = kFirstFixedRequest + i;
+    if (number == 33) {
+      const std::wstring question = ui::Widen(LookupMessage("Вы хотите подписаться на конференцию пользователей Quillpost?", "textQuestion"));
+      if (MessageBoxW(Hwnd(), question.c_str(), L"Quillpost", MB_ICONQUESTION | MB_YESNO) != IDYES) return;
+    }
+    return StartDispatch(number);
+  }
   if (name == "miCounterSet") return miCounterSetClick();
   if (name == "miCounterReset") return counter_.Reset();
   if (name == "miAutoON") return component.SetChecked(!component.Checked());
@@ -399,6 +512,7 @@ LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
           GetWindowRect(control, &r);
           at = {r.left, r.bottom};
         }
+        popup_button_ = n;
         TrackPopupMenu(SubmenuOf("PopupMenu3"), TPM_RIGHTBUTTON, at.x, at.y, 0, Hwnd(), nullptr);
         return 0;
       }

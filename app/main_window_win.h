@@ -8,12 +8,14 @@
 #include "app/program_state.h"
 #include "app/settings_file.h"
 #include "delivery/mailbox_profiles.h"
+#include "delivery/winsock_connection_win.h"
 #include "request/compose.h"
+#include "request/dispatch.h"
 #include "ui/window_win.h"
 
 namespace qp {
 
-class TfmMain final : public ui::Window {
+class TfmMain final : public ui::Window, private DispatchHost {
  public:
   // folder: the working folder, the one that holds the executable.
   TfmMain(std::filesystem::path folder, std::string argument);
@@ -30,10 +32,14 @@ class TfmMain final : public ui::Window {
   // loads the profile. Throws when the settings cannot be written or SMn is no number.
   void SelectMailbox(int n);
   void RefreshMailboxMenus();
+  // Presses the automatic-mode button: the dispatch of the ticked item of mi1..mi20.
+  void PressAutomaticButton();
+  Dispatcher& Dispatch() { return *dispatcher_; }
 
  protected:
   void OnCreate() override;
   void OnShow() override;
+  bool OnKeyPreview(const MSG& msg) override;
   void OnCommand(ui::Component& component, int notify) override;
   LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
 
@@ -51,10 +57,34 @@ class TfmMain final : public ui::Window {
   void LeaveClipboardChain();
   void TickLanguageItem();
   void RequestLineChanged();
-  void SetRequestLine(const std::string& text);
   bool HandleSetCursor(HWND control);
   static LRESULT CALLBACK RequestLineProc(HWND edit, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR self);
   bool RequestLineChar(HWND edit, wchar_t key);
+  void StartDispatch(int number, bool help_request = false);
+  void AddInputHistory(const std::string& text);
+
+  // What the dispatch asks of the window.
+  std::string RequestLine() override;
+  void SetRequestLine(const std::string& text) override;
+  void AddToInputHistory(const std::string& text) override { AddInputHistory(text); }
+  void SetProgress(int position) override;
+  void StepProgress() override;
+  void Status(const std::string& text) override;
+  void ErrorBox(const std::string& text) override;
+  void OpenOptions() override {}
+  int CheckedMailbox() override;
+  const ActiveProfile& Profile() override { return profile_; }
+  bool Switch(const std::string& menu_item) override;
+  std::vector<std::string> RequestList(int which) override;
+  std::string SearchRequest() override { return search_request_; }
+  void Minimize() override { ShowWindow(Hwnd(), SW_MINIMIZE); }
+  bool Dial() override;
+  void HangUp() override;
+  void LetterCounted() override { ++state_.letters; }
+  void Pause50ms() override;
+  uint64_t Milliseconds() override { return GetTickCount64(); }
+  Connector& Network() override { return connector_; }
+  std::string MailDate() override;
 
   std::filesystem::path folder_;
   std::string argument_;
@@ -63,6 +93,10 @@ class TfmMain final : public ui::Window {
   ActiveProfile profile_;
   RequestCounter counter_;
   std::string search_request_;
+  std::string search_prefix_, search_suffix_;  // set by the bookmark tree's search entries
+  int popup_button_ = 0;                       // the button the right-click menu was opened on
+  WinsockConnector connector_;
+  std::unique_ptr<Dispatcher> dispatcher_;
   int auto_button_ = 1;  // the automatic-mode button, 1..20
   std::filesystem::path help_file_;
   bool clipboard_ready_ = false;

@@ -239,7 +239,7 @@ bool ClearHistory() { return WriteFileAtomically(ProgramFile(kHistoryFile), "");
 void SetHistoryClock(std::function<HistoryTimestamp()> clock) { Clock() = clock ? std::move(clock) : PortableClock; }
 
 std::string HistoryTimeText(const HistoryTimestamp& stamp) {
-  
+  if (stamp.midnight) return stamp.date;
   return stamp.date + " " + stamp.time;
 }
 

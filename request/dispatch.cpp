@@ -47,7 +47,7 @@ void Dispatcher::DispatchRequest(int number, bool help_request) {
     Dispatcher& d;
     ~Guard() {
       d.running_ = false;
-      d.in_transfer_ = false;
+      d.busy_ = false;
       d.host_.SetRequestButtonsEnabled(true);
     }
   } guard{*this};
@@ -257,6 +257,11 @@ void Dispatcher::Run(int number, bool help_request) {
 bool Dispatcher::SmtpConnect() {
   if (abort_) return false;
   const ActiveProfile& profile = host_.Profile();
+  struct Busy {
+    bool& flag;
+    explicit Busy(bool& f) : flag(f) { flag = true; }
+    ~Busy() { flag = false; }
+  } busy(busy_);
   try {
     if (smtp_.Connected()) {
       smtp_.CheckForGracefulDisconnect();
@@ -268,7 +273,7 @@ bool Dispatcher::SmtpConnect() {
     if (e.Code() == kConnectionResetCode) smtp_.DropConnection();
   } catch (const GracefulCloseError&) {
   } catch (const SmtpReplyError& e) {
-    LogError(std::string("SmtpReplyError --- ") + e.what());
+    if (!abort_) LogError(std::string("SmtpReplyError --- ") + e.what());
   } catch (const std::exception& e) {
     LogError(std::string(typeid(e).name()) + " --- " + e.what());
   }
@@ -280,23 +285,20 @@ void Dispatcher::SmtpSend() {
   const ActiveProfile& profile = host_.Profile();
   const std::string id = "<" + std::to_string(host_.Milliseconds()) + "." + std::to_string(++message_ids_) + "@" +
                          DomainOf(profile.email) + ">";
+  busy_ = true;
   try {
     // Authentication is on when the entry has a password, once per connection.
     if (!profile.smtp_password.empty()) smtp_.Authenticate(profile.smtp_user, profile.smtp_password);
-    in_transfer_ = true;
     smtp_.Send(letter_, host_.MailDate(), id);
-    in_transfer_ = false;
   } catch (const SocketError&) {
-    in_transfer_ = false;
     error_ = true;
   } catch (const GracefulCloseError&) {
-    in_transfer_ = false;
     error_ = true;
   } catch (const std::exception& e) {
-    in_transfer_ = false;
     host_.Status(e.what());
     error_ = true;
   }
+  busy_ = false;
 }
 
 void Dispatcher::WaitBetweenLetters(int seconds) {
@@ -311,9 +313,9 @@ void Dispatcher::WaitBetweenLetters(int seconds) {
 
 void Dispatcher::Cancel() {
   abort_ = true;
-  // In the middle of a transfer the progress event ends it and drops the connection;
-  // closing it from here would pull it from under the transfer.
-  if (in_transfer_ || !smtp_.Connected()) return;
+  // While the client talks to the server, its progress event ends the exchange and drops
+  // the connection; closing it from here would pull it from under the client.
+  if (busy_ || !smtp_.Connected()) return;
   try {
     smtp_.Disconnect();
   } catch (const std::exception& e) {

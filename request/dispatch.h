@@ -84,7 +84,7 @@ class Dispatcher : private SmtpEvents {
   bool running_ = false;
   bool abort_ = false;
   bool error_ = false;
-  bool in_transfer_ = false;
+  bool busy_ = false;  // the SMTP client is in an exchange with the server
   uint64_t message_ids_ = 0;
 };
 

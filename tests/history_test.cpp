@@ -159,20 +159,28 @@ TEST(HistoryTime, DateOrderFollowsThePicture) {
   EXPECT_EQ(DateOrderOf(""), DateOrder::DayMonthYear);
 }
 
+// The key of a text that must be a moment; a failed read is reported, not dereferenced.
+std::int64_t Key(std::string_view text, const HistoryTimeFormat& format) {
+  std::optional<std::int64_t> key = HistoryTimeKey(text, format);
+  EXPECT_TRUE(key) << text;
+  return key.value_or(-1);
+}
+
 TEST(HistoryTime, KeysOrderMomentsInEachFormat) {
   HistoryTimeFormat ru;
-  EXPECT_LT(*HistoryTimeKey("31.12.2025 23:59:59", ru), *HistoryTimeKey("01.01.2026", ru));
-  EXPECT_LT(*HistoryTimeKey("01.01.2026", ru), *HistoryTimeKey("01.01.2026 0:00:01", ru));
-  EXPECT_EQ(*HistoryTimeKey("01.01.2026", ru), *HistoryTimeKey("1.1.26 0:00:00", ru));
-  EXPECT_LT(*HistoryTimeKey("2.1.2026 9:05", ru), *HistoryTimeKey("1.2.2026 9:04", ru));
+  EXPECT_LT(Key("31.12.2025 23:59:59", ru), Key("01.01.2026", ru));
+  EXPECT_LT(Key("01.01.2026", ru), Key("01.01.2026 0:00:01", ru));
+  EXPECT_EQ(Key("01.01.2026", ru), Key("1.1.26 0:00:00", ru));
+  EXPECT_LT(Key("2.1.2026 9:05", ru), Key("1.2.2026 9:04", ru));
 
   HistoryTimeFormat us{DateOrder::MonthDayYear, "AM", "PM"};
-  EXPECT_LT(*HistoryTimeKey("2/1/2026 11:59:59 AM", us), *HistoryTimeKey("2/1/2026 12:00:00 PM", us));
-  EXPECT_LT(*HistoryTimeKey("2/1/2026 12:30:00 am", us), *HistoryTimeKey("2/1/2026 1:00:00 AM", us));
-  EXPECT_LT(*HistoryTimeKey("2/1/2026 11:00:00 PM", us), *HistoryTimeKey("2/2/2026 12:00:00 AM", us));
+  EXPECT_EQ(Key("2/1/2026 12:15:00 PM", us), Key("2/1/2026 12:15:00", us));
+  EXPECT_EQ(Key("2/1/2026 12:15:00 am", us), Key("2/1/2026 0:15:00", us));
+  EXPECT_EQ(Key("2/1/2026 1:15:00 PM", us), Key("2/1/2026 13:15:00", us));
+  EXPECT_LT(Key("2/1/2026 11:00:00 PM", us), Key("2/2/2026 12:00:00 AM", us));
 
   HistoryTimeFormat iso{DateOrder::YearMonthDay, "", ""};
-  EXPECT_LT(*HistoryTimeKey("1999-12-31 23:00:00", iso), *HistoryTimeKey("2000-01-01 00:00:00", iso));
+  EXPECT_LT(Key("1999-12-31 23:00:00", iso), Key("2000-01-01 00:00:00", iso));
 }
 
 TEST(HistoryTime, TextsThatAreNoMomentHaveNoKey) {

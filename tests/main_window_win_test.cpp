@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <utility>
+
 #include "app/main_window_win.h"
 #include "app/system_win.h"
 #include "test_support.h"
@@ -100,10 +102,10 @@ TEST_F(MainWindowTest, ChoosingProfileFiveWritesItAtOnceAndLeavesTheLabelsPlain)
   for (const char* label : {"lb1", "lb2", "lb3"}) EXPECT_FALSE(Underlined(window->ControlHwnd(label))) << label;
   EXPECT_TRUE(window->Find("miEmail5")->Checked());
   EXPECT_FALSE(window->Find("miEmail2")->Checked());
-  EXPECT_EQ(window->Profile().email, "five@example.org");
+  EXPECT_EQ(std::as_const(*window).Profile().email, "five@example.org");
   Command("lb1");
   EXPECT_TRUE(Underlined(window->ControlHwnd("lb1")));
-  EXPECT_EQ(window->Profile().email, "one@example.org");
+  EXPECT_EQ(std::as_const(*window).Profile().email, "one@example.org");
 }
 
 TEST_F(MainWindowTest, AStoredProfileOutsideTheRangeSelectsTheFirst) {

@@ -1,0 +1,157 @@
+// Connections over Winsock: non-blocking sockets waited on in short slices, so the
+// cancel button and the menus keep working while a server takes its time.
+#include "delivery/winsock_connection_win.h"
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include <string>
+
+namespace qp {
+namespace {
+
+constexpr int kSliceMs = 50;
+
+std::string ErrorText(int code) {
+  switch (code) {
+    case WSAECONNREFUSED: return "Connection refused.";
+    case WSAECONNRESET: return "Connection reset by peer.";
+    case WSAETIMEDOUT: return "Connection timed out.";
+    case WSAEHOSTUNREACH: return "No route to host.";
+    case WSAHOST_NOT_FOUND: return "Host not found.";
+    default: return "Socket Error # " + std::to_string(code);
+  }
+}
+
+// Waits until the socket is ready (read or write), letting the window run meanwhile.
+bool WaitReady(SOCKET s, bool for_write, int timeout_ms, const std::function<void()>& idle) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(s, &set);
+    fd_set errors;
+    FD_ZERO(&errors);
+    FD_SET(s, &errors);
+    timeval slice{0, kSliceMs * 1000};
+    int n = select(0, for_write ? nullptr : &set, for_write ? &set : nullptr, &errors, &slice);
+    if (n == SOCKET_ERROR) throw SocketError(WSAGetLastError(), ErrorText(WSAGetLastError()));
+    if (n > 0) {
+      if (FD_ISSET(s, &errors)) {
+        int code = 0, size = sizeof code;
+        getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&code), &size);
+        throw SocketError(code ? code : WSAECONNREFUSED, ErrorText(code ? code : WSAECONNREFUSED));
+      }
+      return true;
+    }
+    if (idle) idle();
+    if (static_cast<int>(GetTickCount() - start) >= timeout_ms) return false;
+  }
+}
+
+class WinsockConnection final : public Connection {
+ public:
+  WinsockConnection(SOCKET s, int timeout_ms, const std::function<void()>& idle) : s_(s), timeout_ms_(timeout_ms), idle_(idle) {}
+  ~WinsockConnection() override { Close(); }
+
+  void Write(std::string_view bytes) override {
+    while (!bytes.empty()) {
+      if (s_ == INVALID_SOCKET) throw GracefulCloseError();
+      if (!WaitReady(s_, true, timeout_ms_, idle_)) throw SocketError(WSAETIMEDOUT, ErrorText(WSAETIMEDOUT));
+      if (s_ == INVALID_SOCKET) throw GracefulCloseError();
+      int n = send(s_, bytes.data(), static_cast<int>(std::min<size_t>(bytes.size(), 65536)), 0);
+      if (n == SOCKET_ERROR) {
+        int code = WSAGetLastError();
+        if (code == WSAEWOULDBLOCK) continue;
+        throw SocketError(code, ErrorText(code));
+      }
+      bytes.remove_prefix(static_cast<size_t>(n));
+    }
+  }
+
+  std::string Read() override {
+    for (;;) {
+      if (s_ == INVALID_SOCKET) throw GracefulCloseError();
+      if (!WaitReady(s_, false, timeout_ms_, idle_)) throw SocketError(kTimedOutCode, "Read timed out.");
+      if (s_ == INVALID_SOCKET) throw GracefulCloseError();
+      char buffer[8192];
+      int n = recv(s_, buffer, sizeof buffer, 0);
+      if (n == 0) throw GracefulCloseError();
+      if (n == SOCKET_ERROR) {
+        int code = WSAGetLastError();
+        if (code == WSAEWOULDBLOCK) continue;
+        throw SocketError(code, ErrorText(code));
+      }
+      return std::string(buffer, static_cast<size_t>(n));
+    }
+  }
+
+  bool PeerClosed() override {
+    if (s_ == INVALID_SOCKET) return true;
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(s_, &set);
+    timeval none{0, 0};
+    if (select(0, &set, nullptr, nullptr, &none) <= 0) return false;
+    char c;
+    int n = recv(s_, &c, 1, MSG_PEEK);
+    return n == 0 || (n == SOCKET_ERROR && WSAGetLastError() != WSAEWOULDBLOCK);
+  }
+
+  void Close() override {
+    if (s_ != INVALID_SOCKET) closesocket(s_);
+    s_ = INVALID_SOCKET;
+  }
+
+ private:
+  SOCKET s_;
+  int timeout_ms_;
+  std::function<void()> idle_;
+};
+
+}  // namespace
+
+WinsockConnector::WinsockConnector(std::function<void()> idle, int connect_timeout_ms, int read_timeout_ms)
+    : idle_(std::move(idle)), connect_timeout_ms_(connect_timeout_ms), read_timeout_ms_(read_timeout_ms) {
+  WSADATA data;
+  started_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+}
+
+WinsockConnector::~WinsockConnector() {
+  if (started_) WSACleanup();
+}
+
+std::unique_ptr<Connection> WinsockConnector::Connect(const std::string& host, int port) {
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0 || !found) {
+    throw SocketError(WSAHOST_NOT_FOUND, ErrorText(WSAHOST_NOT_FOUND));
+  }
+  int last_error = WSAECONNREFUSED;
+  for (addrinfo* a = found; a; a = a->ai_next) {
+    SOCKET s = socket(a->ai_family, a->ai_socktype, a->ai_protocol);
+    if (s == INVALID_SOCKET) continue;
+    u_long non_blocking = 1;
+    ioctlsocket(s, FIONBIO, &non_blocking);
+    try {
+      if (connect(s, a->ai_addr, static_cast<int>(a->ai_addrlen)) == SOCKET_ERROR && WSAGetLastError() != WSAEWOULDBLOCK) {
+        throw SocketError(WSAGetLastError(), ErrorText(WSAGetLastError()));
+      }
+      if (!WaitReady(s, true, connect_timeout_ms_, idle_)) throw SocketError(WSAETIMEDOUT, ErrorText(WSAETIMEDOUT));
+      int code = 0, size = sizeof code;
+      getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&code), &size);
+      if (code != 0) throw SocketError(code, ErrorText(code));
+      freeaddrinfo(found);
+      return std::make_unique<WinsockConnection>(s, read_timeout_ms_, idle_);
+    } catch (const SocketError& e) {
+      last_error = e.Code();
+      closesocket(s);
+    }
+  }
+  freeaddrinfo(found);
+  throw SocketError(last_error, ErrorText(last_error));
+}
+
+}  // namespace qp
