@@ -3,6 +3,7 @@
 //   probe close CLASS   posts WM_CLOSE to the top-level window of that class
 //   probe fonts CLASS   one line per child control: class, tab, 1 if its font is underlined
 //   probe away          takes the focus away from every window for a moment
+//   probe click CLASS TEXT  clicks the child button showing TEXT (UTF-8)
 #include <windows.h>
 
 #include <string>
@@ -48,6 +49,25 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
   return TRUE;
 }
 
+struct ButtonSearch {
+  std::wstring text;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindButton(HWND child, LPARAM param) {
+  auto* search = reinterpret_cast<ButtonSearch*>(param);
+  wchar_t cls[64] = {};
+  GetClassNameW(child, cls, 64);
+  std::wstring text(1024, L'\0');
+  LRESULT n = SendMessageTimeoutW(child, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 2000, nullptr);
+  text.resize(n > 0 ? wcsnlen(text.c_str(), text.size()) : 0);
+  if (_wcsicmp(cls, L"Button") == 0 && text == search->text) {
+    search->found = child;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 }  // namespace
 
 // A window of our own takes the focus, so the program's window deactivates.
@@ -77,6 +97,13 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"fonts") {
     EnumChildWindows(window, PrintFont, 0);
     return 0;
+  }
+  if (command == L"click" && argc >= 4) {
+    ButtonSearch search{argv[3]};
+    EnumChildWindows(window, FindButton, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) return 5;
+    // Posted, so the probe does not wait for the whole dispatch the click starts.
+    return PostMessageW(search.found, BM_CLICK, 0, 0) ? 0 : 4;
   }
   if (command == L"close") return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 4;
   return 2;

@@ -1,0 +1,70 @@
+"""Typing an address and pressing a request button delivers a letter to a real SMTP
+server (aiosmtpd on loopback), logs it and reports it on the status line."""
+import glob
+import os
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from harness import ProgramTest, main, wait_for  # noqa: E402
+
+TESTS = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+
+def read_letter(path):
+    out = subprocess.run(["/usr/bin/python3", os.path.join(TESTS, "read_letter.py"), path],
+                         capture_output=True, text=True, timeout=30).stdout
+    return {name: bytes.fromhex(value).decode("utf-8") for name, value in
+            (line.split(" ", 1) if " " in line else (line, "") for line in out.splitlines())}
+
+
+class Dispatch(ProgramTest):
+    def setUp(self):
+        super().setUp()
+        self.letters = tempfile.mkdtemp(prefix="qp-letters-")
+        self.server = subprocess.Popen(["/usr/bin/python3", os.path.join(TESTS, "smtp_server.py"), "--dir", self.letters],
+                                       stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        port = int(self.server.stdout.readline())
+        self.program.write("settings.ini", "[Settings]\r\nlang=1\r\n[SMTP]\r\nSMTP1=127.0.0.1\r\nPort1=%d\r\n[Emails]\r\nEM1=user@example.org\r\n" % port)
+        self.program.write("Buttons.ini", "[Button 1]\r\nName=Страница\r\nService=www4mail@example.net\r\n"
+                                          "Subject=%request%\r\n[body 1]\r\nCount=0\r\n0=send %request%\r\n")
+
+    def tearDown(self):
+        self.server.kill()
+        self.server.wait()
+        super().tearDown()
+
+    def received(self):
+        return sorted(glob.glob(os.path.join(self.letters, "*.eml")))
+
+    def status(self):
+        return next((text for cls, text in self.program.texts() if cls == "msctls_statusbar32"), "")
+
+    def test_a_request_reaches_the_server_is_logged_and_reported(self):
+        p = self.program
+        p.start("http://example.com/страница")
+        self.assertEqual(p.probe("click", "TfmMain", "Страница").returncode, 0)
+        self.assertTrue(wait_for(lambda: len(self.received()) == 1, timeout=30))
+        letter = read_letter(self.received()[0])
+        self.assertEqual(letter["subject"], "http://example.com/страница")
+        self.assertEqual(letter["body"].rstrip("\r\n"), "send http://example.com/страница")
+        self.assertEqual(letter["from"], "user@example.org")
+        self.assertEqual(letter["x-mailer"], "Quillpost")
+        self.assertTrue(wait_for(lambda: self.status() == "Операция успешно завершена!", timeout=10), self.status())
+        history = p.read("history.log").decode("cp1251")
+        self.assertIn('"http://example.com/страница"', history)
+        self.assertIn('"www4mail@example.net";"Страница";"user@example.org"', history)
+        p.screenshot("after-sending.png")
+
+    def test_an_empty_request_line_sends_nothing(self):
+        p = self.program
+        p.start()
+        p.probe("click", "TfmMain", "Страница")
+        self.assertTrue(wait_for(lambda: self.status() == "Пустой запрос!", timeout=10), self.status())
+        self.assertEqual(self.received(), [])
+        self.assertFalse(os.path.exists(p.path("history.log")))
+
+
+if __name__ == "__main__":
+    main()
