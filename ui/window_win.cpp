@@ -362,7 +362,8 @@ void Window::CreateControls() {
       parent = p->Def().parent;
     }
     const wchar_t* cls = L"STATIC";
-    DWORD style = WS_CHILD | (d.visible ? WS_VISIBLE : 0);
+    // Overlapping controls (the progress bar over the status bar) must not paint over each other.
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (d.visible ? WS_VISIBLE : 0);
     DWORD ex_style = 0;
     int height = r.h;
     switch (d.kind) {
