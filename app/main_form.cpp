@@ -52,6 +52,7 @@ ui::FormDef MainFormDef() {
   c.push_back({.name = "bb21", .kind = Kind::BitButton, .parent = "gbSearch", .caption = "По&иск 1", .bounds = {6, 164, 185, 25}});
   c.push_back({.name = "bb22", .kind = Kind::BitButton, .parent = "gbSearch", .caption = "По&иск 2", .bounds = {195, 164, 185, 25}});
   c.push_back({.name = "gbList", .kind = Kind::GroupBox, .caption = "Лист запросов", .bounds = {4, 404, 386, 141}});
+  c.push_back({.name = "JvmmList", .kind = Kind::Memo, .parent = "gbList", .bounds = {6, 16, 374, 118}});
   // The status bar follows the bottom edge; its one panel is 300 pixels wide.
   c.push_back({.name = "StatusBar", .kind = Kind::StatusBar, .bounds = {0, 549, 300, 20}});
   // Send progress and the cancel button lie over the status bar.
@@ -82,6 +83,10 @@ ui::FormDef MainFormDef() {
   item("miAutoON", "miAutomation", "Активен");
   separator("miAutomationSeparator", "miAutomation");
   for (int n = 1; n <= 20; ++n) item("mi" + std::to_string(n), "miAutomation", std::to_string(n), {}, true, n == 1);
+  item("miRQList1", "miSettings", "Использовать лист запросов");
+  item("miRQList2", "miSettings", "Использовать лист запросов 2", ui::Ctrl('R'));
+  item("miRLDelay", "miSettings", "Отправка с задержкой");
+  separator("miSettingsSeparator", "miSettings");
   menu("miRQSettings", "miSettings", "Настройки запроса");
   for (int n = 1; n <= 20; ++n) item("miRQ" + std::to_string(n), "miRQSettings", std::to_string(n));
   separator("miRQSeparator", "miRQSettings");

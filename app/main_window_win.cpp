@@ -290,7 +290,10 @@ bool TfmMain::Switch(const std::string& menu_item) {
   return item && item->Checked();
 }
 
-std::vector<std::string> TfmMain::RequestList(int /*which*/) { return {}; }
+std::vector<std::string> TfmMain::RequestList(int which) {
+  // Request list 2 lives in its own window, which this window does not carry yet.
+  return which == 1 ? Find("JvmmList")->Lines() : std::vector<std::string>{};
+}
 
 bool TfmMain::Dial() { return InternetAutodial(INTERNET_AUTODIAL_FORCE_UNATTENDED, nullptr) != FALSE; }
 
@@ -438,6 +441,28 @@ void TfmMain::OnCommand(ui::Component& component, int notify) {
     return StartDispatch(n);
   }
   if (name == "miHelpPopUp") return StartDispatch(popup_button_, true);
+  if (name == "miSendRequestList") {
+    // List 1 for this one run, whatever its switch says; the switch gets its tick back.
+    ui::Component& list1 = *Find("miRQList1");
+    const bool was = list1.Checked();
+    list1.SetChecked(true);
+    StartDispatch(popup_button_);
+    list1.SetChecked(was);
+    return;
+  }
+  if (name == "miRQList1") {
+    const bool on = !component.Checked();
+    component.SetChecked(on);
+    if (on) Find("miRQList2")->SetChecked(false);
+    return;
+  }
+  if (name == "miRQList2") {
+    const bool on = !component.Checked();
+    component.SetChecked(on);
+    if (on) Find("miRQList1")->SetChecked(false);
+    return;
+  }
+  if (name == "miRLDelay") return component.SetChecked(!component.Checked());
   static const char* const kFixedRequests[] = {"miSubscribeToStatistic", "miRequestStatistic", "miSubscibeToQPTGroups",
                                                "miRequestVersion", "miRequestQuillpost", "miRequestUpdate"};
   for (int i = 0; i < 6; ++i) {

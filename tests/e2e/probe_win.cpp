@@ -4,6 +4,8 @@
 //   probe fonts CLASS   one line per child control: class, tab, 1 if its font is underlined
 //   probe away          takes the focus away from every window for a moment
 //   probe click CLASS TEXT  clicks the child button showing TEXT (UTF-8)
+//   probe settext CLASS CHILDCLASS N TEXT  sets the text of the Nth child of that class;
+//                       "\n" in TEXT stands for a line break
 #include <windows.h>
 
 #include <string>
@@ -68,6 +70,23 @@ BOOL CALLBACK FindButton(HWND child, LPARAM param) {
   return TRUE;
 }
 
+struct ChildSearch {
+  std::wstring cls;
+  int index;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindChild(HWND child, LPARAM param) {
+  auto* search = reinterpret_cast<ChildSearch*>(param);
+  wchar_t cls[64] = {};
+  GetClassNameW(child, cls, 64);
+  if (_wcsicmp(cls, search->cls.c_str()) == 0 && search->index-- == 0) {
+    search->found = child;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 }  // namespace
 
 // A window of our own takes the focus, so the program's window deactivates.
@@ -104,6 +123,23 @@ int wmain(int argc, wchar_t** argv) {
     if (!search.found) return 5;
     // Posted, so the probe does not wait for the whole dispatch the click starts.
     return PostMessageW(search.found, BM_CLICK, 0, 0) ? 0 : 4;
+  }
+  if (command == L"settext" && argc >= 6) {
+    ChildSearch search{argv[3], _wtoi(argv[4])};
+    EnumChildWindows(window, FindChild, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) return 5;
+    std::wstring text;
+    for (const wchar_t* p = argv[5]; *p; ++p) {
+      if (p[0] == L'\\' && p[1] == L'n') {
+        text += L"\r\n";
+        ++p;
+      } else {
+        text += *p;
+      }
+    }
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(search.found, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000, &result);
+    return 0;
   }
   if (command == L"close") return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 4;
   return 2;

@@ -65,6 +65,17 @@ class Dispatch(ProgramTest):
         self.assertEqual(self.received(), [])
         self.assertFalse(os.path.exists(p.path("history.log")))
 
+    def test_request_list_one_sends_a_letter_per_entry_last_first(self):
+        p = self.program
+        p.write("settings.ini", p.read("settings.ini").decode("cp1251").replace("lang=1", "lang=1\r\nRL1=1"))
+        p.start()
+        # The request list is the second edit control: the request line's comes first.
+        self.assertEqual(p.probe("settext", "TfmMain", "Edit", "1", "http://a.example/\\nhttp://b.example/\\nhttp://c.example/").returncode, 0)
+        p.probe("click", "TfmMain", "Страница")
+        self.assertTrue(wait_for(lambda: len(self.received()) == 3, timeout=30))
+        subjects = [read_letter(path)["subject"] for path in self.received()]
+        self.assertEqual(subjects, ["http://c.example/", "http://b.example/", "http://a.example/"])
+
 
 if __name__ == "__main__":
     main()
