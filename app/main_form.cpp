@@ -102,6 +102,10 @@ ui::FormDef MainFormDef() {
   item("miRequestQuillpost", "miPlus", "Заказать последнию версию Quillpost (дистрибутив)");
   item("miRequestUpdate", "miPlus", "Заказать последнию версию Quillpost (обновление)");
   separator("miPlusSeparator", "miPlus");
+  item("miRequestHistory", "miPlus", "История запросов", ui::Ctrl('H'));
+  item("miClearHistory", "miPlus", "Очистить историю запросов");
+  item("miClearInputHistory", "miPlus", "Очистить историю ввода запросов");
+  separator("miHistorySeparator", "miPlus");
   menu("miCounter", "miPlus", "Счетчик %counter%");
   item("miCounterSet", "miCounter", "Установить (set)");
   item("miCounterReset", "miCounter", "Сбросить (reset)");

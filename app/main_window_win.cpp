@@ -311,6 +311,27 @@ std::string TfmMain::MailDate() {
   return FormatMailDate(std::time(nullptr), -static_cast<int>(bias));
 }
 
+void TfmMain::miRequestHistoryClick() {
+  if (!history_window_) {
+    history_window_ = std::make_unique<TfmHistory>(Hwnd(), [this](const std::string& request) { SetRequestLine(request); });
+  }
+  history_window_->ShowWindow();
+}
+
+void TfmMain::ClearHistoryClick(bool input_history) {
+  const std::string question = input_history ? LookupMessage("Удалить историю ввода запросов?", "textQuestion5")
+                                             : LookupMessage("Удалить историю запросов?", "textQuestion6");
+  if (MessageBoxW(Hwnd(), ui::Widen(question).c_str(), L"Quillpost", MB_ICONQUESTION | MB_YESNO) != IDYES) return;
+  if (!input_history) {
+    ClearHistory();
+    return;
+  }
+  HWND combo = ControlHwnd("cbComboBox");
+  const std::string line = ui::GetText(combo);
+  SendMessageW(combo, CB_RESETCONTENT, 0, 0);  // "recent.cfg" follows at the next close
+  ui::SetText(combo, line);
+}
+
 void TfmMain::miCounterSetClick() {
   std::string text = std::to_string(counter_.start);
   if (ui::InputQuery(Hwnd(), "Set counter", "Counter value (number)", text)) counter_.Set(text);
@@ -431,8 +452,12 @@ void TfmMain::OnCommand(ui::Component& component, int notify) {
   const std::string& name = component.Name();
   if (name == "cbComboBox") {
     if (notify == CBN_EDITCHANGE) RequestLineChanged();
+    if (notify == CBN_SETFOCUS) AddInputHistory(RequestLine());
     return;
   }
+  if (name == "miRequestHistory") return miRequestHistoryClick();
+  if (name == "miClearHistory") return ClearHistoryClick(false);
+  if (name == "miClearInputHistory") return ClearHistoryClick(true);
   if (name == "miExit" || name == "miExitQuillpost") return miExitClick();
   if (name == "btCsend") return dispatcher_->Cancel();
   if (int n = NumberAfter(name, "bb"); n >= 1 && n <= kButtonCount) {

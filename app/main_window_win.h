@@ -10,6 +10,7 @@
 #include "delivery/mailbox_profiles.h"
 #include "delivery/winsock_connection_win.h"
 #include "request/compose.h"
+#include "organize/history_window_win.h"
 #include "request/dispatch.h"
 #include "ui/window_win.h"
 
@@ -66,6 +67,8 @@ class TfmMain final : public ui::Window, private DispatchHost {
   // What the dispatch asks of the window.
   std::string RequestLine() override;
   void SetRequestLine(const std::string& text) override;
+  void miRequestHistoryClick();
+  void ClearHistoryClick(bool input_history);
   void AddToInputHistory(const std::string& text) override { AddInputHistory(text); }
   void SetProgress(int position) override;
   void StepProgress() override;
@@ -97,6 +100,7 @@ class TfmMain final : public ui::Window, private DispatchHost {
   int popup_button_ = 0;                       // the button the right-click menu was opened on
   WinsockConnector connector_;
   std::unique_ptr<Dispatcher> dispatcher_;
+  std::unique_ptr<TfmHistory> history_window_;  // made on first use, hidden when closed
   int auto_button_ = 1;  // the automatic-mode button, 1..20
   std::filesystem::path help_file_;
   bool clipboard_ready_ = false;

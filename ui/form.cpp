@@ -9,6 +9,7 @@ bool HasCaption(Kind kind) {
     case Kind::Memo:
     case Kind::ComboBox:
     case Kind::ProgressBar:
+    case Kind::ListView:
     case Kind::Separator:
     case Kind::PopupMenu:
       return false;

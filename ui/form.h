@@ -22,6 +22,7 @@ enum class Kind {
   Panel,
   StatusBar,
   ProgressBar,
+  ListView,   // a report list; its items are the column captions
   Menu,       // a submenu: a main-menu title or an entry that opens further entries
   MenuItem,   // a command entry
   Separator,  // a menu separator line

@@ -384,6 +384,11 @@ void Window::CreateControls() {
       case Kind::ComboBox: cls = L"COMBOBOX"; style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP; height += kComboDropHeight; break;
       case Kind::StatusBar: cls = STATUSCLASSNAMEW; break;
       case Kind::ProgressBar: cls = PROGRESS_CLASSW; break;
+      case Kind::ListView:
+        cls = WC_LISTVIEWW;
+        style |= LVS_REPORT | LVS_SHOWSELALWAYS | LVS_EDITLABELS | WS_TABSTOP;
+        ex_style = WS_EX_CLIENTEDGE;
+        break;
       default: break;
     }
     const bool text_in_items = d.kind == Kind::Memo;
@@ -393,7 +398,16 @@ void Window::CreateControls() {
     if (!hwnd) continue;
     c->BindControl(hwnd);
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    if (d.kind == Kind::ComboBox) {
+    if (d.kind == Kind::ListView) {
+      ListView_SetExtendedListViewStyle(hwnd, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+      for (size_t i = 0; i < d.items.size(); ++i) {
+        std::wstring caption = Widen(d.items[i]);
+        LVCOLUMNW column{LVCF_TEXT | LVCF_WIDTH};
+        column.cx = 110;
+        column.pszText = caption.data();
+        ListView_InsertColumn(hwnd, static_cast<int>(i), &column);
+      }
+    } else if (d.kind == Kind::ComboBox) {
       for (const std::string& item : d.items) SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
     } else if (d.kind == Kind::CheckBox && d.checked) {
       SendMessageW(hwnd, BM_SETCHECK, BST_CHECKED, 0);
@@ -459,6 +473,10 @@ LRESULT Window::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
     }
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lparam);
+      if (header->idFrom >= kFirstCommandId && header->idFrom < kFirstCommandId + components_.size() &&
+          header->hwndFrom == components_[header->idFrom - kFirstCommandId]->Hwnd()) {
+        return OnNotify(*components_[header->idFrom - kFirstCommandId], *header);
+      }
       if (header->hwndFrom == tooltip_ && header->code == TTN_GETDISPINFOW) {
         auto* info = reinterpret_cast<NMTTDISPINFOW*>(lparam);
         HWND tool = reinterpret_cast<HWND>(info->hdr.idFrom);

@@ -49,6 +49,8 @@ class Window : public Form {
   virtual void OnCreate() {}
   virtual void OnShow() {}
   virtual void OnCommand(Component& /*component*/, int /*notify*/) {}
+  // Notifications of common controls; the result goes back to the control.
+  virtual LRESULT OnNotify(Component& /*component*/, NMHDR& /*header*/) { return 0; }
   // Keys reach the window before its controls; return true to swallow the key.
   virtual bool OnKeyPreview(const MSG& /*msg*/) { return false; }
   // Everything not handled here goes to DefWindowProc.

@@ -1,0 +1,179 @@
+// The history window.
+#include "organize/history_window_win.h"
+
+#include <commctrl.h>
+
+#include "lang/language.h"
+#include "ui/text_win.h"
+
+namespace qp {
+namespace {
+
+constexpr int kTimeColumn = 2;
+
+ui::FormDef HistoryFormDef() {
+  return ui::FormDef{
+      .name = "fmHistory",
+      .title = "История запросов",
+      .client_width = 680,
+      .client_height = 320,
+      .controls = {
+          {.name = "jvHistory", .kind = ui::Kind::ListView, .bounds = {0, 0, 680, 320},
+           .items = {"Описание", "Строка запроса", "Время", "Сервис", "Кнопка", "Ящик"}},
+          {.name = "Popup", .kind = ui::Kind::PopupMenu},
+          {.name = "Change", .kind = ui::Kind::MenuItem, .parent = "Popup", .caption = "Изменить комментарий"},
+          {.name = "CopyURL", .kind = ui::Kind::MenuItem, .parent = "Popup", .caption = "Копировать строку в поле запроса"},
+          {.name = "DeleteRecord", .kind = ui::Kind::MenuItem, .parent = "Popup", .caption = "Удалить запись"},
+      }};
+}
+
+std::string CellText(HWND list, int row, int column) {
+  std::wstring text(4096, L'\0');
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = text.data();
+  item.cchTextMax = static_cast<int>(text.size());
+  const int n = static_cast<int>(SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
+  text.resize(static_cast<size_t>(n));
+  return ui::Narrow(text);
+}
+
+// The system's date order and day-half names, to read the "Время" column as moments.
+HistoryTimeFormat SystemTimeFormat() {
+  wchar_t picture[80] = {}, am[16] = {}, pm[16] = {};
+  GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, picture, 80);
+  GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_S1159, am, 16);
+  GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_S2359, pm, 16);
+  HistoryTimeFormat format;
+  format.order = DateOrderOf(ui::Narrow(picture));
+  if (am[0]) format.am_designator = ui::Narrow(am);
+  if (pm[0]) format.pm_designator = ui::Narrow(pm);
+  return format;
+}
+
+}  // namespace
+
+TfmHistory::TfmHistory(HWND owner, std::function<void(const std::string&)> copy_to_request_line)
+    : Window(HistoryFormDef()), owner_(owner), copy_(std::move(copy_to_request_line)) {}
+
+void TfmHistory::ShowWindow() {
+  if (!Hwnd()) {
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    if (!Create(owner_, WS_OVERLAPPEDWINDOW, WS_EX_TOPMOST, 0, 0)) return;
+    RECT r;
+    GetWindowRect(Hwnd(), &r);
+    SetWindowPos(Hwnd(), nullptr, work.left + (work.right - work.left - (r.right - r.left)) / 2,
+                 work.top + (work.bottom - work.top - (r.bottom - r.top)) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  }
+  ::ShowWindow(Hwnd(), SW_SHOW);
+  SetForegroundWindow(Hwnd());
+}
+
+void TfmHistory::OnShow() {
+  if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
+}
+
+void TfmHistory::Reload() {
+  // A missing file leaves the rows as they are.
+  if (std::optional<std::vector<HistoryRecord>> rows = LoadHistory()) Fill(*rows);
+}
+
+void TfmHistory::Fill(const std::vector<HistoryRecord>& rows) {
+  HWND list = List();
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  ListView_DeleteAllItems(list);
+  for (size_t i = 0; i < rows.size(); ++i) {
+    for (size_t column = 0; column < rows[i].FieldCount(); ++column) {
+      if (column >= 6) break;  // extra fields of damaged lines have no column
+      std::wstring text = ui::Widen(rows[i].Field(column));
+      LVITEMW item{};
+      item.iItem = static_cast<int>(i);
+      item.iSubItem = static_cast<int>(column);
+      item.mask = LVIF_TEXT;
+      item.pszText = text.data();
+      if (column == 0) {
+        ListView_InsertItem(list, &item);
+      } else {
+        SendMessageW(list, LVM_SETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
+      }
+    }
+  }
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+std::vector<HistoryRecord> TfmHistory::Rows() const {
+  std::vector<HistoryRecord> rows;
+  HWND list = List();
+  const int count = ListView_GetItemCount(list);
+  for (int row = 0; row < count; ++row) {
+    HistoryRecord record;
+    for (int column = 0; column < 6; ++column) record.Field(static_cast<size_t>(column)) = CellText(list, row, column);
+    rows.push_back(std::move(record));
+  }
+  return rows;
+}
+
+int TfmHistory::FirstSelected() const { return ListView_GetNextItem(List(), -1, LVNI_SELECTED); }
+
+void TfmHistory::OnCommand(ui::Component& component, int /*notify*/) {
+  const int row = FirstSelected();
+  if (row < 0) return;
+  const std::string& name = component.Name();
+  if (name == "Change") {
+    SetFocus(List());
+    ListView_EditLabel(List(), row);
+  } else if (name == "CopyURL") {
+    copy_(CellText(List(), row, 1));
+  } else if (name == "DeleteRecord") {
+    ListView_DeleteItem(List(), row);
+  }
+}
+
+LRESULT TfmHistory::OnNotify(ui::Component& /*component*/, NMHDR& header) {
+  switch (header.code) {
+    case NM_RCLICK: {
+      POINT at;
+      GetCursorPos(&at);
+      TrackPopupMenu(SubmenuOf("Popup"), TPM_RIGHTBUTTON, at.x, at.y, 0, Hwnd(), nullptr);
+      return 0;
+    }
+    case NM_DBLCLK:
+      if (int row = FirstSelected(); row >= 0) copy_(CellText(List(), row, 1));
+      return 0;
+    case LVN_ENDLABELEDITW:
+      return reinterpret_cast<NMLVDISPINFOW&>(header).item.pszText != nullptr;  // keep the new comment
+    case LVN_COLUMNCLICK: {
+      if (reinterpret_cast<NMLISTVIEW&>(header).iSubItem != kTimeColumn) return 0;
+      std::vector<HistoryRecord> rows = Rows();
+      SortHistoryByTime(rows, !descending_next_, SystemTimeFormat());
+      descending_next_ = !descending_next_;
+      Fill(rows);
+      return 0;
+    }
+    default:
+      return 0;
+  }
+}
+
+LRESULT TfmHistory::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
+  switch (msg) {
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) != WA_INACTIVE) Reload();
+      break;
+    case WM_SIZE:
+      MoveWindow(List(), 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
+      break;
+    case WM_CLOSE:
+      // The rows replace the file, then the window only hides: it lives as long as the program.
+      SaveHistory(Rows());
+      ::ShowWindow(Hwnd(), SW_HIDE);
+      return 0;
+    default:
+      break;
+  }
+  return Window::HandleMessage(msg, wparam, lparam);
+}
+
+}  // namespace qp

@@ -1,0 +1,38 @@
+// The history window TfmHistory: every letter of "history.log" as a row, to re-use,
+// comment and delete.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "organize/history.h"
+#include "ui/window_win.h"
+
+namespace qp {
+
+class TfmHistory final : public ui::Window {
+ public:
+  // copy_to_request_line: puts a row's request into the main window's request line.
+  TfmHistory(HWND owner, std::function<void(const std::string&)> copy_to_request_line);
+  void ShowWindow();
+  std::vector<HistoryRecord> Rows() const;
+
+ protected:
+  void OnShow() override;
+  void OnCommand(ui::Component& component, int notify) override;
+  LRESULT OnNotify(ui::Component& component, NMHDR& header) override;
+  LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
+
+ private:
+  void Reload();
+  void Fill(const std::vector<HistoryRecord>& rows);
+  int FirstSelected() const;
+  HWND List() const { return ControlHwnd("jvHistory"); }
+
+  HWND owner_;
+  std::function<void(const std::string&)> copy_;
+  bool descending_next_ = false;  // the next click on "Время" sorts descending
+};
+
+}  // namespace qp

@@ -1,0 +1,82 @@
+// The history window under the real Win32 list view: reload, copy, delete, sort, rewrite.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/system_win.h"
+#include "app/working_folder.h"
+#include "organize/history_window_win.h"
+#include "test_support.h"
+
+namespace qp {
+namespace {
+
+class HistoryWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    InstallSystemServices();
+    SetWorkingFolder(dir.Path());
+    rows = {
+        HistoryRecord{"with a \"quote\"", "http://b.example/", "02.01.2026 10:00:00", "s@x", "Страница", "me@x", {}},
+        HistoryRecord{"Нет комментария", "http://a.example/", "01.01.2026 09:00:00", "s@x", "Ссылки", "me@x", {}},
+    };
+    ASSERT_TRUE(SaveHistory(rows));
+    window = std::make_unique<TfmHistory>(nullptr, [this](const std::string& text) { copied = text; });
+    window->ShowWindow();
+    SendMessageW(window->Hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
+  }
+  void TearDown() override {
+    window.reset();
+    SetLogClock(nullptr);
+    SetSystemCodec(nullptr);
+  }
+  void Select(int row) {
+    HWND list = window->ControlHwnd("jvHistory");
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+    ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
+  }
+  void Command(const std::string& name) {
+    for (UINT i = 0; i < window->ComponentCount(); ++i) {
+      if (window->ComponentAt(i).Name() == name) SendMessageW(window->Hwnd(), WM_COMMAND, MAKEWPARAM(1000 + i, 0), 0);
+    }
+  }
+
+  test::TempDir dir;
+  std::vector<HistoryRecord> rows;
+  std::unique_ptr<TfmHistory> window;
+  std::string copied;
+};
+
+TEST_F(HistoryWindowTest, RowsComeFromTheFileAndGoBackWhenTheWindowCloses) {
+  EXPECT_EQ(window->Rows(), rows);
+  Select(1);
+  Command("CopyURL");
+  EXPECT_EQ(copied, "http://a.example/");
+  Select(0);
+  Command("DeleteRecord");
+  ASSERT_EQ(window->Rows().size(), 1u);
+  SendMessageW(window->Hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindowVisible(window->Hwnd()));
+  EXPECT_EQ(LoadHistory(), std::vector<HistoryRecord>{rows[1]});
+}
+
+TEST_F(HistoryWindowTest, TheTimeHeaderSortsAscendingThenDescending) {
+  HWND list = window->ControlHwnd("jvHistory");
+  NMLISTVIEW click{};
+  click.hdr.hwndFrom = list;
+  click.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list));
+  click.hdr.code = LVN_COLUMNCLICK;
+  click.iSubItem = 2;
+  SendMessageW(window->Hwnd(), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+  EXPECT_EQ(window->Rows().front().request, "http://a.example/");
+  SendMessageW(window->Hwnd(), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+  EXPECT_EQ(window->Rows().front().request, "http://b.example/");
+  click.iSubItem = 1;  // other headers do not sort
+  SendMessageW(window->Hwnd(), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+  EXPECT_EQ(window->Rows().front().request, "http://b.example/");
+}
+
+}  // namespace
+}  // namespace qp
