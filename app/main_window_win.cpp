@@ -6,6 +6,7 @@
 #include <wininet.h>
 
 #include <exception>
+#include <utility>
 #include <stdexcept>
 
 #include "app/error_log.h"
@@ -351,9 +352,16 @@ LRESULT CALLBACK TfmMain::RequestLineProc(HWND edit, UINT msg, WPARAM wparam, LP
   auto* window = reinterpret_cast<TfmMain*>(self);
   if (msg == WM_CHAR && window->RequestLineChar(edit, static_cast<wchar_t>(wparam))) return 0;
   if (msg == WM_CHAR && wparam == VK_RETURN) return 0;  // no beep: Enter sends, on its release
-  if (msg == WM_KEYUP && wparam == VK_RETURN && SendMessageW(window->ControlHwnd("cbComboBox"), CB_GETDROPPEDSTATE, 0, 0) == 0) {
-    window->PressAutomaticButton();
-    return 0;
+  // Only an Enter pressed here sends: the release of an Enter that chose a menu entry or
+  // closed a dialog also arrives here and must not start a letter.
+  if (msg == WM_KEYDOWN && wparam == VK_RETURN) window->enter_down_ = true;
+  if (msg == WM_KILLFOCUS) window->enter_down_ = false;
+  if (msg == WM_KEYUP && wparam == VK_RETURN) {
+    const bool pressed_here = std::exchange(window->enter_down_, false);
+    if (pressed_here && SendMessageW(window->ControlHwnd("cbComboBox"), CB_GETDROPPEDSTATE, 0, 0) == 0) {
+      window->PressAutomaticButton();
+      return 0;
+    }
   }
   return DefSubclassProc(edit, msg, wparam, lparam);
 }

@@ -97,7 +97,8 @@ class TfmMain final : public ui::Window, private DispatchHost {
   RequestCounter counter_;
   std::string search_request_;
   std::string search_prefix_, search_suffix_;  // set by the bookmark tree's search entries
-  int popup_button_ = 0;                       // the button the right-click menu was opened on
+  int popup_button_ = 0;
+  bool enter_down_ = false;  // Enter went down in the request line                       // the button the right-click menu was opened on
   WinsockConnector connector_;
   std::unique_ptr<Dispatcher> dispatcher_;
   std::unique_ptr<TfmHistory> history_window_;  // made on first use, hidden when closed

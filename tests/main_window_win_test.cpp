@@ -149,6 +149,19 @@ TEST_F(MainWindowTest, GlyphLoadingStopsAtTheFirstMissingFile) {
   for (int n = 1; n <= 22; ++n) EXPECT_EQ(window->HasGlyph("bb" + std::to_string(n)), n <= 5) << n;
 }
 
+TEST_F(MainWindowTest, OnlyAnEnterPressedInTheRequestLineStartsTheAutomaticButton) {
+  Start();
+  Activate();
+  Command("miEmail1");
+  COMBOBOXINFO info{sizeof info};
+  GetComboBoxInfo(window->ControlHwnd("cbComboBox"), &info);
+  SendMessageW(info.hwndItem, WM_KEYUP, VK_RETURN, 0);  // the release of a menu's Enter
+  EXPECT_EQ(window->Find("StatusBar")->Caption(), "Author: Quillpost developers");
+  SendMessageW(info.hwndItem, WM_KEYDOWN, VK_RETURN, 0);
+  SendMessageW(info.hwndItem, WM_KEYUP, VK_RETURN, 0);
+  EXPECT_EQ(window->Find("StatusBar")->Caption(), "Пустой запрос!");
+}
+
 TEST_F(MainWindowTest, AutomaticModeItemsAreOneChoice) {
   Start();
   Activate();

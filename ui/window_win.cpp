@@ -362,8 +362,7 @@ void Window::CreateControls() {
       parent = p->Def().parent;
     }
     const wchar_t* cls = L"STATIC";
-    // Overlapping controls (the progress bar over the status bar) must not paint over each other.
-    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (d.visible ? WS_VISIBLE : 0);
+    DWORD style = WS_CHILD | (d.visible ? WS_VISIBLE : 0);
     DWORD ex_style = 0;
     int height = r.h;
     switch (d.kind) {
@@ -382,7 +381,8 @@ void Window::CreateControls() {
         ex_style = WS_EX_CLIENTEDGE;
         break;
       case Kind::ComboBox: cls = L"COMBOBOX"; style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP; height += kComboDropHeight; break;
-      case Kind::StatusBar: cls = STATUSCLASSNAMEW; break;
+      // Controls may lie over the status bar (progress, cancel): it must not paint over them.
+      case Kind::StatusBar: cls = STATUSCLASSNAMEW; style |= WS_CLIPSIBLINGS; break;
       case Kind::ProgressBar: cls = PROGRESS_CLASSW; break;
       case Kind::ListView:
         cls = WC_LISTVIEWW;

@@ -49,6 +49,10 @@ class Program:
     def __init__(self):
         self.folder = tempfile.mkdtemp(prefix="qp-e2e-")
         shutil.copytree(OPTIONS.app, self.folder, dirs_exist_ok=True)
+        # Only what the program ships: a run of the program folder itself leaves its files.
+        for kept in ("settings.ini", "recent.cfg", "history.log", "log.txt", "list.txt", "search.qpt"):
+            if os.path.exists(self.path(kept)):
+                os.remove(self.path(kept))
         self.process = None
 
     def path(self, name):
