@@ -9,7 +9,9 @@
 namespace qp {
 namespace {
 
-LogTimestamp PortableClock() {
+}  // namespace
+
+LogTimestamp PortableTimestamp() {
   std::time_t now = std::time(nullptr);
   std::tm local{};
 #ifdef _WIN32
@@ -23,8 +25,10 @@ LogTimestamp PortableClock() {
   return {date, time};
 }
 
+namespace {
+
 std::function<LogTimestamp()>& Clock() {
-  static std::function<LogTimestamp()> clock = PortableClock;
+  static std::function<LogTimestamp()> clock = PortableTimestamp;
   return clock;
 }
 
@@ -37,7 +41,7 @@ std::string FormatLogLine(std::string_view date, std::string_view time, std::str
   return line;
 }
 
-void SetLogClock(std::function<LogTimestamp()> clock) { Clock() = clock ? std::move(clock) : PortableClock; }
+void SetLogClock(std::function<LogTimestamp()> clock) { Clock() = clock ? std::move(clock) : PortableTimestamp; }
 
 void LogError(std::string_view message) {
   LogTimestamp stamp = Clock()();

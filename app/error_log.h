@@ -19,5 +19,7 @@ struct LogTimestamp {
   std::string date, time;
 };
 void SetLogClock(std::function<LogTimestamp()> clock);
+// Local time as dd.mm.yyyy and hh:mm:ss, for systems that give no formats of their own.
+LogTimestamp PortableTimestamp();
 
 }  // namespace qp

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <numeric>
 
+#include "app/error_log.h"
 #include "app/file_io.h"
 #include "app/text_codec.h"
 #include "app/working_folder.h"
@@ -90,17 +91,8 @@ std::optional<std::string> LoadText(std::string_view name) {
 }
 
 HistoryTimestamp PortableClock() {
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
-  char date[32], time[32];
-  std::strftime(date, sizeof date, "%d.%m.%Y", &local);
-  std::strftime(time, sizeof time, "%H:%M:%S", &local);
-  return {date, time, local.tm_hour == 0 && local.tm_min == 0 && local.tm_sec == 0};
+  LogTimestamp now = PortableTimestamp();
+  return {now.date, now.time, now.time == "00:00:00"};
 }
 
 std::function<HistoryTimestamp()>& Clock() {

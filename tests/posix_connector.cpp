@@ -59,6 +59,25 @@ class PosixConnection final : public Connection {
   int timeout_ms_;
 };
 
+// Starts the program with its standard output on a pipe; the read end goes to out.
+int Spawn(const std::vector<std::string>& argv, int& out) {
+  int pipe_ends[2];
+  if (::pipe(pipe_ends) != 0) return -1;
+  int pid = ::fork();
+  if (pid == 0) {
+    ::dup2(pipe_ends[1], 1);
+    ::close(pipe_ends[0]);
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    ::execv(args[0], args.data());
+    ::_exit(127);
+  }
+  ::close(pipe_ends[1]);
+  out = pipe_ends[0];
+  return pid;
+}
+
 }  // namespace
 
 std::unique_ptr<Connection> PosixConnector::Connect(const std::string& host, int port) {
@@ -81,22 +100,12 @@ std::unique_ptr<Connection> PosixConnector::Connect(const std::string& host, int
 }
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
-  int out[2];
-  if (::pipe(out) != 0) return;
-  pid_ = ::fork();
-  if (pid_ == 0) {
-    ::dup2(out[1], 1);
-    ::close(out[0]);
-    std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    ::execv(args[0], args.data());
-    ::_exit(127);
-  }
-  ::close(out[1]);
+  int out = -1;
+  pid_ = Spawn(argv, out);
+  if (pid_ < 0) return;
   char c;
-  while (::read(out[0], &c, 1) == 1 && c != '\n') first_line_ += c;
-  ::close(out[0]);
+  while (::read(out, &c, 1) == 1 && c != '\n') first_line_ += c;
+  ::close(out);
 }
 
 ChildProcess::~ChildProcess() {
@@ -107,24 +116,14 @@ ChildProcess::~ChildProcess() {
 }
 
 std::string RunAndRead(const std::vector<std::string>& argv) {
-  int out[2];
-  if (::pipe(out) != 0) return {};
-  int pid = ::fork();
-  if (pid == 0) {
-    ::dup2(out[1], 1);
-    ::close(out[0]);
-    std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    ::execv(args[0], args.data());
-    ::_exit(127);
-  }
-  ::close(out[1]);
+  int out = -1;
+  const int pid = Spawn(argv, out);
+  if (pid < 0) return {};
   std::string text;
   char buffer[4096];
   ssize_t n;
-  while ((n = ::read(out[0], buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<size_t>(n));
-  ::close(out[0]);
+  while ((n = ::read(out, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<size_t>(n));
+  ::close(out);
   ::waitpid(pid, nullptr, 0);
   return text;
 }
