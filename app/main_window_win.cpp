@@ -90,7 +90,10 @@ void ProcessMessages() {
 }
 
 TfmMain::TfmMain(std::filesystem::path folder, std::string argument)
-    : Window(MainFormDef()), folder_(std::move(folder)), argument_(std::move(argument)), connector_(ProcessMessages) {}
+    : Window(MainFormDef()), folder_(std::move(folder)), argument_(std::move(argument)), connector_([this] {
+        ProcessMessages();
+        return !(dispatcher_ && dispatcher_->CancelRequested());
+      }) {}
 
 TfmMain::~TfmMain() {
   if (underlined_) DeleteObject(underlined_);

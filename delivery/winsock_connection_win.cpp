@@ -24,7 +24,7 @@ std::string ErrorText(int code) {
 }
 
 // Waits until the socket is ready (read or write), letting the window run meanwhile.
-bool WaitReady(SOCKET s, bool for_write, int timeout_ms, const std::function<void()>& idle) {
+bool WaitReady(SOCKET s, bool for_write, int timeout_ms, const std::function<bool()>& idle) {
   const DWORD start = GetTickCount();
   for (;;) {
     fd_set set;
@@ -44,14 +44,14 @@ bool WaitReady(SOCKET s, bool for_write, int timeout_ms, const std::function<voi
       }
       return true;
     }
-    if (idle) idle();
+    if (idle && !idle()) throw SocketError(WSAEINTR, "Operation cancelled.");
     if (static_cast<int>(GetTickCount() - start) >= timeout_ms) return false;
   }
 }
 
 class WinsockConnection final : public Connection {
  public:
-  WinsockConnection(SOCKET s, int timeout_ms, const std::function<void()>& idle) : s_(s), timeout_ms_(timeout_ms), idle_(idle) {}
+  WinsockConnection(SOCKET s, int timeout_ms, const std::function<bool()>& idle) : s_(s), timeout_ms_(timeout_ms), idle_(idle) {}
   ~WinsockConnection() override { Close(); }
 
   void Write(std::string_view bytes) override {
@@ -106,12 +106,12 @@ class WinsockConnection final : public Connection {
  private:
   SOCKET s_;
   int timeout_ms_;
-  std::function<void()> idle_;
+  std::function<bool()> idle_;
 };
 
 }  // namespace
 
-WinsockConnector::WinsockConnector(std::function<void()> idle, int connect_timeout_ms, int read_timeout_ms)
+WinsockConnector::WinsockConnector(std::function<bool()> idle, int connect_timeout_ms, int read_timeout_ms)
     : idle_(std::move(idle)), connect_timeout_ms_(connect_timeout_ms), read_timeout_ms_(read_timeout_ms) {
   WSADATA data;
   started_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;

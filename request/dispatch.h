@@ -57,6 +57,8 @@ class Dispatcher : private SmtpEvents {
   bool Running() const { return running_; }
   // The cancel button and the Escape key.
   void Cancel();
+  // Whether a wait for the server should be abandoned: the user cancelled it.
+  bool CancelRequested() const { return running_ && abort_; }
   // At exit: QUIT on a kept connection.
   void Disconnect();
   bool SmtpConnected() const { return smtp_.Connected(); }

@@ -5,6 +5,7 @@ import os
 import subprocess
 import sys
 import tempfile
+import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from harness import ProgramTest, main, wait_for  # noqa: E402
@@ -19,14 +20,19 @@ def read_letter(path):
             (line.split(" ", 1) if " " in line else (line, "") for line in out.splitlines())}
 
 
-class Dispatch(ProgramTest):
+class ServerTest(ProgramTest):
+    """The program set up to send through a test server of its own."""
+    SERVER_FLAGS = []
+    SETTINGS = ""
+
     def setUp(self):
         super().setUp()
         self.letters = tempfile.mkdtemp(prefix="qp-letters-")
-        self.server = subprocess.Popen(["/usr/bin/python3", os.path.join(TESTS, "smtp_server.py"), "--dir", self.letters],
-                                       stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        self.server = subprocess.Popen(["/usr/bin/python3", os.path.join(TESTS, "smtp_server.py"), "--dir", self.letters]
+                                       + self.SERVER_FLAGS, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         port = int(self.server.stdout.readline())
-        self.program.write("settings.ini", "[Settings]\r\nlang=1\r\n[SMTP]\r\nSMTP1=127.0.0.1\r\nPort1=%d\r\n[Emails]\r\nEM1=user@example.org\r\n" % port)
+        self.program.write("settings.ini", "[Settings]\r\nlang=1\r\n%s[SMTP]\r\nSMTP1=127.0.0.1\r\nPort1=%d\r\n"
+                                           "[Emails]\r\nEM1=user@example.org\r\n" % (self.SETTINGS, port))
         self.program.write("Buttons.ini", "[Button 1]\r\nName=Страница\r\nService=www4mail@example.net\r\n"
                                           "Subject=%request%\r\n[body 1]\r\nCount=0\r\n0=send %request%\r\n")
 
@@ -40,6 +46,9 @@ class Dispatch(ProgramTest):
 
     def status(self):
         return next((text for cls, text in self.program.texts() if cls == "msctls_statusbar32"), "")
+
+
+class Dispatch(ServerTest):
 
     def test_a_request_reaches_the_server_is_logged_and_reported(self):
         p = self.program
@@ -75,6 +84,51 @@ class Dispatch(ProgramTest):
         self.assertTrue(wait_for(lambda: len(self.received()) == 3, timeout=30))
         subjects = [read_letter(path)["subject"] for path in self.received()]
         self.assertEqual(subjects, ["http://c.example/", "http://b.example/", "http://a.example/"])
+
+
+class SilentServer(ServerTest):
+    SERVER_FLAGS = ["--silent"]
+
+    def test_the_window_stays_responsive_and_cancel_ends_the_wait(self):
+        p = self.program
+        p.start("http://example.com/")
+        p.probe("click", "TfmMain", "Страница")
+        self.assertTrue(wait_for(lambda: self.status() not in ("", "Author: Quillpost developers"), timeout=10))
+        started = time.monotonic()
+        self.assertTrue(p.texts())  # the window answers while the server says nothing
+        self.assertLess(time.monotonic() - started, 5)
+        p.probe("click", "TfmMain", "X")
+        self.assertTrue(wait_for(lambda: self.status() == "Отправка запроса была отменена.", timeout=10), self.status())
+        self.assertEqual(self.received(), [])
+        self.assertIn("http://example.com/", p.read("history.log").decode("cp1251"))
+
+
+class KeptConnection(ServerTest):
+    SERVER_FLAGS = ["--close-after", "1"]
+    SETTINGS = "DontDisconnect=1\r\n"
+
+    def test_a_connection_the_server_closed_between_two_dispatches_is_replaced_silently(self):
+        p = self.program
+        p.start("http://example.com/one")
+        p.probe("click", "TfmMain", "Страница")
+        self.assertTrue(wait_for(lambda: len(self.received()) == 1, timeout=30))
+        time.sleep(0.5)
+        p.probe("settext", "TfmMain", "Edit", "0", "http://example.com/two")
+        p.probe("click", "TfmMain", "Страница")
+        self.assertTrue(wait_for(lambda: len(self.received()) == 2, timeout=30))
+        self.assertTrue(wait_for(lambda: self.status() == "Операция успешно завершена!", timeout=10), self.status())
+
+
+class NoServer(ServerTest):
+    def test_a_refused_connection_reports_the_error_and_keeps_the_history_line(self):
+        self.server.kill()
+        self.server.wait()
+        p = self.program
+        p.start("http://example.com/")
+        p.probe("click", "TfmMain", "Страница")
+        self.assertTrue(wait_for(lambda: self.status() == "При отправке запроса произошла ошибка.", timeout=30),
+                        self.status())
+        self.assertIn("http://example.com/", p.read("history.log").decode("cp1251"))
 
 
 if __name__ == "__main__":
