@@ -19,8 +19,8 @@ class HistoryWindowTest : public ::testing::Test {
     InstallSystemServices();
     SetWorkingFolder(dir.Path());
     rows = {
-        HistoryRecord{"with a \"quote\"", "http://b.example/", "02.01.2026 10:00:00", "s@x", "Страница", "me@x", {}},
-        HistoryRecord{"Нет комментария", "http://a.example/", "01.01.2026 09:00:00", "s@x", "Ссылки", "me@x", {}},
+        HistoryRecord{"with a \"quote\"", "http://b.example/", "02.01.2026 10:00:00", "s@x", "Page", "me@x", {}},
+        HistoryRecord{"No comment", "http://a.example/", "01.01.2026 09:00:00", "s@x", "Links", "me@x", {}},
     };
     ASSERT_TRUE(SaveHistory(rows));
     window = std::make_unique<TfmHistory>(nullptr, [this](const std::string& text) { copied = text; });

@@ -75,6 +75,8 @@ class Program:
                 raise AssertionError("the main window did not appear")
             # The window is up; let its first activation finish.
             time.sleep(0.5)
+            if self.process.poll() is not None:
+                raise AssertionError("the program ended at once (was an earlier copy still running?)")
         return self.process
 
     def run_second(self, *args, timeout=20):
@@ -93,7 +95,10 @@ class Program:
         return next(text for cls, text in self.texts() if cls.lower() == "combobox")
 
     def key(self, *keys):
-        window = visible_windows()[0]
+        windows = wait_for(visible_windows, timeout=10)
+        if not windows:
+            raise AssertionError("no program window to type into")
+        window = windows[0]
         subprocess.run(["xdotool", "windowfocus", "--sync", window], timeout=10)
         for k in keys:
             subprocess.run(["xdotool", "key", k], timeout=10)
@@ -120,6 +125,8 @@ class Program:
         if self.process and self.process.poll() is None:
             self.process.kill()
             self.process.wait()
+        # The next test's start must not meet this copy's window or its single-instance name.
+        wait_for(lambda: not visible_windows(), timeout=10)
         shutil.rmtree(self.folder, ignore_errors=True)
 
 
