@@ -67,6 +67,8 @@ class Program:
             return f.read()
 
     def start(self, *args, wait=True):
+        # An earlier copy that is still closing would make this start a second copy.
+        wait_for(lambda: not visible_windows(), timeout=10)
         self.process = subprocess.Popen([WINE, "quillpost.exe", *args], cwd=self.folder,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if wait:
