@@ -119,6 +119,7 @@ void TfmMain::OnCreate() {
   SetWindowPos(ControlHwnd("ProgressBar1"), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   SetWindowPos(ControlHwnd("btCsend"), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   FormCreate();
+  request_list2_.CreateHidden(Hwnd());
   DispatchHost& host = *this;
   dispatcher_ = std::make_unique<Dispatcher>(host, settings_, ProgramFile("Buttons.ini"), counter_);
 }
@@ -295,8 +296,8 @@ bool TfmMain::Switch(const std::string& menu_item) {
 }
 
 std::vector<std::string> TfmMain::RequestList(int which) {
-  // Request list 2 lives in its own window, which this window does not carry yet.
-  return which == 1 ? Find("JvmmList")->Lines() : std::vector<std::string>{};
+  if (which == 1) return Find("JvmmList")->Lines();
+  return request_list2_.Hwnd() ? request_list2_.Entries() : std::vector<std::string>{};
 }
 
 bool TfmMain::Dial() { return InternetAutodial(INTERNET_AUTODIAL_FORCE_UNATTENDED, nullptr) != FALSE; }

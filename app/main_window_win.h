@@ -12,6 +12,7 @@
 #include "request/compose.h"
 #include "organize/history_window_win.h"
 #include "request/dispatch.h"
+#include "request/request_list_window_win.h"
 #include "ui/window_win.h"
 
 namespace qp {
@@ -102,6 +103,7 @@ class TfmMain final : public ui::Window, private DispatchHost {
   WinsockConnector connector_;
   std::unique_ptr<Dispatcher> dispatcher_;
   std::unique_ptr<TfmHistory> history_window_;  // made on first use, hidden when closed
+  TfmRequestList2 request_list2_;                // made at start, lives as long as the program
   int auto_button_ = 1;  // the automatic-mode button, 1..20
   std::filesystem::path help_file_;
   bool clipboard_ready_ = false;

@@ -85,6 +85,15 @@ class Dispatch(ServerTest):
         subjects = [read_letter(path)["subject"] for path in self.received()]
         self.assertEqual(subjects, ["http://c.example/", "http://b.example/", "http://a.example/"])
 
+    def test_request_list_two_is_sent_when_its_switch_is_on(self):
+        p = self.program
+        p.write("settings.ini", p.read("settings.ini").decode("cp1251").replace("lang=1", "lang=1\r\nRL2=1"))
+        p.start()
+        self.assertEqual(p.probe("settext", "TfmRequestList2", "Edit", "0", "http://x.example/\\nhttp://y.example/").returncode, 0)
+        p.probe("click", "TfmMain", "Страница")
+        self.assertTrue(wait_for(lambda: len(self.received()) == 2, timeout=30))
+        self.assertEqual([read_letter(path)["subject"] for path in self.received()], ["http://y.example/", "http://x.example/"])
+
 
 class SilentServer(ServerTest):
     SERVER_FLAGS = ["--silent"]
