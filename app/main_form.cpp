@@ -83,6 +83,11 @@ ui::FormDef MainFormDef() {
   item("miAutoON", "miAutomation", "Активен");
   separator("miAutomationSeparator", "miAutomation");
   for (int n = 1; n <= 20; ++n) item("mi" + std::to_string(n), "miAutomation", std::to_string(n), {}, true, n == 1);
+  item("miMonitorClipboard", "miSettings", "Следить за буфером обмена", ui::Ctrl('D'));
+  item("miAddCliptoList", "miSettings", "Накопление ссылок в листе");
+  item("miAutoDecodeUrl", "miSettings", "Автоматически декодировать URL");
+  item("miSwitchOff", "miSettings", "Отключить обработку ввода");
+  separator("miCaptureSeparator", "miSettings");
   item("miRQList1", "miSettings", "Использовать лист запросов");
   item("miRQList2", "miSettings", "Использовать лист запросов 2", ui::Ctrl('R'));
   item("miRLDelay", "miSettings", "Отправка с задержкой");
@@ -122,6 +127,7 @@ ui::FormDef MainFormDef() {
   menu("miMailBox2", "PopupMenu1", "&Почтовый ящик");
   mailboxes("mi2Email", "miMailBox2");
   separator("miTraySeparator", "PopupMenu1");
+  item("miMonitorclipboard2", "PopupMenu1", "Следить за буфером обмена");
   item("miExitQuillpost", "PopupMenu1", "Выход");
   return form;
 }

@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "app/error_log.h"
+#include "capture/clipboard_scan.h"
 #include "app/file_io.h"
 #include "app/main_form.h"
 #include "app/status_line.h"
@@ -22,6 +23,31 @@
 #include "ui/text_win.h"
 
 namespace qp {
+
+bool ForceForegroundWindow(HWND window) {
+  if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+  HWND foreground = GetForegroundWindow();
+  if (foreground == window) return true;
+  // Windows keeps other programs from stealing the foreground; joining the foreground
+  // thread's input, or lifting the lock time-out for a moment, lets the window come forward.
+  const DWORD theirs = GetWindowThreadProcessId(foreground, nullptr), ours = GetWindowThreadProcessId(window, nullptr);
+  bool in_front = false;
+  if (theirs && AttachThreadInput(ours, theirs, TRUE)) {
+    BringWindowToTop(window);
+    SetForegroundWindow(window);
+    AttachThreadInput(ours, theirs, FALSE);
+    in_front = GetForegroundWindow() == window;
+  }
+  if (!in_front) {
+    DWORD timeout = 0;
+    SystemParametersInfoW(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &timeout, 0);
+    SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, SPIF_SENDCHANGE);
+    BringWindowToTop(window);
+    SetForegroundWindow(window);
+    SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<void*>(static_cast<UINT_PTR>(timeout)), SPIF_SENDCHANGE);
+  }
+  return GetForegroundWindow() == window;
+}
 
 std::filesystem::path ExecutableFolder() {
   std::wstring path(MAX_PATH, L'\0');
@@ -180,6 +206,7 @@ void TfmMain::FormActivate() {
     if (!first_activation_done_) {
       close_to_tray_ = settings_.ReadBool("Settings", "Close2Tray", false);
       RestoreMenuTicks(*this, state_);
+      if (state_.monitor) miMonitorClipboardClick();
       auto_button_ = state_.auto_button;
       first_activation_done_ = true;
     }
@@ -254,6 +281,53 @@ void TfmMain::StartDispatch(int number, bool help_request) {
     // The run has ended; its buttons and profile are back. Tell the user what stopped it.
     MessageBoxW(Hwnd(), ui::Widen(e.what()).c_str(), L"Quillpost", MB_ICONERROR | MB_OK);
   }
+}
+
+void TfmMain::miMonitorClipboardClick() {
+  const bool on = !Find("miMonitorClipboard")->Checked();
+  Find("miMonitorClipboard")->SetChecked(on);
+  Find("miMonitorclipboard2")->SetChecked(on);
+}
+
+void TfmMain::ClipboardChanged() {
+  try {
+    if (!clipboard_ready_ || !Switch("miMonitorClipboard") || !IsClipboardFormatAvailable(CF_TEXT)) return;
+    std::string text;
+    if (!OpenClipboard(Hwnd())) return;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+      if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(data))) {
+        text = ui::Narrow(std::wstring_view(wide, wcsnlen(wide, GlobalSize(data) / sizeof(wchar_t))));
+        GlobalUnlock(data);
+      }
+    }
+    CloseClipboard();
+    std::optional<std::string> address =
+        ScanClipboardText(std::move(text), last_captured_, RequestLine(), Switch("miAutoDecodeUrl"), SystemCodec());
+    if (!address) return;
+    AcceptCapturedUrl(*address);
+    last_captured_ = *address;
+  } catch (const std::exception& e) {
+    LogError(std::string("Error : ") + e.what());
+  }
+}
+
+void TfmMain::AcceptCapturedUrl(const std::string& text) {
+  SetRequestLine(text);
+  if (Switch("miAddCliptoList")) {
+    for (ui::Component* list : {Find("JvmmList"), request_list2_.Find("Memo1")}) {
+      if (!list) continue;
+      HWND edit = list == Find("JvmmList") ? ControlHwnd("JvmmList") : request_list2_.ControlHwnd("Memo1");
+      std::string all = ui::GetText(edit);
+      if (!all.empty() && !all.ends_with("\r\n")) all += "\r\n";
+      ui::SetText(edit, all + RequestLine());
+    }
+  }
+  if (!Switch("miAutoON")) {
+    if (!IsWindowVisible(Hwnd())) ShowWindow(Hwnd(), SW_SHOW);
+    ForceForegroundWindow(Hwnd());
+    return;
+  }
+  PressAutomaticButton();
 }
 
 void TfmMain::PressAutomaticButton() {
@@ -513,7 +587,10 @@ void TfmMain::OnCommand(ui::Component& component, int notify) {
   }
   if (name == "miCounterSet") return miCounterSetClick();
   if (name == "miCounterReset") return counter_.Reset();
-  if (name == "miAutoON") return component.SetChecked(!component.Checked());
+  if (name == "miAutoON" || name == "miAddCliptoList" || name == "miAutoDecodeUrl" || name == "miSwitchOff") {
+    return component.SetChecked(!component.Checked());  // plain switches
+  }
+  if (name == "miMonitorClipboard" || name == "miMonitorclipboard2") return miMonitorClipboardClick();
   if (name == "lbEncode") return SetRequestLine(UrlEncode(ui::GetText(ControlHwnd("cbComboBox")), SystemCodec()));
   if (name == "lbDecode") return SetRequestLine(UrlDecode(ui::GetText(ControlHwnd("cbComboBox")), SystemCodec()));
   for (int n = 0; n < kLanguageCount; ++n) {
@@ -553,7 +630,9 @@ LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
       }
       return 0;
     case WM_DRAWCLIPBOARD:
+      // The other viewers first, always; then our own look.
       if (next_viewer_) SendMessageW(next_viewer_, msg, wparam, lparam);
+      ClipboardChanged();
       return 0;
     case WM_INITMENUPOPUP: {
       HMENU opened = reinterpret_cast<HMENU>(wparam);

@@ -36,6 +36,9 @@ class TfmMain final : public ui::Window, private DispatchHost {
   void RefreshMailboxMenus();
   // Presses the automatic-mode button: the dispatch of the ticked item of mi1..mi20.
   void PressAutomaticButton();
+  // An address from the clipboard (or, later, the proxy): into the request line, and
+  // sent at once in automatic mode or the window brought forward otherwise.
+  void AcceptCapturedUrl(const std::string& text);
   Dispatcher& Dispatch() { return *dispatcher_; }
 
  protected:
@@ -63,6 +66,8 @@ class TfmMain final : public ui::Window, private DispatchHost {
   static LRESULT CALLBACK RequestLineProc(HWND edit, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR self);
   bool RequestLineChar(HWND edit, wchar_t key);
   void StartDispatch(int number, bool help_request = false);
+  void ClipboardChanged();
+  void miMonitorClipboardClick();
   void AddInputHistory(const std::string& text);
 
   // What the dispatch asks of the window.
@@ -99,7 +104,8 @@ class TfmMain final : public ui::Window, private DispatchHost {
   std::string search_request_;
   std::string search_prefix_, search_suffix_;  // set by the bookmark tree's search entries
   int popup_button_ = 0;
-  bool enter_down_ = false;  // Enter went down in the request line                       // the button the right-click menu was opened on
+  bool enter_down_ = false;  // Enter went down in the request line
+  std::string last_captured_;  // the clipboard monitor's last accepted address                       // the button the right-click menu was opened on
   WinsockConnector connector_;
   std::unique_ptr<Dispatcher> dispatcher_;
   std::unique_ptr<TfmHistory> history_window_;  // made on first use, hidden when closed
@@ -116,6 +122,9 @@ class TfmMain final : public ui::Window, private DispatchHost {
 
 // Lets pending window messages run (status updates, the cancel button).
 void ProcessMessages();
+
+// Brings a window to the front despite the system's foreground lock; true when it is there.
+bool ForceForegroundWindow(HWND window);
 
 // The folder of the running executable.
 std::filesystem::path ExecutableFolder();

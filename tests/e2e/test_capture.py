@@ -1,0 +1,67 @@
+"""Addresses copied anywhere on the desktop reach the request line; in automatic mode the
+letter goes out at once."""
+import glob
+import os
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from harness import ProgramTest, main, set_clipboard, wait_for  # noqa: E402
+
+TESTS = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+
+class ClipboardMonitor(ProgramTest):
+    def line(self):
+        return next((text for cls, text in self.program.texts() if cls.lower() == "combobox"), None)
+
+    def test_a_copied_address_is_cut_out_into_the_request_line(self):
+        p = self.program
+        p.write("settings.ini", "[Settings]\r\nMon=1\r\n")
+        p.start()
+        set_clipboard("see http://example.com/a b")
+        self.assertTrue(wait_for(lambda: self.line() == "http://example.com/a", timeout=10), self.line())
+        set_clipboard("no address here")
+        self.assertEqual(self.line(), "http://example.com/a")
+
+    def test_a_second_start_hands_its_address_to_the_running_copy(self):
+        p = self.program
+        p.write("settings.ini", "[Settings]\r\nMon=1\r\n")
+        p.start()
+        self.assertEqual(p.run_second("http://second.example/x"), 0)
+        self.assertTrue(wait_for(lambda: self.line() == "http://second.example/x", timeout=10), self.line())
+
+    def test_with_the_monitor_off_nothing_is_taken(self):
+        p = self.program
+        p.start()
+        set_clipboard("http://example.com/off")
+        self.assertFalse(wait_for(lambda: self.line() == "http://example.com/off", timeout=2))
+
+
+class AutomaticMode(ProgramTest):
+    def setUp(self):
+        super().setUp()
+        self.letters = tempfile.mkdtemp(prefix="qp-letters-")
+        self.server = subprocess.Popen(["/usr/bin/python3", os.path.join(TESTS, "smtp_server.py"), "--dir", self.letters],
+                                       stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        port = int(self.server.stdout.readline())
+        self.program.write("settings.ini", "[Settings]\r\nMon=1\r\nAutoMode=1\r\nAuto=1\r\n[SMTP]\r\nSMTP1=127.0.0.1\r\n"
+                                           "Port1=%d\r\n[Emails]\r\nEM1=user@example.org\r\n" % port)
+
+    def tearDown(self):
+        self.server.kill()
+        self.server.wait()
+        super().tearDown()
+
+    def test_a_copied_address_is_sent_at_once(self):
+        p = self.program
+        p.start()
+        set_clipboard("look at http://auto.example/page please")
+        self.assertTrue(wait_for(lambda: len(glob.glob(os.path.join(self.letters, "*.eml"))) == 1, timeout=30))
+        letter = open(glob.glob(os.path.join(self.letters, "*.eml"))[0], "rb").read()
+        self.assertIn(b"http://auto.example/page", letter)
+
+
+if __name__ == "__main__":
+    main()
