@@ -84,6 +84,7 @@ ui::FormDef MainFormDef() {
   separator("miAutomationSeparator", "miAutomation");
   for (int n = 1; n <= 20; ++n) item("mi" + std::to_string(n), "miAutomation", std::to_string(n), {}, true, n == 1);
   item("miMonitorClipboard", "miSettings", "Следить за буфером обмена", ui::Ctrl('D'));
+  item("miproxy", "miSettings", "Режим Прокси", ui::Ctrl('P'));
   item("miAddCliptoList", "miSettings", "Накопление ссылок в листе");
   item("miAutoDecodeUrl", "miSettings", "Автоматически декодировать URL");
   item("miSwitchOff", "miSettings", "Отключить обработку ввода");
@@ -127,6 +128,7 @@ ui::FormDef MainFormDef() {
   menu("miMailBox2", "PopupMenu1", "&Почтовый ящик");
   mailboxes("mi2Email", "miMailBox2");
   separator("miTraySeparator", "PopupMenu1");
+  item("miProxy2", "PopupMenu1", "Режим Прокси");
   item("miMonitorclipboard2", "PopupMenu1", "Следить за буфером обмена");
   item("miExitQuillpost", "PopupMenu1", "Выход");
   return form;

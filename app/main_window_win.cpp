@@ -11,6 +11,7 @@
 
 #include "app/error_log.h"
 #include "capture/clipboard_scan.h"
+#include "capture/proxy_request.h"
 #include "app/file_io.h"
 #include "app/main_form.h"
 #include "app/status_line.h"
@@ -63,6 +64,10 @@ std::filesystem::path ExecutableFolder() {
 }
 
 namespace {
+
+constexpr UINT kProxyEvent = WM_APP + 10;    // the proxy socket's events
+constexpr UINT kProxyAccepted = WM_APP + 11; // an address the proxy answered, to take in
+constexpr UINT_PTR kProxyTimer = 1;
 
 constexpr int kButtonCount = 22;  // bb1..bb20 and the search buttons bb21, bb22
 constexpr int kRequestLineLimit = 1024;
@@ -146,6 +151,8 @@ void TfmMain::OnCreate() {
   SetWindowPos(ControlHwnd("btCsend"), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   FormCreate();
   request_list2_.CreateHidden(Hwnd());
+  proxy_ = std::make_unique<ProxyServer>(Hwnd(), kProxyEvent);
+  SetTimer(Hwnd(), kProxyTimer, 1000, nullptr);
   DispatchHost& host = *this;
   dispatcher_ = std::make_unique<Dispatcher>(host, settings_, ProgramFile("Buttons.ini"), counter_);
 }
@@ -207,6 +214,8 @@ void TfmMain::FormActivate() {
       close_to_tray_ = settings_.ReadBool("Settings", "Close2Tray", false);
       RestoreMenuTicks(*this, state_);
       if (state_.monitor) miMonitorClipboardClick();
+      saved_browser_proxy_ = ReadBrowserProxy();
+      if (settings_.ValueExists("Settings", "Proxy") && settings_.ReadBool("Settings", "Proxy", false)) ProxyOn(false);
       auto_button_ = state_.auto_button;
       first_activation_done_ = true;
     }
@@ -499,7 +508,66 @@ void TfmMain::miExitClick() {
   DestroyWindow(Hwnd());
 }
 
+void TfmMain::SetProxyTicks(bool on) {
+  Find("miproxy")->SetChecked(on);
+  Find("miProxy2")->SetChecked(on);
+}
+
+bool TfmMain::ProxyOn(bool ask) {
+  const std::string port_text = settings_.ReadString("Settings", "pport", "8080");
+  if (ask) {
+    const std::wstring question = ui::Widen(LookupMessage("Настроить Internet Exporer для работы через Quillpost прокси?", "textQuestion2"));
+    if (MessageBoxW(Hwnd(), question.c_str(), L"Quillpost", MB_ICONQUESTION | MB_YESNO) != IDYES) {
+      SetProxyTicks(false);
+      return false;
+    }
+  }
+  const bool written = PointBrowserAtProxy(port_text);
+  if (ask) {
+    if (written) {
+      MessageBoxW(Hwnd(), ui::Widen(LookupMessage("Изменения успешно внесены.", "IEOK")).c_str(), L"Quillpost", MB_ICONINFORMATION | MB_OK);
+    } else {
+      MessageBoxW(Hwnd(), ui::Widen(LookupMessage("Ошибка записи в реестр", "RegError")).c_str(), L"Quillpost", MB_ICONERROR | MB_OK);
+    }
+  }
+  int32_t port = 0;
+  if (!ParseIniInteger(port_text, port) || !proxy_->Listen(port)) {
+    MessageBoxW(Hwnd(), ui::Widen(LookupMessage("Порт используется.", "PortInUse")).c_str(), L"Quillpost", MB_ICONERROR | MB_OK);
+    SetProxyTicks(false);
+    return false;
+  }
+  SetProxyTicks(true);
+  return true;
+}
+
+void TfmMain::ProxyOff(bool ask) {
+  if (ask) {
+    const std::wstring question = ui::Widen(LookupMessage("Выключить работу Internet Exporer через Quillpost прокси?", "textQuestion3"));
+    if (MessageBoxW(Hwnd(), question.c_str(), L"Quillpost", MB_ICONQUESTION | MB_YESNO) != IDYES) {
+      SetProxyTicks(true);
+      return;
+    }
+  }
+  const bool restored = RestoreBrowserProxy(saved_browser_proxy_);
+  if (ask) {
+    MessageBoxW(Hwnd(), ui::Widen(restored ? LookupMessage("Изменения успешно внесены.", "IEOK") : LookupMessage("Ошибка записи в реестр", "RegError")).c_str(),
+                L"Quillpost", (restored ? MB_ICONINFORMATION : MB_ICONERROR) | MB_OK);
+  }
+  proxy_->Stop();
+  SetProxyTicks(false);
+}
+
+void TfmMain::miproxyClick() {
+  if (Find("miproxy")->Checked()) {
+    ProxyOff(true);
+  } else {
+    ProxyOn(true);
+  }
+}
+
 void TfmMain::SaveProgramState() {
+  // The browser gets its own proxy setting back first.
+  if (Switch("miproxy")) RestoreBrowserProxy(saved_browser_proxy_);
   // Read the file afresh so values other writers flushed meanwhile survive.
   settings_.Reload();
   RECT frame{};
@@ -516,6 +584,7 @@ void TfmMain::SaveProgramState() {
   }
   SaveInputHistory(Find("cbComboBox")->Lines());
   if (dispatcher_) dispatcher_->Disconnect();
+  if (proxy_) proxy_->Stop();
 }
 
 void TfmMain::LeaveClipboardChain() {
@@ -591,6 +660,7 @@ void TfmMain::OnCommand(ui::Component& component, int notify) {
     return component.SetChecked(!component.Checked());  // plain switches
   }
   if (name == "miMonitorClipboard" || name == "miMonitorclipboard2") return miMonitorClipboardClick();
+  if (name == "miproxy" || name == "miProxy2") return miproxyClick();
   if (name == "lbEncode") return SetRequestLine(UrlEncode(ui::GetText(ControlHwnd("cbComboBox")), SystemCodec()));
   if (name == "lbDecode") return SetRequestLine(UrlDecode(ui::GetText(ControlHwnd("cbComboBox")), SystemCodec()));
   for (int n = 0; n < kLanguageCount; ++n) {
@@ -633,6 +703,25 @@ LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
       // The other viewers first, always; then our own look.
       if (next_viewer_) SendMessageW(next_viewer_, msg, wparam, lparam);
       ClipboardChanged();
+      return 0;
+    case kProxyEvent:
+      proxy_->OnEvent(wparam, lparam, [this](const std::string& address) {
+        // The browser gets its answer first; the address is taken in right after, so a
+        // letter sent in automatic mode does not keep the browser waiting.
+        proxy_addresses_.push_back(address);
+        PostMessageW(Hwnd(), kProxyAccepted, 0, 0);
+        return SystemCodec().Encode(ProxyReplyText(LookupMessage("Запрос %s отправлен программе Quillpost.", "BroswerText"), address));
+      });
+      return 0;
+    case kProxyAccepted:
+      if (!proxy_addresses_.empty()) {
+        const std::string address = proxy_addresses_.front();
+        proxy_addresses_.erase(proxy_addresses_.begin());
+        AcceptCapturedUrl(address);
+      }
+      return 0;
+    case WM_TIMER:
+      if (wparam == kProxyTimer && proxy_) proxy_->CloseIdle();
       return 0;
     case WM_INITMENUPOPUP: {
       HMENU opened = reinterpret_cast<HMENU>(wparam);

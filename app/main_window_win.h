@@ -8,6 +8,8 @@
 #include "app/program_state.h"
 #include "app/settings_file.h"
 #include "delivery/mailbox_profiles.h"
+#include "capture/browser_proxy_win.h"
+#include "capture/proxy_server_win.h"
 #include "delivery/winsock_connection_win.h"
 #include "request/compose.h"
 #include "organize/history_window_win.h"
@@ -67,6 +69,11 @@ class TfmMain final : public ui::Window, private DispatchHost {
   bool RequestLineChar(HWND edit, wchar_t key);
   void StartDispatch(int number, bool help_request = false);
   void ClipboardChanged();
+  void miproxyClick();
+  // Proxy mode on: the browser pointed here (asking first when asked is true), listening.
+  bool ProxyOn(bool ask);
+  void ProxyOff(bool ask);
+  void SetProxyTicks(bool on);
   void miMonitorClipboardClick();
   void AddInputHistory(const std::string& text);
 
@@ -105,7 +112,10 @@ class TfmMain final : public ui::Window, private DispatchHost {
   std::string search_prefix_, search_suffix_;  // set by the bookmark tree's search entries
   int popup_button_ = 0;
   bool enter_down_ = false;  // Enter went down in the request line
-  std::string last_captured_;  // the clipboard monitor's last accepted address                       // the button the right-click menu was opened on
+  std::string last_captured_;  // the clipboard monitor's last accepted address
+  std::unique_ptr<ProxyServer> proxy_;
+  BrowserProxy saved_browser_proxy_;           // as the browser had it at start
+  std::vector<std::string> proxy_addresses_;   // taken by the proxy, waiting for the intake                       // the button the right-click menu was opened on
   WinsockConnector connector_;
   std::unique_ptr<Dispatcher> dispatcher_;
   std::unique_ptr<TfmHistory> history_window_;  // made on first use, hidden when closed
