@@ -36,8 +36,8 @@ ui::FormDef MainFormDef() {
   label("lbFavorites", "И", 253, 14);
   label("lbEncode", "К", 270, 9, "Кодировать строку запроса");
   label("lbDecode", "Д", 280, 12, "Декодировать строку запроса");
-  label("lbAdd", "Добавить в", 300, 63);
-  label("lbList", "лист", 365, 25);
+  label("lbAdd", "Добавить в", 300, 63, "Добавить запрос в лист запросов");
+  label("lbList", "лист", 365, 25, "Открыть лист запросов");
 
   c.push_back({.name = "cbComboBox", .kind = Kind::ComboBox, .hint = "Строка запроса/Путь к файлу/Ключевое слово поиска",
                .bounds = {4, 16, 386, 23}});
@@ -108,6 +108,7 @@ ui::FormDef MainFormDef() {
   item("miRequestQuillpost", "miPlus", "Заказать последнию версию Quillpost (дистрибутив)");
   item("miRequestUpdate", "miPlus", "Заказать последнию версию Quillpost (обновление)");
   separator("miPlusSeparator", "miPlus");
+  item("miRequestList", "miPlus", "Лист запросов", ui::Ctrl('L'));
   item("miRequestHistory", "miPlus", "История запросов", ui::Ctrl('H'));
   item("miClearHistory", "miPlus", "Очистить историю запросов");
   item("miClearInputHistory", "miPlus", "Очистить историю ввода запросов");
@@ -129,6 +130,7 @@ ui::FormDef MainFormDef() {
   mailboxes("mi2Email", "miMailBox2");
   separator("miTraySeparator", "PopupMenu1");
   item("miProxy2", "PopupMenu1", "Режим Прокси");
+  item("miRequestList2", "PopupMenu1", "Использовать лист запросов");
   item("miMonitorclipboard2", "PopupMenu1", "Следить за буфером обмена");
   item("miExitQuillpost", "PopupMenu1", "Выход");
   return form;

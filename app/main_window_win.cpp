@@ -150,7 +150,8 @@ void TfmMain::OnCreate() {
   SetWindowPos(ControlHwnd("ProgressBar1"), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   SetWindowPos(ControlHwnd("btCsend"), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   FormCreate();
-  request_list2_.CreateHidden(Hwnd());
+  request_list2_ = std::make_unique<TfmRequestList2>([this](const std::string& text) { SetRequestLine(text); }, settings_);
+  request_list2_->CreateHidden(Hwnd());
   proxy_ = std::make_unique<ProxyServer>(Hwnd(), kProxyEvent);
   SetTimer(Hwnd(), kProxyTimer, 1000, nullptr);
   DispatchHost& host = *this;
@@ -214,6 +215,7 @@ void TfmMain::FormActivate() {
       close_to_tray_ = settings_.ReadBool("Settings", "Close2Tray", false);
       RestoreMenuTicks(*this, state_);
       if (state_.monitor) miMonitorClipboardClick();
+      if (state_.request_list2) Find("miRequestList2")->SetChecked(true);  // the tray twin
       saved_browser_proxy_ = ReadBrowserProxy();
       if (settings_.ValueExists("Settings", "Proxy") && settings_.ReadBool("Settings", "Proxy", false)) ProxyOn(false);
       auto_button_ = state_.auto_button;
@@ -320,16 +322,18 @@ void TfmMain::ClipboardChanged() {
   }
 }
 
+void TfmMain::AppendToList1(const std::string& line) {
+  HWND memo = ControlHwnd("JvmmList");
+  std::string all = ui::GetText(memo);
+  if (!all.empty() && !all.ends_with("\r\n")) all += "\r\n";
+  ui::SetText(memo, all + line + "\r\n");
+}
+
 void TfmMain::AcceptCapturedUrl(const std::string& text) {
   SetRequestLine(text);
   if (Switch("miAddCliptoList")) {
-    for (ui::Component* list : {Find("JvmmList"), request_list2_.Find("Memo1")}) {
-      if (!list) continue;
-      HWND edit = list == Find("JvmmList") ? ControlHwnd("JvmmList") : request_list2_.ControlHwnd("Memo1");
-      std::string all = ui::GetText(edit);
-      if (!all.empty() && !all.ends_with("\r\n")) all += "\r\n";
-      ui::SetText(edit, all + RequestLine());
-    }
+    AppendToList1(RequestLine());
+    request_list2_->Append(RequestLine());
   }
   if (!Switch("miAutoON")) {
     if (!IsWindowVisible(Hwnd())) ShowWindow(Hwnd(), SW_SHOW);
@@ -380,7 +384,7 @@ bool TfmMain::Switch(const std::string& menu_item) {
 
 std::vector<std::string> TfmMain::RequestList(int which) {
   if (which == 1) return Find("JvmmList")->Lines();
-  return request_list2_.Hwnd() ? request_list2_.Entries() : std::vector<std::string>{};
+  return request_list2_ && request_list2_->Hwnd() ? request_list2_->Entries() : std::vector<std::string>{};
 }
 
 bool TfmMain::Dial() { return InternetAutodial(INTERNET_AUTODIAL_FORCE_UNATTENDED, nullptr) != FALSE; }
@@ -633,12 +637,17 @@ void TfmMain::OnCommand(ui::Component& component, int notify) {
   if (name == "miRQList1") {
     const bool on = !component.Checked();
     component.SetChecked(on);
-    if (on) Find("miRQList2")->SetChecked(false);
+    if (on) {
+      Find("miRQList2")->SetChecked(false);
+      Find("miRequestList2")->SetChecked(false);
+    }
     return;
   }
-  if (name == "miRQList2") {
-    const bool on = !component.Checked();
-    component.SetChecked(on);
+  if (name == "miRQList2" || name == "miRequestList2") {
+    ui::Component& list2 = *Find("miRQList2");
+    const bool on = !list2.Checked();
+    list2.SetChecked(on);
+    Find("miRequestList2")->SetChecked(on);
     if (on) Find("miRQList1")->SetChecked(false);
     return;
   }
@@ -661,6 +670,14 @@ void TfmMain::OnCommand(ui::Component& component, int notify) {
   }
   if (name == "miMonitorClipboard" || name == "miMonitorclipboard2") return miMonitorClipboardClick();
   if (name == "miproxy" || name == "miProxy2") return miproxyClick();
+  if (name == "lbAdd") {
+    const std::string line = RequestLine();
+    if (line.empty()) return;
+    request_list2_->Append(line);
+    return AppendToList1(line);
+  }
+  if (name == "lbList") return request_list2_->ShowList();
+  if (name == "miRequestList") return request_list2_->ShowListModal();
   if (name == "lbEncode") return SetRequestLine(UrlEncode(ui::GetText(ControlHwnd("cbComboBox")), SystemCodec()));
   if (name == "lbDecode") return SetRequestLine(UrlDecode(ui::GetText(ControlHwnd("cbComboBox")), SystemCodec()));
   for (int n = 0; n < kLanguageCount; ++n) {

@@ -69,6 +69,7 @@ class TfmMain final : public ui::Window, private DispatchHost {
   bool RequestLineChar(HWND edit, wchar_t key);
   void StartDispatch(int number, bool help_request = false);
   void ClipboardChanged();
+  void AppendToList1(const std::string& line);
   void miproxyClick();
   // Proxy mode on: the browser pointed here (asking first when asked is true), listening.
   bool ProxyOn(bool ask);
@@ -119,7 +120,7 @@ class TfmMain final : public ui::Window, private DispatchHost {
   WinsockConnector connector_;
   std::unique_ptr<Dispatcher> dispatcher_;
   std::unique_ptr<TfmHistory> history_window_;  // made on first use, hidden when closed
-  TfmRequestList2 request_list2_;                // made at start, lives as long as the program
+  std::unique_ptr<TfmRequestList2> request_list2_;  // made at start, lives as long as the program
   int auto_button_ = 1;  // the automatic-mode button, 1..20
   std::filesystem::path help_file_;
   bool clipboard_ready_ = false;

@@ -1,27 +1,182 @@
 // The request list 2 window.
 #include "request/request_list_window_win.h"
 
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include "app/file_io.h"
+#include "app/working_folder.h"
+#include "lang/language.h"
+#include "request/request_lists.h"
+#include "ui/text_win.h"
+
 namespace qp {
 namespace {
 
 ui::FormDef RequestList2Def() {
-  return ui::FormDef{.name = "fmRequestList2",
-                     .title = "Лист запросов 2",
-                     .client_width = 420,
-                     .client_height = 300,
-                     .controls = {
-                         {.name = "Memo1", .kind = ui::Kind::Memo, .bounds = {4, 4, 412, 260}},
-                         // Scratch space while importing: never shown.
-                         {.name = "Memo2", .kind = ui::Kind::Memo, .bounds = {4, 4, 10, 10}, .visible = false},
-                     }};
+  using ui::Kind;
+  return ui::FormDef{
+      .name = "fmRequestList2",
+      .title = "Лист запросов 2",
+      .client_width = 420,
+      .client_height = 330,
+      .controls = {
+          {.name = "Memo1", .kind = Kind::Memo, .bounds = {4, 4, 412, 260}},
+          // Scratch space while importing: never shown.
+          {.name = "Memo2", .kind = Kind::Memo, .bounds = {4, 4, 10, 10}, .visible = false},
+          {.name = "bbImport", .kind = Kind::Button, .caption = "&Импорт/Загрузить", .hint = "Импортировать ссылки из любого файла",
+           .bounds = {4, 270, 132, 25}},
+          {.name = "bbCopy", .kind = Kind::Button, .caption = "&Копировать", .hint = "Копировать выделение в строку запроса",
+           .bounds = {140, 270, 90, 25}},
+          {.name = "bbSave", .kind = Kind::Button, .caption = "&Сохранить", .bounds = {234, 270, 90, 25}},
+          {.name = "bbClear", .kind = Kind::Button, .caption = "&Очистить", .bounds = {328, 270, 88, 25}},
+          {.name = "cbAutoSave", .kind = Kind::CheckBox, .caption = "Автосохранение/Автозагрузка листа", .bounds = {4, 302, 300, 20}},
+          {.name = "bbExit", .kind = Kind::Button, .caption = "&Выход", .bounds = {328, 300, 88, 25}},
+      }};
+}
+
+std::filesystem::path ChooseFile(HWND owner, bool save) {
+  wchar_t name[MAX_PATH] = {};
+  wcscpy(name, save ? L"list.txt" : L"*.*");
+  const std::wstring folder = WorkingFolder().wstring();
+  OPENFILENAMEW dialog{sizeof dialog};
+  dialog.hwndOwner = owner;
+  dialog.lpstrFile = name;
+  dialog.nMaxFile = MAX_PATH;
+  dialog.lpstrInitialDir = folder.c_str();
+  dialog.lpstrFilter = save ? L"TXT\0*.txt\0" : nullptr;
+  dialog.Flags = OFN_HIDEREADONLY | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+  const BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
+  return chosen ? std::filesystem::path(name) : std::filesystem::path();
 }
 
 }  // namespace
 
-TfmRequestList2::TfmRequestList2() : Window(RequestList2Def()) {}
+TfmRequestList2::TfmRequestList2(std::function<void(const std::string&)> set_request_line, IniFile& settings)
+    : Window(RequestList2Def()), set_request_line_(std::move(set_request_line)), settings_(settings) {}
 
 bool TfmRequestList2::CreateHidden(HWND owner) {
-  return Create(owner, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, WS_EX_TOPMOST, CW_USEDEFAULT, CW_USEDEFAULT);
+  owner_ = owner;
+  if (!Create(owner, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, WS_EX_TOPMOST | WS_EX_ACCEPTFILES, CW_USEDEFAULT, CW_USEDEFAULT)) {
+    return false;
+  }
+  SendMessageW(ControlHwnd("Memo1"), EM_SETLIMITTEXT, 0, 0);  // as long as the user likes
+  return true;
+}
+
+void TfmRequestList2::ShowList() {
+  // Centred on the main window.
+  RECT main{}, own{};
+  GetWindowRect(owner_, &main);
+  GetWindowRect(Hwnd(), &own);
+  SetWindowPos(Hwnd(), HWND_TOPMOST, main.left + ((main.right - main.left) - (own.right - own.left)) / 2,
+               main.top + ((main.bottom - main.top) - (own.bottom - own.top)) / 2, 0, 0, SWP_NOSIZE);
+  ShowWindow(Hwnd(), SW_SHOW);
+  SetForegroundWindow(Hwnd());
+}
+
+void TfmRequestList2::ShowListModal() {
+  EnableWindow(owner_, FALSE);
+  ShowList();
+  MSG msg;
+  while (IsWindowVisible(Hwnd()) && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (!PreTranslate(msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  if (msg.message == WM_QUIT) PostQuitMessage(static_cast<int>(msg.wParam));
+  EnableWindow(owner_, TRUE);
+  SetForegroundWindow(owner_);
+}
+
+void TfmRequestList2::OnShow() {
+  if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
+  if (settings_.ReadBool("Settings", "Autoloadlist", false)) Find("cbAutoSave")->SetChecked(true);
+}
+
+void TfmRequestList2::SetLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  ui::SetText(ControlHwnd("Memo1"), text);
+}
+
+void TfmRequestList2::Append(const std::string& line) {
+  std::vector<std::string> lines = Entries();
+  lines.push_back(line);
+  SetLines(lines);
+}
+
+void TfmRequestList2::ImportFile(const std::filesystem::path& file) {
+  std::optional<std::string> bytes = ReadFileBytes(file);
+  if (!bytes) {
+    const std::wstring text = ui::Widen("Не удалось прочитать файл " + PathToUtf8(file));
+    MessageBoxW(Hwnd(), text.c_str(), L"Quillpost", MB_ICONERROR | MB_OK);
+    return;
+  }
+  std::vector<std::string> lines = Entries();
+  for (std::string& link : ImportLinks(DecodeFileText(*bytes, SystemCodec()).utf8)) lines.push_back(std::move(link));
+  SetLines(lines);
+  set_request_line_(lines.empty() ? std::string() : lines.back());
+}
+
+void TfmRequestList2::SaveTo(const std::filesystem::path& file) {
+  std::string text;
+  for (const std::string& line : Entries()) text += line + "\r\n";
+  WriteFileAtomically(file, EncodeFileText(text, false, SystemCodec()));
+}
+
+void TfmRequestList2::OnCommand(ui::Component& component, int /*notify*/) {
+  const std::string& name = component.Name();
+  if (name == "bbImport") {
+    if (std::filesystem::path file = ChooseFile(Hwnd(), false); !file.empty()) ImportFile(file);
+  } else if (name == "bbClear") {
+    SetLines({});
+    ui::SetText(ControlHwnd("Memo2"), "");
+  } else if (name == "bbExit") {
+    PostMessageW(Hwnd(), WM_CLOSE, 0, 0);
+  } else if (name == "bbCopy") {
+    DWORD start = 0, end = 0;
+    HWND memo = ControlHwnd("Memo1");
+    SendMessageW(memo, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    if (end > start) {
+      const std::wstring all = ui::Widen(ui::GetText(memo));
+      set_request_line_(ui::Narrow(std::wstring_view(all).substr(start, end - start)));
+    } else {
+      std::vector<std::string> lines = Entries();
+      set_request_line_(lines.empty() ? std::string() : lines.back());
+    }
+  } else if (name == "bbSave") {
+    if (std::filesystem::path file = ChooseFile(Hwnd(), true); !file.empty()) SaveTo(file);
+  }
+}
+
+LRESULT TfmRequestList2::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
+  switch (msg) {
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) != WA_INACTIVE && Find("cbAutoSave")->Checked() && Entries().empty()) {
+        if (std::optional<std::string> bytes = ReadFileBytes(ProgramFile("list.txt"))) {
+          ui::SetText(ControlHwnd("Memo1"), DecodeFileText(*bytes, SystemCodec()).utf8);
+        }
+      }
+      break;
+    case WM_DROPFILES: {
+      // The first dropped file is imported; the others of the same drop are ignored.
+      HDROP drop = reinterpret_cast<HDROP>(wparam);
+      wchar_t name[MAX_PATH] = {};
+      if (DragQueryFileW(drop, 0, name, MAX_PATH)) ImportFile(name);
+      DragFinish(drop);
+      return 0;
+    }
+    case WM_CLOSE:
+      if (Find("cbAutoSave")->Checked()) SaveTo(ProgramFile("list.txt"));
+      settings_.WriteBool("Settings", "Autoloadlist", Find("cbAutoSave")->Checked());
+      ShowWindow(Hwnd(), SW_HIDE);
+      return 0;
+    default:
+      break;
+  }
+  return Window::HandleMessage(msg, wparam, lparam);
 }
 
 }  // namespace qp

@@ -1,19 +1,42 @@
-// The request list 2 window TfmRequestList2: its list Memo1, which a dispatch can send.
+// The request list 2 window TfmRequestList2: the list a dispatch can send, its import,
+// saving and automatic saving through "list.txt".
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "app/settings_file.h"
 #include "ui/window_win.h"
 
 namespace qp {
 
 class TfmRequestList2 final : public ui::Window {
  public:
-  TfmRequestList2();
-  // Creates the window hidden; it lives as long as the program.
+  // set_request_line puts a text into the main window's request line; settings is the
+  // program's in-memory settings file.
+  TfmRequestList2(std::function<void(const std::string&)> set_request_line, IniFile& settings);
+  // Created hidden at start; it lives as long as the program.
   bool CreateHidden(HWND owner);
+  void ShowList();       // not modal
+  void ShowListModal();  // until the window is closed
   std::vector<std::string> Entries() { return Find("Memo1")->Lines(); }
+  void Append(const std::string& line);
+  // Adds the addresses of a file to the list and puts the last entry into the request line.
+  void ImportFile(const std::filesystem::path& file);
+
+ protected:
+  void OnShow() override;
+  void OnCommand(ui::Component& component, int notify) override;
+  LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
+
+ private:
+  void SetLines(const std::vector<std::string>& lines);
+  void SaveTo(const std::filesystem::path& file);
+
+  HWND owner_ = nullptr;
+  std::function<void(const std::string&)> set_request_line_;
+  IniFile& settings_;
 };
 
 }  // namespace qp
