@@ -274,7 +274,7 @@ void TfmMain::MailboxClick(int n) {
   try {
     SelectMailbox(n);
   } catch (const std::exception& e) {
-    MessageBoxW(Hwnd(), ui::Widen(e.what()).c_str(), L"Quillpost", MB_ICONERROR | MB_OK);
+    Box(e.what(), MB_ICONERROR | MB_OK);
   }
 }
 
@@ -285,12 +285,16 @@ void TfmMain::AutomaticButtonClick(int n) {
   auto_button_ = n;
 }
 
+int TfmMain::Box(const std::string& text, UINT flags) {
+  return MessageBoxW(Hwnd(), ui::Widen(text).c_str(), L"Quillpost", flags);
+}
+
 void TfmMain::StartDispatch(int number, bool help_request) {
   try {
     dispatcher_->DispatchRequest(number, help_request);
   } catch (const std::exception& e) {
     // The run has ended; its buttons and profile are back. Tell the user what stopped it.
-    MessageBoxW(Hwnd(), ui::Widen(e.what()).c_str(), L"Quillpost", MB_ICONERROR | MB_OK);
+    Box(e.what(), MB_ICONERROR | MB_OK);
   }
 }
 
@@ -373,7 +377,7 @@ void TfmMain::StepProgress() {
 
 void TfmMain::Status(const std::string& text) { ShowStatus(text); }
 
-void TfmMain::ErrorBox(const std::string& text) { MessageBoxW(Hwnd(), ui::Widen(text).c_str(), L"Quillpost", MB_ICONERROR | MB_OK); }
+void TfmMain::ErrorBox(const std::string& text) { Box(text, MB_ICONERROR | MB_OK); }
 
 int TfmMain::CheckedMailbox() { return qp::CheckedMailbox(*this); }
 
@@ -413,7 +417,7 @@ void TfmMain::miRequestHistoryClick() {
 void TfmMain::ClearHistoryClick(bool input_history) {
   const std::string question = input_history ? LookupMessage("Удалить историю ввода запросов?", "textQuestion5")
                                              : LookupMessage("Удалить историю запросов?", "textQuestion6");
-  if (MessageBoxW(Hwnd(), ui::Widen(question).c_str(), L"Quillpost", MB_ICONQUESTION | MB_YESNO) != IDYES) return;
+  if (Box(question, MB_ICONQUESTION | MB_YESNO) != IDYES) return;
   if (!input_history) {
     ClearHistory();
     return;
@@ -520,8 +524,8 @@ void TfmMain::SetProxyTicks(bool on) {
 bool TfmMain::ProxyOn(bool ask) {
   const std::string port_text = settings_.ReadString("Settings", "pport", "8080");
   if (ask) {
-    const std::wstring question = ui::Widen(LookupMessage("Настроить Internet Exporer для работы через Quillpost прокси?", "textQuestion2"));
-    if (MessageBoxW(Hwnd(), question.c_str(), L"Quillpost", MB_ICONQUESTION | MB_YESNO) != IDYES) {
+    const std::string question = LookupMessage("Настроить Internet Exporer для работы через Quillpost прокси?", "textQuestion2");
+    if (Box(question, MB_ICONQUESTION | MB_YESNO) != IDYES) {
       SetProxyTicks(false);
       return false;
     }
@@ -529,14 +533,14 @@ bool TfmMain::ProxyOn(bool ask) {
   const bool written = PointBrowserAtProxy(port_text);
   if (ask) {
     if (written) {
-      MessageBoxW(Hwnd(), ui::Widen(LookupMessage("Изменения успешно внесены.", "IEOK")).c_str(), L"Quillpost", MB_ICONINFORMATION | MB_OK);
+      Box(LookupMessage("Изменения успешно внесены.", "IEOK"), MB_ICONINFORMATION | MB_OK);
     } else {
-      MessageBoxW(Hwnd(), ui::Widen(LookupMessage("Ошибка записи в реестр", "RegError")).c_str(), L"Quillpost", MB_ICONERROR | MB_OK);
+      Box(LookupMessage("Ошибка записи в реестр", "RegError"), MB_ICONERROR | MB_OK);
     }
   }
   int32_t port = 0;
   if (!ParseIniInteger(port_text, port) || !proxy_->Listen(port)) {
-    MessageBoxW(Hwnd(), ui::Widen(LookupMessage("Порт используется.", "PortInUse")).c_str(), L"Quillpost", MB_ICONERROR | MB_OK);
+    Box(LookupMessage("Порт используется.", "PortInUse"), MB_ICONERROR | MB_OK);
     SetProxyTicks(false);
     return false;
   }
@@ -546,16 +550,16 @@ bool TfmMain::ProxyOn(bool ask) {
 
 void TfmMain::ProxyOff(bool ask) {
   if (ask) {
-    const std::wstring question = ui::Widen(LookupMessage("Выключить работу Internet Exporer через Quillpost прокси?", "textQuestion3"));
-    if (MessageBoxW(Hwnd(), question.c_str(), L"Quillpost", MB_ICONQUESTION | MB_YESNO) != IDYES) {
+    const std::string question = LookupMessage("Выключить работу Internet Exporer через Quillpost прокси?", "textQuestion3");
+    if (Box(question, MB_ICONQUESTION | MB_YESNO) != IDYES) {
       SetProxyTicks(true);
       return;
     }
   }
   const bool restored = RestoreBrowserProxy(saved_browser_proxy_);
   if (ask) {
-    MessageBoxW(Hwnd(), ui::Widen(restored ? LookupMessage("Изменения успешно внесены.", "IEOK") : LookupMessage("Ошибка записи в реестр", "RegError")).c_str(),
-                L"Quillpost", (restored ? MB_ICONINFORMATION : MB_ICONERROR) | MB_OK);
+    Box(restored ? LookupMessage("Изменения успешно внесены.", "IEOK") : LookupMessage("Ошибка записи в реестр", "RegError"),
+        (restored ? MB_ICONINFORMATION : MB_ICONERROR) | MB_OK);
   }
   proxy_->Stop();
   SetProxyTicks(false);
@@ -583,8 +587,7 @@ void TfmMain::SaveProgramState() {
   CaptureMenuSwitches(*this, state_);
   WriteSavedState(settings_, state_);
   if (!settings_.UpdateFile()) {
-    const std::wstring text = ui::Widen("Не удалось записать файл " + PathToUtf8(settings_.Path()));
-    MessageBoxW(Hwnd(), text.c_str(), L"Quillpost", MB_ICONERROR | MB_OK);
+    Box("Не удалось записать файл " + PathToUtf8(settings_.Path()), MB_ICONERROR | MB_OK);
   }
   SaveInputHistory(Find("cbComboBox")->Lines());
   if (dispatcher_) dispatcher_->Disconnect();
@@ -658,8 +661,8 @@ void TfmMain::OnCommand(ui::Component& component, int notify) {
     if (name != kFixedRequests[i]) continue;
     const int number = kFirstFixedRequest + i;
     if (number == 33) {
-      const std::wstring question = ui::Widen(LookupMessage("Вы хотите подписаться на конференцию пользователей Quillpost?", "textQuestion"));
-      if (MessageBoxW(Hwnd(), question.c_str(), L"Quillpost", MB_ICONQUESTION | MB_YESNO) != IDYES) return;
+      const std::string question = LookupMessage("Вы хотите подписаться на конференцию пользователей Quillpost?", "textQuestion");
+      if (Box(question, MB_ICONQUESTION | MB_YESNO) != IDYES) return;
     }
     return StartDispatch(number);
   }

@@ -68,6 +68,7 @@ class TfmMain final : public ui::Window, private DispatchHost {
   static LRESULT CALLBACK RequestLineProc(HWND edit, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR self);
   bool RequestLineChar(HWND edit, wchar_t key);
   void StartDispatch(int number, bool help_request = false);
+  int Box(const std::string& text, UINT flags);  // a message box over this window
   void ClipboardChanged();
   void AppendToList1(const std::string& line);
   void miproxyClick();

@@ -18,31 +18,7 @@
 namespace qp {
 namespace {
 
-class Server {
- public:
-  explicit Server(std::vector<std::string> flags = {}) {
-    std::vector<std::string> argv = {"/usr/bin/python3", QP_SOURCE_DIR "/tests/smtp_server.py", "--dir", dir_.Path().string()};
-    argv.insert(argv.end(), flags.begin(), flags.end());
-    process_ = std::make_unique<test::ChildProcess>(argv);
-    port_ = std::stoi(process_->FirstLine());
-  }
-  int Port() const { return port_; }
-  std::vector<std::string> Letters() const {
-    std::vector<std::filesystem::path> paths;
-    for (const auto& e : std::filesystem::directory_iterator(dir_.Path())) {
-      if (e.path().extension() == ".eml") paths.push_back(e.path());
-    }
-    std::sort(paths.begin(), paths.end());
-    std::vector<std::string> letters;
-    for (const auto& p : paths) letters.push_back(test::ReadAll(p));
-    return letters;
-  }
-
- private:
-  test::TempDir dir_;
-  std::unique_ptr<test::ChildProcess> process_;
-  int port_ = 0;
-};
+using Server = test::SmtpServer;
 
 class FakeHost : public DispatchHost {
  public:

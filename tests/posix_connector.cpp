@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -113,6 +114,28 @@ ChildProcess::~ChildProcess() {
     ::kill(pid_, SIGKILL);
     ::waitpid(pid_, nullptr, 0);
   }
+}
+
+SmtpServer::SmtpServer(const std::vector<std::string>& flags) {
+  std::vector<std::string> argv = {"/usr/bin/python3", QP_SOURCE_DIR "/tests/smtp_server.py", "--dir", dir_.Path().string()};
+  argv.insert(argv.end(), flags.begin(), flags.end());
+  process_ = std::make_unique<ChildProcess>(argv);
+  port_ = std::stoi(process_->FirstLine());
+}
+
+std::vector<std::filesystem::path> SmtpServer::LetterPaths() const {
+  std::vector<std::filesystem::path> paths;
+  for (const auto& entry : std::filesystem::directory_iterator(dir_.Path())) {
+    if (entry.path().extension() == ".eml") paths.push_back(entry.path());
+  }
+  std::sort(paths.begin(), paths.end());  // the server numbers them in arrival order
+  return paths;
+}
+
+std::vector<std::string> SmtpServer::Letters() const {
+  std::vector<std::string> letters;
+  for (const auto& path : LetterPaths()) letters.push_back(ReadAll(path));
+  return letters;
 }
 
 std::string RunAndRead(const std::vector<std::string>& argv) {

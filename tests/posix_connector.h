@@ -2,10 +2,13 @@
 // contract the Windows build gets from Winsock.
 #pragma once
 
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "delivery/connection.h"
+#include "test_support.h"
 
 namespace qp::test {
 
@@ -29,6 +32,21 @@ class ChildProcess {
  private:
   int pid_ = -1;
   std::string first_line_;
+};
+
+// The test SMTP server (tests/smtp_server.py, aiosmtpd on loopback) with a letter folder
+// of its own, for the length of a test.
+class SmtpServer {
+ public:
+  explicit SmtpServer(const std::vector<std::string>& flags = {});
+  int Port() const { return port_; }
+  std::vector<std::filesystem::path> LetterPaths() const;  // in arrival order
+  std::vector<std::string> Letters() const;                // their raw text
+
+ private:
+  TempDir dir_;
+  std::unique_ptr<ChildProcess> process_;
+  int port_ = 0;
 };
 
 // Runs a command and returns its standard output.

@@ -33,24 +33,11 @@ std::string Unix(std::string text) {  // the email package hands lines back with
   return out;
 }
 
-// One test server with its own letter folder.
-class Server {
+// The test server, and the letters it saved read back through Python's email package.
+class Server : public test::SmtpServer {
  public:
-  explicit Server(std::vector<std::string> flags) {
-    std::vector<std::string> argv = {"/usr/bin/python3", QP_SOURCE_DIR "/tests/smtp_server.py", "--dir", dir_.Path().string()};
-    argv.insert(argv.end(), flags.begin(), flags.end());
-    process_ = std::make_unique<ChildProcess>(argv);
-    port_ = std::stoi(process_->FirstLine());
-  }
-  int Port() const { return port_; }
-  std::vector<std::filesystem::path> Letters() const {
-    std::vector<std::filesystem::path> letters;
-    for (const auto& entry : std::filesystem::directory_iterator(dir_.Path())) {
-      if (entry.path().extension() == ".eml") letters.push_back(entry.path());
-    }
-    std::sort(letters.begin(), letters.end());
-    return letters;
-  }
+  using SmtpServer::SmtpServer;
+  std::vector<std::filesystem::path> Letters() const { return LetterPaths(); }
   std::map<std::string, std::string> Read(size_t index) const {
     std::map<std::string, std::string> fields;
     std::istringstream lines(test::RunAndRead({"/usr/bin/python3", QP_SOURCE_DIR "/tests/read_letter.py", Letters().at(index).string()}));
@@ -66,11 +53,6 @@ class Server {
     env += ".env";
     return test::ReadAll(env);
   }
-
- private:
-  test::TempDir dir_;
-  std::unique_ptr<ChildProcess> process_;
-  int port_ = 0;
 };
 
 MailMessage Letter(const std::string& subject, const std::string& body) {
@@ -86,7 +68,7 @@ MailMessage Letter(const std::string& subject, const std::string& body) {
 constexpr const char* kDate = "Wed, 09 Dec 2026 07:10:00 +0000";
 
 TEST(SmtpClient, AsciiAndCyrillicLettersArriveAsComposed) {
-  Server server({});
+  Server server;
   test::PosixConnector connector;
   SmtpClient client(connector, nullptr);
   client.Connect("127.0.0.1", server.Port(), "localhost");
@@ -111,7 +93,7 @@ TEST(SmtpClient, AsciiAndCyrillicLettersArriveAsComposed) {
 }
 
 TEST(SmtpClient, TextTheCharsetCannotHoldArrivesInUtf8AndLongLinesStayWithinTheLimit) {
-  Server server({});
+  Server server;
   test::PosixConnector connector;
   SmtpClient client(connector, nullptr);
   client.Connect("127.0.0.1", server.Port(), "localhost");
@@ -204,7 +186,7 @@ TEST(SmtpClient, AConnectionDroppedDuringDataFailsTheLetterAndAFreshOneWorks) {
   std::string big(200000, 'x');
   EXPECT_ANY_THROW(client.Send(Letter("a", big), kDate, "<12@example.org>"));
   EXPECT_FALSE(client.Connected());
-  Server fine({});
+  Server fine;
   client.Connect("127.0.0.1", fine.Port(), "localhost");
   client.Send(Letter("a", "b"), kDate, "<13@example.org>");
   EXPECT_EQ(fine.Letters().size(), 1u);
@@ -244,7 +226,7 @@ TEST(SmtpClient, ARefusedConnectionIsASocketError) {
   SmtpClient client(connector, nullptr);
   int port;
   {
-    Server gone({});
+    Server gone;
     port = gone.Port();
   }
   EXPECT_THROW(client.Connect("127.0.0.1", port, "localhost"), SocketError);
@@ -258,7 +240,7 @@ TEST(SmtpClient, AnEventHandlerCanAbortTheTransfer) {
       if (!reading && ++writes > 8) throw SmtpReplyError(0, "cancelled");
     }
   } abort;
-  Server server({});
+  Server server;
   test::PosixConnector connector;
   SmtpClient client(connector, &abort);
   client.Connect("127.0.0.1", server.Port(), "localhost");
