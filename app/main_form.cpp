@@ -57,6 +57,8 @@ ui::FormDef MainFormDef() {
   c.push_back({.name = "StatusBar", .kind = Kind::StatusBar, .bounds = {0, 549, 300, 20}});
   // Send progress and the cancel button lie over the status bar.
   c.push_back({.name = "ProgressBar1", .kind = Kind::ProgressBar, .bounds = {224, 555, 133, 10}});
+  // The automatic-mode button as a control, for the mini window's send button.
+  c.push_back({.name = "sbGO", .kind = Kind::Button, .bounds = {0, 0, 0, 0}, .visible = false});
   c.push_back({.name = "btCsend", .kind = Kind::Button, .caption = "X", .hint = "Отмена отправки запроса", .bounds = {372, 553, 15, 14}});
 
   // The ten mailbox profiles, in the main menu and again in the tray menu.

@@ -68,6 +68,7 @@ namespace {
 constexpr UINT kProxyEvent = WM_APP + 10;    // the proxy socket's events
 constexpr UINT kProxyAccepted = WM_APP + 11; // an address the proxy answered, to take in
 constexpr UINT_PTR kProxyTimer = 1;
+constexpr UINT_PTR kIntakeTimer = 2;        // proxy addresses waiting for a letter to go out
 
 constexpr int kButtonCount = 22;  // bb1..bb20 and the search buttons bb21, bb22
 constexpr int kRequestLineLimit = 1024;
@@ -210,6 +211,14 @@ void TfmMain::TickLanguageItem() {
 }
 
 void TfmMain::FormActivate() {
+  // A box shown from these steps (proxy restore, a failed profile) re-activates the window
+  // when it closes; the steps must not start again inside themselves.
+  if (activating_) return;
+  struct Guard {
+    bool& flag;
+    explicit Guard(bool& f) : flag(f) { flag = true; }
+    ~Guard() { flag = false; }
+  } guard(activating_);
   try {
     if (!first_activation_done_) {
       close_to_tray_ = settings_.ReadBool("Settings", "Close2Tray", false);
@@ -345,6 +354,19 @@ void TfmMain::AcceptCapturedUrl(const std::string& text) {
     return;
   }
   PressAutomaticButton();
+}
+
+void TfmMain::TakeProxyAddress() {
+  if (proxy_addresses_.empty()) return;
+  // In automatic mode every request the browser makes becomes a letter: one that arrives
+  // while a letter is going out waits for it instead of being dropped.
+  if (Switch("miAutoON") && dispatcher_->Running()) {
+    SetTimer(Hwnd(), kIntakeTimer, 100, nullptr);
+    return;
+  }
+  const std::string address = std::move(proxy_addresses_.front());
+  proxy_addresses_.pop_front();
+  AcceptCapturedUrl(address);
 }
 
 void TfmMain::PressAutomaticButton() {
@@ -523,6 +545,13 @@ void TfmMain::SetProxyTicks(bool on) {
 
 bool TfmMain::ProxyOn(bool ask) {
   const std::string port_text = settings_.ReadString("Settings", "pport", "8080");
+  // A port that is no number stops here, before anything is asked or written.
+  int32_t port = 0;
+  if (!ParseIniInteger(port_text, port)) {
+    Box("'" + port_text + "' is not a valid integer value", MB_ICONERROR | MB_OK);
+    SetProxyTicks(false);
+    return false;
+  }
   if (ask) {
     const std::string question = LookupMessage("Настроить Internet Exporer для работы через Quillpost прокси?", "textQuestion2");
     if (Box(question, MB_ICONQUESTION | MB_YESNO) != IDYES) {
@@ -538,12 +567,15 @@ bool TfmMain::ProxyOn(bool ask) {
       Box(LookupMessage("Ошибка записи в реестр", "RegError"), MB_ICONERROR | MB_OK);
     }
   }
-  int32_t port = 0;
-  if (!ParseIniInteger(port_text, port) || !proxy_->Listen(port)) {
+  if (!proxy_->Listen(port)) {
     Box(LookupMessage("Порт используется.", "PortInUse"), MB_ICONERROR | MB_OK);
     SetProxyTicks(false);
+    // The browser keeps pointing here for now, so another port can be tried; at exit it
+    // gets its own setting back.
+    browser_left_pointing_ = true;
     return false;
   }
+  browser_left_pointing_ = false;
   SetProxyTicks(true);
   return true;
 }
@@ -557,6 +589,7 @@ void TfmMain::ProxyOff(bool ask) {
     }
   }
   const bool restored = RestoreBrowserProxy(saved_browser_proxy_);
+  browser_left_pointing_ = false;
   if (ask) {
     Box(restored ? LookupMessage("Изменения успешно внесены.", "IEOK") : LookupMessage("Ошибка записи в реестр", "RegError"),
         (restored ? MB_ICONINFORMATION : MB_ICONERROR) | MB_OK);
@@ -575,7 +608,7 @@ void TfmMain::miproxyClick() {
 
 void TfmMain::SaveProgramState() {
   // The browser gets its own proxy setting back first.
-  if (Switch("miproxy")) RestoreBrowserProxy(saved_browser_proxy_);
+  if (Switch("miproxy") || browser_left_pointing_) RestoreBrowserProxy(saved_browser_proxy_);
   // Read the file afresh so values other writers flushed meanwhile survive.
   settings_.Reload();
   RECT frame{};
@@ -628,6 +661,7 @@ void TfmMain::OnCommand(ui::Component& component, int notify) {
     return StartDispatch(n);
   }
   if (name == "miHelpPopUp") return StartDispatch(popup_button_, true);
+  if (name == "sbGO") return PressAutomaticButton();
   if (name == "miSendRequestList") {
     // List 1 for this one run, whatever its switch says; the switch gets its tick back.
     ui::Component& list1 = *Find("miRQList1");
@@ -734,14 +768,14 @@ LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
       });
       return 0;
     case kProxyAccepted:
-      if (!proxy_addresses_.empty()) {
-        const std::string address = proxy_addresses_.front();
-        proxy_addresses_.erase(proxy_addresses_.begin());
-        AcceptCapturedUrl(address);
-      }
+      TakeProxyAddress();
       return 0;
     case WM_TIMER:
       if (wparam == kProxyTimer && proxy_) proxy_->CloseIdle();
+      if (wparam == kIntakeTimer) {
+        KillTimer(Hwnd(), kIntakeTimer);
+        for (size_t n = proxy_addresses_.size(); n > 0; --n) PostMessageW(Hwnd(), kProxyAccepted, 0, 0);
+      }
       return 0;
     case WM_INITMENUPOPUP: {
       HMENU opened = reinterpret_cast<HMENU>(wparam);
@@ -772,8 +806,9 @@ LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
       if (HandleSetCursor(reinterpret_cast<HWND>(wparam))) return TRUE;
       break;
     default:
-      return Window::HandleMessage(msg, wparam, lparam);
+      break;
   }
+  return Window::HandleMessage(msg, wparam, lparam);
 }
 
 }  // namespace qp

@@ -2,6 +2,7 @@
 // its request buttons and mailbox menus.
 #pragma once
 
+#include <deque>
 #include <memory>
 #include <string>
 
@@ -38,7 +39,10 @@ class TfmMain final : public ui::Window, private DispatchHost {
   void RefreshMailboxMenus();
   // Presses the automatic-mode button: the dispatch of the ticked item of mi1..mi20.
   void PressAutomaticButton();
-  // An address from the clipboard (or, later, the proxy): into the request line, and
+  // The oldest address the proxy answered, into the intake (later, while a letter goes out
+  // in automatic mode).
+  void TakeProxyAddress();
+  // An address from the clipboard or the proxy: into the request line, and
   // sent at once in automatic mode or the window brought forward otherwise.
   void AcceptCapturedUrl(const std::string& text);
   Dispatcher& Dispatch() { return *dispatcher_; }
@@ -117,7 +121,9 @@ class TfmMain final : public ui::Window, private DispatchHost {
   std::string last_captured_;  // the clipboard monitor's last accepted address
   std::unique_ptr<ProxyServer> proxy_;
   BrowserProxy saved_browser_proxy_;           // as the browser had it at start
-  std::vector<std::string> proxy_addresses_;   // taken by the proxy, waiting for the intake                       // the button the right-click menu was opened on
+  bool activating_ = false;                    // FormActivate is running
+  bool browser_left_pointing_ = false;         // pointed here, but the port could not be opened
+  std::deque<std::string> proxy_addresses_;    // taken by the proxy, waiting for the intake
   WinsockConnector connector_;
   std::unique_ptr<Dispatcher> dispatcher_;
   std::unique_ptr<TfmHistory> history_window_;  // made on first use, hidden when closed

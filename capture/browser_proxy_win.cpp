@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "app/text_codec.h"
+#include "lang/language.h"
 #include "ui/text_win.h"
 
 namespace qp {
@@ -17,16 +18,25 @@ HKEY OpenKey(REGSAM access) {
   return RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, access, &key) == ERROR_SUCCESS ? key : nullptr;
 }
 
-bool Write(const std::string& server, bool enabled) {
+// Writes "ProxyServer" (unless server is null) and "ProxyEnable"; false when any write failed.
+bool Write(const std::string* server, bool enabled) {
   HKEY key = OpenKey(KEY_SET_VALUE);
   if (!key) return false;
-  const std::wstring text = ui::Widen(server);
+  bool ok = true;
+  if (server) {
+    const std::wstring text = ui::Widen(*server);
+    ok = RegSetValueExW(key, L"ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+  }
   const DWORD flag = enabled ? 1 : 0;
-  bool ok = RegSetValueExW(key, L"ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                           static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
   ok = RegSetValueExW(key, L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&flag), sizeof flag) == ERROR_SUCCESS && ok;
   RegCloseKey(key);
   return ok;
+}
+
+void Report(HWND owner, bool written) {
+  const std::string text = written ? LookupMessage("Изменения успешно внесены.", "IEOK") : LookupMessage("Ошибка записи в реестр", "RegError");
+  MessageBoxW(owner, ui::Widen(text).c_str(), L"Quillpost", (written ? MB_ICONINFORMATION : MB_ICONERROR) | MB_OK);
 }
 
 }  // namespace
@@ -35,10 +45,15 @@ BrowserProxy ReadBrowserProxy() {
   BrowserProxy saved;
   HKEY key = OpenKey(KEY_QUERY_VALUE);
   if (!key) return saved;
-  wchar_t server[1024] = {};
-  DWORD size = sizeof server - sizeof(wchar_t), type = 0;
-  if (RegQueryValueExW(key, L"ProxyServer", nullptr, &type, reinterpret_cast<BYTE*>(server), &size) == ERROR_SUCCESS && type == REG_SZ) {
-    saved.server = std::string(CutChars(ui::Narrow(server), 255));
+  // Sized first: a long value is still read, then cut.
+  DWORD size = 0, type = 0;
+  if (RegQueryValueExW(key, L"ProxyServer", nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_SZ) {
+    std::wstring server(size / sizeof(wchar_t) + 1, L'\0');
+    size = static_cast<DWORD>(server.size() * sizeof(wchar_t));
+    if (RegQueryValueExW(key, L"ProxyServer", nullptr, &type, reinterpret_cast<BYTE*>(server.data()), &size) == ERROR_SUCCESS) {
+      server.resize(wcsnlen(server.c_str(), server.size()));
+      saved.server = std::string(CutChars(ui::Narrow(server), 255));
+    }
   }
   DWORD flag = 0;
   size = sizeof flag;
@@ -49,8 +64,17 @@ BrowserProxy ReadBrowserProxy() {
   return saved;
 }
 
-bool PointBrowserAtProxy(const std::string& port_text) { return Write("127.0.0.1:" + port_text, true); }
+bool PointBrowserAtProxy(const std::string& port_text) {
+  const std::string server = "127.0.0.1:" + port_text;
+  return Write(&server, true);
+}
 
-bool RestoreBrowserProxy(const BrowserProxy& saved) { return Write(saved.server, saved.enabled); }
+bool RestoreBrowserProxy(const BrowserProxy& saved) { return Write(&saved.server, saved.enabled); }
+
+bool DisableBrowserProxy() { return Write(nullptr, false); }
+
+void bbSetIEClick(HWND owner, const std::string& port_text) { Report(owner, PointBrowserAtProxy(port_text)); }
+
+void bbProxyDisableClick(HWND owner) { Report(owner, DisableBrowserProxy()); }
 
 }  // namespace qp

@@ -2,6 +2,8 @@
 // the local proxy, put back.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 namespace qp {
@@ -17,5 +19,12 @@ BrowserProxy ReadBrowserProxy();
 bool PointBrowserAtProxy(const std::string& port_text);
 // Writes the saved values back. false when a write failed.
 bool RestoreBrowserProxy(const BrowserProxy& saved);
+// "ProxyEnable" = 0 only, the server text stays. false when the write failed.
+bool DisableBrowserProxy();
+
+// The options page's two buttons: change the registry at once and say how it went
+// ("IEOK"/"RegError"); proxy mode, its socket and the values saved at start stay as they are.
+void bbSetIEClick(HWND owner, const std::string& port_text);
+void bbProxyDisableClick(HWND owner);
 
 }  // namespace qp

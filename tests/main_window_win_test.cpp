@@ -126,7 +126,9 @@ TEST_F(MainWindowTest, EncodeAndDecodeLabelsRewriteTheRequestLine) {
   Command("lbDecode");
   // Words the system code page cannot hold come back as question marks; on a Russian
   // system they come back as they were.
-  if (GetACP() == 1251) EXPECT_EQ(ui::GetText(window->ControlHwnd("cbComboBox")), "поиск слов");
+  if (GetACP() == 1251) {
+    EXPECT_EQ(ui::GetText(window->ControlHwnd("cbComboBox")), "поиск слов");
+  }
 }
 
 TEST_F(MainWindowTest, TheHShortcutTypesHttpIntoAnEmptyRequestLine) {
@@ -159,6 +161,15 @@ TEST_F(MainWindowTest, OnlyAnEnterPressedInTheRequestLineStartsTheAutomaticButto
   EXPECT_EQ(window->Find("StatusBar")->Caption(), "Author: Quillpost developers");
   SendMessageW(info.hwndItem, WM_KEYDOWN, VK_RETURN, 0);
   SendMessageW(info.hwndItem, WM_KEYUP, VK_RETURN, 0);
+  EXPECT_EQ(window->Find("StatusBar")->Caption(), "Пустой запрос!");
+}
+
+TEST_F(MainWindowTest, TheHiddenGoButtonPressesTheAutomaticButton) {
+  Start();
+  Activate();
+  Command("miEmail1");
+  EXPECT_FALSE(IsWindowVisible(window->ControlHwnd("sbGO")));
+  Command("sbGO");
   EXPECT_EQ(window->Find("StatusBar")->Caption(), "Пустой запрос!");
 }
 

@@ -33,6 +33,7 @@ def parse():
     p.add_argument("--drop-data", action="store_true")
     p.add_argument("--silent", action="store_true")
     p.add_argument("--close-after", type=int, default=0)
+    p.add_argument("--data-delay", type=float, default=0.0, help="seconds before each letter is accepted")
     return p.parse_args()
 
 
@@ -49,6 +50,8 @@ class Handler:
         return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):
+        if self.options.data_delay:
+            await asyncio.sleep(self.options.data_delay)
         with self.lock:
             self.count += 1
             n = self.count

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(cmake make g++ googletest libgtest-dev libbenchmark-dev
           g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
           wine wine64 xvfb xauth xdotool xclip x11-utils imagemagick locales python3 python3-aiosmtpd
-          clang libclang-rt-14-dev)
+          clang libclang-rt-14-dev chromium curl)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

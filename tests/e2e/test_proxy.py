@@ -1,12 +1,16 @@
 """The local proxy: a browser request lands in the request line and gets the one-line
 answer; the browser's registry setting is switched and put back."""
+import glob
 import os
 import socket
 import subprocess
 import sys
+import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from harness import WINE, ProgramTest, main, wait_for  # noqa: E402
+
+TESTS = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings"
 
@@ -17,6 +21,23 @@ def free_port():
     port = s.getsockname()[1]
     s.close()
     return port
+
+
+def set_registry(server, enable):
+    subprocess.run([WINE, "reg", "add", KEY, "/v", "ProxyServer", "/t", "REG_SZ", "/d", server, "/f"], capture_output=True, timeout=30)
+    subprocess.run([WINE, "reg", "add", KEY, "/v", "ProxyEnable", "/t", "REG_DWORD", "/d", str(enable), "/f"], capture_output=True,
+                   timeout=30)
+
+
+def chromium(port, url, profile):
+    """Headless Chromium through the proxy, kept off the network: every request it makes
+    goes to the proxy, and it makes none of its own."""
+    flags = ["--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run", "--no-default-browser-check",
+             "--disable-background-networking", "--disable-component-update", "--disable-sync", "--disable-default-apps",
+             "--disable-extensions", "--disable-client-side-phishing-detection", "--disable-breakpad", "--metrics-recording-only",
+             "--disable-features=OptimizationHints,MediaRouter,Translate,AutofillServerCommunication",
+             "--user-data-dir=" + profile, "--proxy-server=127.0.0.1:%d" % port]
+    return subprocess.run(["chromium", *flags, "--dump-dom", url], capture_output=True, timeout=60).stdout.decode("utf-8", "replace")
 
 
 def registry(value):
@@ -30,8 +51,7 @@ def registry(value):
 
 class LocalProxy(ProgramTest):
     def test_a_browser_request_lands_in_the_request_line_and_gets_its_answer(self):
-        subprocess.run([WINE, "reg", "add", KEY, "/v", "ProxyServer", "/t", "REG_SZ", "/d", "", "/f"], capture_output=True, timeout=30)
-        subprocess.run([WINE, "reg", "add", KEY, "/v", "ProxyEnable", "/t", "REG_DWORD", "/d", "0", "/f"], capture_output=True, timeout=30)
+        set_registry("", 0)
         port = free_port()
         p = self.program
         p.write("settings.ini", "[Settings]\r\nlang=1\r\nProxy=1\r\npport=%d\r\n" % port)
@@ -58,6 +78,87 @@ class LocalProxy(ProgramTest):
         self.assertEqual(silent.recv(100), b"")  # closed by the program after a few seconds
         silent.close()
         self.assertTrue(p.texts())  # and the window still answers
+
+    def test_a_port_held_by_another_program_leaves_proxy_mode_off(self):
+        set_registry("proxy.example:3128", 1)
+        holder = socket.socket()
+        holder.bind(("127.0.0.1", 0))
+        holder.listen(1)
+        port = holder.getsockname()[1]
+        p = self.program
+        p.write("settings.ini", "[Settings]\r\nlang=1\r\nProxy=1\r\npport=%d\r\n" % port)
+        try:
+            p.start()
+            box = lambda: [t for c, t in self.box_texts()]
+            self.assertTrue(wait_for(lambda: "Порт используется." in box(), timeout=10), box())
+            # Until the user tries another port the browser points here.
+            self.assertEqual(registry("ProxyServer"), "127.0.0.1:%d" % port)
+            p.probe("close", "#32770")
+            self.assertTrue(wait_for(lambda: not self.box_texts(), timeout=10))
+            self.assertEqual(p.exit_from_menu(), 0)
+        finally:
+            holder.close()
+        self.assertIn(b"Proxy=0\r\n", p.read("settings.ini"))
+        # At exit the browser gets back what it had.
+        self.assertEqual(registry("ProxyServer"), "proxy.example:3128")
+        self.assertEqual(registry("ProxyEnable"), "0x1")
+        set_registry("", 0)
+
+    def box_texts(self):
+        out = self.program.probe("texts", "#32770").stdout.decode("utf-8", "replace")
+        return [tuple(line.split("\t", 1)) for line in out.splitlines() if "\t" in line]
+
+    def test_chromium_requests_land_in_the_request_list_one_capture_each(self):
+        port = free_port()
+        p = self.program
+        p.write("settings.ini", "[Settings]\r\nlang=1\r\nProxy=1\r\nAddClipToList=1\r\npport=%d\r\n" % port)
+        p.start()
+        profile = tempfile.mkdtemp(prefix="qp-chromium-")
+        page = chromium(port, "http://example.com/chromium-page", profile)
+        # The browser shows the one-line answer as its page.
+        self.assertIn("Запрос http://example.com/chromium-page отправлен программе Quillpost.", page)
+        list1 = lambda: next((t for c, t in p.texts() if c.lower() == "edit" and "chromium-page" in t), "")
+        self.assertTrue(wait_for(lambda: "http://example.com/chromium-page" in list1(), timeout=10), p.texts())
+        # One capture per request the browser made.
+        self.assertEqual(list1().split().count("http://example.com/chromium-page"), 1, list1())
+        p.exit_from_menu()
+
+
+class ProxyInAutomaticMode(ProgramTest):
+    def setUp(self):
+        super().setUp()
+        self.letters = tempfile.mkdtemp(prefix="qp-letters-")
+        # Each letter takes a second, so requests arrive while one is going out.
+        self.server = subprocess.Popen(["/usr/bin/python3", os.path.join(TESTS, "smtp_server.py"), "--dir", self.letters,
+                                        "--data-delay", "1"],
+                                       stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        self.smtp_port = int(self.server.stdout.readline())
+
+    def tearDown(self):
+        self.server.kill()
+        self.server.wait()
+        super().tearDown()
+
+    def test_a_browser_request_becomes_a_letter(self):
+        port = free_port()
+        p = self.program
+        p.write("settings.ini", "[Settings]\r\nlang=1\r\nProxy=1\r\npport=%d\r\nAutoMode=1\r\nAuto=1\r\n[SMTP]\r\n"
+                                "SMTP1=127.0.0.1\r\nPort1=%d\r\n[Emails]\r\nEM1=user@example.org\r\n" % (port, self.smtp_port))
+        p.start()
+        chromium(port, "http://example.com/letter-page", tempfile.mkdtemp(prefix="qp-chromium-"))
+        self.assertTrue(wait_for(lambda: any(b"http://example.com/letter-page" in l for l in self.letters_sent()), timeout=30),
+                        self.letters_sent())
+        # Three more requests while letters are going out: none is dropped.
+        for n in range(3):
+            subprocess.Popen(["curl", "-s", "--http0.9", "--max-time", "20", "-x", "127.0.0.1:%d" % port,
+                              "http://example.com/burst%d" % n], stdout=subprocess.DEVNULL)
+        for n in range(3):
+            address = ("http://example.com/burst%d" % n).encode()
+            self.assertTrue(wait_for(lambda: any(address in l for l in self.letters_sent()), timeout=30), address)
+        p.exit_from_menu()
+
+    def letters_sent(self):
+        return [open(f, "rb").read() for f in glob.glob(os.path.join(self.letters, "*.eml"))]
 
 
 if __name__ == "__main__":
