@@ -6,8 +6,11 @@
 //   probe click CLASS TEXT  clicks the child button showing TEXT (UTF-8)
 //   probe settext CLASS CHILDCLASS N TEXT  sets the text of the Nth child of that class;
 //                       "\n" in TEXT stands for a line break
+//   probe latency CLASS MS  for MS milliseconds asks the window's combo box for its text
+//                       every 10 ms; prints each answer time in milliseconds
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -87,6 +90,30 @@ BOOL CALLBACK FindChild(HWND child, LPARAM param) {
   return TRUE;
 }
 
+// How quickly the window answers while it is busy with other work: one line per question
+// with the answer time in milliseconds ("-1" when none came within 5 s).
+int MeasureLatency(HWND window, DWORD duration) {
+  ChildSearch search{L"ComboBox", 0};
+  EnumChildWindows(window, FindChild, reinterpret_cast<LPARAM>(&search));
+  if (!search.found) return 5;
+  LARGE_INTEGER frequency, start, end;
+  QueryPerformanceFrequency(&frequency);
+  wchar_t text[1100];
+  for (DWORD begin = GetTickCount(); GetTickCount() - begin < duration;) {
+    QueryPerformanceCounter(&start);
+    DWORD_PTR result = 0;
+    const bool answered =
+        SendMessageTimeoutW(search.found, WM_GETTEXT, 1100, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, &result) != 0;
+    QueryPerformanceCounter(&end);
+    char line[64];
+    snprintf(line, sizeof line, "%.2f\n",
+             answered ? static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart) : -1.0);
+    Print(line);
+    Sleep(10);
+  }
+  return 0;
+}
+
 }  // namespace
 
 // A window of our own takes the focus, so the program's window deactivates.
@@ -141,6 +168,7 @@ int wmain(int argc, wchar_t** argv) {
     SendMessageTimeoutW(search.found, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000, &result);
     return 0;
   }
+  if (command == L"latency" && argc >= 4) return MeasureLatency(window, static_cast<DWORD>(_wtoi(argv[3])));
   if (command == L"close") return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 4;
   return 2;
 }
