@@ -609,8 +609,12 @@ void TfmMain::miproxyClick() {
 void TfmMain::SaveProgramState() {
   // The browser gets its own proxy setting back first.
   if (Switch("miproxy") || browser_left_pointing_) RestoreBrowserProxy(saved_browser_proxy_);
-  // Read the file afresh so values other writers flushed meanwhile survive.
+  // Read the file afresh so values other writers flushed meanwhile survive; the list
+  // window's switch lives only in memory until now and is carried over.
+  const bool has_autoload = settings_.ValueExists("Settings", "Autoloadlist");
+  const bool autoload = settings_.ReadBool("Settings", "Autoloadlist", false);
   settings_.Reload();
+  if (has_autoload) settings_.WriteBool("Settings", "Autoloadlist", autoload);
   RECT frame{};
   GetWindowRect(Hwnd(), &frame);
   state_.top = frame.top;

@@ -4,6 +4,8 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "app/file_io.h"
 #include "app/working_folder.h"
 #include "lang/language.h"
@@ -65,12 +67,22 @@ bool TfmRequestList2::CreateHidden(HWND owner) {
 }
 
 void TfmRequestList2::ShowList() {
-  // Centred on the main window.
+  // Centred on the main window, but whole on its screen: the list is wider than the main
+  // window, which may stand at the screen's edge.
   RECT main{}, own{};
   GetWindowRect(owner_, &main);
   GetWindowRect(Hwnd(), &own);
-  SetWindowPos(Hwnd(), HWND_TOPMOST, main.left + ((main.right - main.left) - (own.right - own.left)) / 2,
-               main.top + ((main.bottom - main.top) - (own.bottom - own.top)) / 2, 0, 0, SWP_NOSIZE);
+  const LONG width = own.right - own.left, height = own.bottom - own.top;
+  LONG left = main.left + ((main.right - main.left) - width) / 2;
+  LONG top = main.top + ((main.bottom - main.top) - height) / 2;
+  MONITORINFO screen{sizeof screen};
+  if (GetMonitorInfoW(MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST), &screen)) {
+    left = std::max(screen.rcWork.left, std::min(left, screen.rcWork.right - width));
+    top = std::max(screen.rcWork.top, std::min(top, screen.rcWork.bottom - height));
+  }
+  // Activated only by showing it: the first activation loads list.txt once the check box
+  // has followed "Autoloadlist".
+  SetWindowPos(Hwnd(), HWND_TOPMOST, left, top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
   ShowWindow(Hwnd(), SW_SHOW);
   SetForegroundWindow(Hwnd());
 }
