@@ -104,6 +104,21 @@ class LocalProxy(ProgramTest):
         self.assertEqual(registry("ProxyEnable"), "0x1")
         set_registry("", 0)
 
+    def test_a_port_that_is_no_number_changes_nothing(self):
+        set_registry("proxy.example:3128", 0)
+        p = self.program
+        p.write("settings.ini", "[Settings]\r\nlang=1\r\nProxy=1\r\npport=80a\r\n")
+        p.start()
+        box = lambda: [t for c, t in self.box_texts()]
+        self.assertTrue(wait_for(lambda: "'80a' is not a valid integer value" in box(), timeout=10), box())
+        self.assertEqual(registry("ProxyServer"), "proxy.example:3128")
+        self.assertEqual(registry("ProxyEnable"), "0x0")
+        p.probe("close", "#32770")
+        self.assertTrue(wait_for(lambda: not self.box_texts(), timeout=10))
+        self.assertEqual(p.exit_from_menu(), 0)
+        self.assertIn(b"Proxy=0\r\n", p.read("settings.ini"))
+        set_registry("", 0)
+
     def box_texts(self):
         out = self.program.probe("texts", "#32770").stdout.decode("utf-8", "replace")
         return [tuple(line.split("\t", 1)) for line in out.splitlines() if "\t" in line]
