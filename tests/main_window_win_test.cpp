@@ -182,5 +182,67 @@ TEST_F(MainWindowTest, AutomaticModeItemsAreOneChoice) {
   EXPECT_TRUE(window->Find("miAutoON")->Checked());
 }
 
+// The lines of request list 2, read from its window as the user sees them.
+std::string List2Text() {
+  HWND list = FindWindowW(L"TfmRequestList2", nullptr);
+  return list ? ui::GetText(FindWindowExW(list, nullptr, L"Edit", nullptr)) : "(no list window)";
+}
+
+TEST_F(MainWindowTest, ACapturedAddressBringsAHiddenWindowBackWithoutSending) {
+  Start();
+  Activate();
+  Command("miEmail1");
+  ShowWindow(window->Hwnd(), SW_HIDE);
+  window->AcceptCapturedUrl("http://example.com/shown");
+  EXPECT_TRUE(IsWindowVisible(window->Hwnd()));
+  EXPECT_EQ(ui::GetText(window->ControlHwnd("cbComboBox")), "http://example.com/shown");
+  // Nothing went out: the status was only cleared by the new text, and no history line.
+  EXPECT_EQ(window->Find("StatusBar")->Caption(), "");
+  EXPECT_FALSE(std::filesystem::exists(dir / "history.log"));
+
+  ShowWindow(window->Hwnd(), SW_MINIMIZE);
+  window->AcceptCapturedUrl("http://example.com/restored");
+  EXPECT_FALSE(IsIconic(window->Hwnd()));
+}
+
+TEST_F(MainWindowTest, AccumulationAppendsEveryCaptureToBothListsAgainAndAgain) {
+  Start();
+  Activate();
+  Command("miAddCliptoList");
+  window->AcceptCapturedUrl("http://example.com/a");
+  window->AcceptCapturedUrl("http://example.com/a");
+  EXPECT_EQ(ui::GetText(window->ControlHwnd("JvmmList")), "http://example.com/a\r\nhttp://example.com/a\r\n");
+  EXPECT_EQ(List2Text(), "http://example.com/a\r\nhttp://example.com/a\r\n");
+}
+
+TEST_F(MainWindowTest, InAutomaticModeAnEmptyCaptureEmptiesTheLineAndMeetsTheEmptyRequest) {
+  Start("http://example.com/before");
+  Activate();
+  Command("miEmail1");
+  Command("miAutoON");
+  window->AcceptCapturedUrl("");
+  EXPECT_EQ(ui::GetText(window->ControlHwnd("cbComboBox")), "");
+  EXPECT_EQ(window->Find("StatusBar")->Caption(), "Пустой запрос!");
+}
+
+TEST_F(MainWindowTest, AStoredAutomaticButtonOutsideOneToTwentyKeepsTheFirstAndIsWrittenBack) {
+  for (const char* stored : {"0", "21"}) {
+    test::WriteAll(dir / "settings.ini", std::string("[Settings]\r\nAuto=") + stored + "\r\n");
+    Start();
+    Activate();
+    EXPECT_TRUE(window->Find("mi1")->Checked()) << stored;
+    Command("miExit");
+    window.reset();
+    EXPECT_NE(test::ReadAll(dir / "settings.ini").find(std::string("\r\nAuto=") + stored + "\r\n"), std::string::npos) << stored;
+  }
+}
+
+TEST_F(MainWindowTest, AStoredAutomaticButtonIsTickedAtTheFirstActivation) {
+  test::WriteAll(dir / "settings.ini", "[Settings]\r\nAuto=12\r\n");
+  Start();
+  Activate();
+  for (int n = 1; n <= 20; ++n) EXPECT_EQ(window->Find("mi" + std::to_string(n))->Checked(), n == 12) << n;
+}
+
 }  // namespace
 }  // namespace qp
