@@ -18,14 +18,6 @@ sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 import harness  # noqa: E402
 
 
-def free_port():
-    s = socket.socket()
-    s.bind(("127.0.0.1", 0))
-    port = s.getsockname()[1]
-    s.close()
-    return port
-
-
 def client(port, numbers, failures, slowest):
     for n in numbers:
         address = "http://example.com/load/%d" % n
@@ -58,7 +50,7 @@ def main():
     harness.OPTIONS.probe = args.probe
 
     program = harness.Program()
-    port = free_port()
+    port = harness.free_port()
     # English texts: the reply is checked byte for byte.
     program.write("settings.ini", "[Settings]\r\nlang=0\r\nProxy=1\r\npport=%d\r\n" % port)
     program.start()

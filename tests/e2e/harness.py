@@ -3,8 +3,10 @@
 The test run (tests/run.sh) provides DISPLAY (a private Xvfb), WINEPREFIX and LANG.
 """
 import argparse
+import glob
 import os
 import shutil
+import socket
 import subprocess
 import sys
 import tempfile
@@ -13,6 +15,7 @@ import unittest
 from xml.sax.saxutils import quoteattr
 
 WINE = "/usr/lib/wine/wine64"
+TESTS = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 OPTIONS = argparse.Namespace(app=None, probe=None, shots=None, junit=None)
 
 
@@ -24,6 +27,15 @@ def wait_for(predicate, timeout=20.0, interval=0.1):
             return value
         time.sleep(interval)
     return predicate()
+
+
+def free_port():
+    """A loopback port nobody listens on now."""
+    s = socket.socket()
+    s.bind(("127.0.0.1", 0))
+    port = s.getsockname()[1]
+    s.close()
+    return port
 
 
 def visible_windows(title="Quillpost"):
@@ -41,6 +53,32 @@ def set_clipboard(text):
     # xclip stays behind to serve the selection: it must not hold our output open.
     subprocess.run(["xclip", "-i", "-selection", "clipboard"], input=text.encode("utf-8"), timeout=10,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+class LetterServer:
+    """The test SMTP server (aiosmtpd on loopback) keeping every letter as a file."""
+
+    def __init__(self, *flags):
+        self.folder = tempfile.mkdtemp(prefix="qp-letters-")
+        self.process = subprocess.Popen(["/usr/bin/python3", os.path.join(TESTS, "smtp_server.py"), "--dir", self.folder, *flags],
+                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        self.port = int(self.process.stdout.readline())
+
+    def settings(self):
+        """settings.ini sections that send through this server from user@example.org."""
+        return "[SMTP]\r\nSMTP1=127.0.0.1\r\nPort1=%d\r\n[Emails]\r\nEM1=user@example.org\r\n" % self.port
+
+    def received(self):
+        return sorted(glob.glob(os.path.join(self.folder, "*.eml")))
+
+    def contents(self):
+        return [open(path, "rb").read() for path in self.received()]
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.kill()
+        self.process.wait()
+        shutil.rmtree(self.folder, ignore_errors=True)
 
 
 class Program:

@@ -1,15 +1,10 @@
 """Addresses copied anywhere on the desktop reach the request line; in automatic mode the
 letter goes out at once."""
-import glob
 import os
-import subprocess
 import sys
-import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import ProgramTest, main, set_clipboard, wait_for  # noqa: E402
-
-TESTS = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+from harness import LetterServer, ProgramTest, main, set_clipboard, wait_for  # noqa: E402
 
 
 class ClipboardMonitor(ProgramTest):
@@ -42,26 +37,19 @@ class ClipboardMonitor(ProgramTest):
 class AutomaticMode(ProgramTest):
     def setUp(self):
         super().setUp()
-        self.letters = tempfile.mkdtemp(prefix="qp-letters-")
-        self.server = subprocess.Popen(["/usr/bin/python3", os.path.join(TESTS, "smtp_server.py"), "--dir", self.letters],
-                                       stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-        port = int(self.server.stdout.readline())
-        self.program.write("settings.ini", "[Settings]\r\nMon=1\r\nAutoMode=1\r\nAuto=1\r\n[SMTP]\r\nSMTP1=127.0.0.1\r\n"
-                                           "Port1=%d\r\n[Emails]\r\nEM1=user@example.org\r\n" % port)
+        self.server = LetterServer()
+        self.program.write("settings.ini", "[Settings]\r\nMon=1\r\nAutoMode=1\r\nAuto=1\r\n" + self.server.settings())
 
     def tearDown(self):
-        self.server.kill()
-        self.server.wait()
+        self.server.stop()
         super().tearDown()
 
     def test_a_copied_address_is_sent_at_once(self):
         p = self.program
         p.start()
         set_clipboard("look at http://auto.example/page please")
-        self.assertTrue(wait_for(lambda: len(glob.glob(os.path.join(self.letters, "*.eml"))) == 1, timeout=30))
-        letter = open(glob.glob(os.path.join(self.letters, "*.eml"))[0], "rb").read()
-        self.assertIn(b"http://auto.example/page", letter)
-
+        self.assertTrue(wait_for(lambda: len(self.server.received()) == 1, timeout=30))
+        self.assertIn(b"http://auto.example/page", self.server.contents()[0])
 
 if __name__ == "__main__":
     main()

@@ -1,16 +1,12 @@
 """Typing an address and pressing a request button delivers a letter to a real SMTP
 server (aiosmtpd on loopback), logs it and reports it on the status line."""
-import glob
 import os
 import subprocess
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import ProgramTest, main, wait_for  # noqa: E402
-
-TESTS = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+from harness import TESTS, LetterServer, ProgramTest, main, wait_for  # noqa: E402
 
 
 def read_letter(path):
@@ -27,22 +23,17 @@ class ServerTest(ProgramTest):
 
     def setUp(self):
         super().setUp()
-        self.letters = tempfile.mkdtemp(prefix="qp-letters-")
-        self.server = subprocess.Popen(["/usr/bin/python3", os.path.join(TESTS, "smtp_server.py"), "--dir", self.letters]
-                                       + self.SERVER_FLAGS, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-        port = int(self.server.stdout.readline())
-        self.program.write("settings.ini", "[Settings]\r\nlang=1\r\n%s[SMTP]\r\nSMTP1=127.0.0.1\r\nPort1=%d\r\n"
-                                           "[Emails]\r\nEM1=user@example.org\r\n" % (self.SETTINGS, port))
+        self.server = LetterServer(*self.SERVER_FLAGS)
+        self.program.write("settings.ini", "[Settings]\r\nlang=1\r\n%s%s" % (self.SETTINGS, self.server.settings()))
         self.program.write("Buttons.ini", "[Button 1]\r\nName=Страница\r\nService=www4mail@example.net\r\n"
                                           "Subject=%request%\r\n[body 1]\r\nCount=0\r\n0=send %request%\r\n")
 
     def tearDown(self):
-        self.server.kill()
-        self.server.wait()
+        self.server.stop()
         super().tearDown()
 
     def received(self):
-        return sorted(glob.glob(os.path.join(self.letters, "*.eml")))
+        return self.server.received()
 
     def status(self):
         return next((text for cls, text in self.program.texts() if cls == "msctls_statusbar32"), "")
@@ -130,8 +121,8 @@ class KeptConnection(ServerTest):
 
 class NoServer(ServerTest):
     def test_a_refused_connection_reports_the_error_and_keeps_the_history_line(self):
-        self.server.kill()
-        self.server.wait()
+        self.server.process.kill()
+        self.server.process.wait()
         p = self.program
         p.start("http://example.com/")
         p.probe("click", "TfmMain", "Страница")

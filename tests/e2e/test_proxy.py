@@ -1,6 +1,5 @@
 """The local proxy: a browser request lands in the request line and gets the one-line
 answer; the browser's registry setting is switched and put back."""
-import glob
 import os
 import socket
 import subprocess
@@ -8,19 +7,9 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import WINE, ProgramTest, main, wait_for  # noqa: E402
-
-TESTS = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+from harness import WINE, LetterServer, ProgramTest, free_port, main, wait_for  # noqa: E402
 
 KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings"
-
-
-def free_port():
-    s = socket.socket()
-    s.bind(("127.0.0.1", 0))
-    port = s.getsockname()[1]
-    s.close()
-    return port
 
 
 def set_registry(server, enable):
@@ -142,39 +131,30 @@ class LocalProxy(ProgramTest):
 class ProxyInAutomaticMode(ProgramTest):
     def setUp(self):
         super().setUp()
-        self.letters = tempfile.mkdtemp(prefix="qp-letters-")
         # Each letter takes a second, so requests arrive while one is going out.
-        self.server = subprocess.Popen(["/usr/bin/python3", os.path.join(TESTS, "smtp_server.py"), "--dir", self.letters,
-                                        "--data-delay", "1"],
-                                       stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-        self.smtp_port = int(self.server.stdout.readline())
+        self.server = LetterServer("--data-delay", "1")
 
     def tearDown(self):
-        self.server.kill()
-        self.server.wait()
+        self.server.stop()
         super().tearDown()
 
     def test_a_browser_request_becomes_a_letter(self):
         port = free_port()
         p = self.program
-        p.write("settings.ini", "[Settings]\r\nlang=1\r\nProxy=1\r\npport=%d\r\nAutoMode=1\r\nAuto=1\r\n[SMTP]\r\n"
-                                "SMTP1=127.0.0.1\r\nPort1=%d\r\n[Emails]\r\nEM1=user@example.org\r\n" % (port, self.smtp_port))
+        p.write("settings.ini", "[Settings]\r\nlang=1\r\nProxy=1\r\npport=%d\r\nAutoMode=1\r\nAuto=1\r\n" % port
+                + self.server.settings())
         p.start()
         chromium(port, "http://example.com/letter-page", tempfile.mkdtemp(prefix="qp-chromium-"))
-        self.assertTrue(wait_for(lambda: any(b"http://example.com/letter-page" in l for l in self.letters_sent()), timeout=30),
-                        self.letters_sent())
+        sent = self.server.contents
+        self.assertTrue(wait_for(lambda: any(b"http://example.com/letter-page" in l for l in sent()), timeout=30), sent())
         # Three more requests while letters are going out: none is dropped.
         for n in range(3):
             subprocess.Popen(["curl", "-s", "--http0.9", "--max-time", "20", "-x", "127.0.0.1:%d" % port,
                               "http://example.com/burst%d" % n], stdout=subprocess.DEVNULL)
         for n in range(3):
             address = ("http://example.com/burst%d" % n).encode()
-            self.assertTrue(wait_for(lambda: any(address in l for l in self.letters_sent()), timeout=30), address)
+            self.assertTrue(wait_for(lambda: any(address in l for l in sent()), timeout=30), address)
         p.exit_from_menu()
-
-    def letters_sent(self):
-        return [open(f, "rb").read() for f in glob.glob(os.path.join(self.letters, "*.eml"))]
-
 
 if __name__ == "__main__":
     main()
