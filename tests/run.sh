@@ -24,6 +24,7 @@ run_pass() {  # name, description, build dir, ctest arguments...
 run_pass native "portable code, native, under ASan and UBSan" native
 source tools/wine-env.sh
 run_pass wine-ru "Windows build under Wine, Russian system (code page 1251)" win64
+run_pass wine32 "32-bit Windows build (the release target) under Wine, Russian system" win32
 LANG=en_US.UTF-8 run_pass wine-en "Windows build under Wine, English system (code page 1252)" win64 \
   -R '^(portable_tests|win_tests)$'
 

@@ -2,9 +2,16 @@
 # Installs what building, running and testing need on Debian 12, if it is missing.
 set -euo pipefail
 
+# The 32-bit build (the release target) runs under Wine's 32-bit half, from i386 packages.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  sudo=""; [ "$(id -u)" = 0 ] || sudo=sudo
+  $sudo dpkg --add-architecture i386
+  $sudo apt-get update -qq
+fi
+
 packages=(cmake make g++ googletest libgtest-dev libbenchmark-dev
           g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-          wine wine64 xvfb xauth xdotool xclip x11-utils imagemagick locales python3 python3-aiosmtpd
+          wine wine64 wine32:i386 xvfb xauth xdotool xclip x11-utils imagemagick locales python3 python3-aiosmtpd
           clang libclang-rt-14-dev chromium curl)
 missing=()
 for p in "${packages[@]}"; do

@@ -14,7 +14,7 @@ import time
 import unittest
 from xml.sax.saxutils import quoteattr
 
-WINE = "/usr/lib/wine/wine64"
+WINE = os.environ.get("QP_WINE") or "/usr/lib/wine/wine64"
 TESTS = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 OPTIONS = argparse.Namespace(app=None, probe=None, shots=None, junit=None)
 
