@@ -66,9 +66,9 @@ std::filesystem::path ExecutableFolder() {
 namespace {
 
 constexpr UINT kProxyEvent = WM_APP + 10;    // the proxy socket's events
-constexpr UINT kProxyAccepted = WM_APP + 11; // an address the proxy answered, to take in
+constexpr UINT kCaptureQueued = WM_APP + 11;  // a captured address waits for the intake
 constexpr UINT_PTR kProxyTimer = 1;
-constexpr UINT_PTR kIntakeTimer = 2;        // proxy addresses waiting for a letter to go out
+constexpr UINT_PTR kIntakeTimer = 2;        // captured addresses waiting for a letter to go out
 
 constexpr int kButtonCount = 22;  // bb1..bb20 and the search buttons bb21, bb22
 constexpr int kRequestLineLimit = 1024;
@@ -328,7 +328,7 @@ void TfmMain::ClipboardChanged() {
     std::optional<std::string> address =
         ScanClipboardText(std::move(text), last_captured_, RequestLine(), Switch("miAutoDecodeUrl"), SystemCodec());
     if (!address) return;
-    AcceptCapturedUrl(*address);
+    QueueCapture(*address);
     last_captured_ = *address;
   } catch (const std::exception& e) {
     LogError(std::string("Error : ") + e.what());
@@ -356,16 +356,21 @@ void TfmMain::AcceptCapturedUrl(const std::string& text) {
   PressAutomaticButton();
 }
 
-void TfmMain::TakeProxyAddress() {
-  if (proxy_addresses_.empty()) return;
-  // In automatic mode every request the browser makes becomes a letter: one that arrives
-  // while a letter is going out waits for it instead of being dropped.
+void TfmMain::QueueCapture(const std::string& address) {
+  captured_.push_back(address);
+  PostMessageW(Hwnd(), kCaptureQueued, 0, 0);
+}
+
+void TfmMain::TakeCapturedAddress() {
+  if (captured_.empty()) return;
+  // In automatic mode every captured address becomes a letter: one that arrives while a
+  // letter is going out waits for it instead of being dropped.
   if (Switch("miAutoON") && dispatcher_->Running()) {
     SetTimer(Hwnd(), kIntakeTimer, 100, nullptr);
     return;
   }
-  const std::string address = std::move(proxy_addresses_.front());
-  proxy_addresses_.pop_front();
+  const std::string address = std::move(captured_.front());
+  captured_.pop_front();
   AcceptCapturedUrl(address);
 }
 
@@ -766,19 +771,18 @@ LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
       proxy_->OnEvent(wparam, lparam, [this](const std::string& address) {
         // The browser gets its answer first; the address is taken in right after, so a
         // letter sent in automatic mode does not keep the browser waiting.
-        proxy_addresses_.push_back(address);
-        PostMessageW(Hwnd(), kProxyAccepted, 0, 0);
+        QueueCapture(address);
         return SystemCodec().Encode(ProxyReplyText(LookupMessage("Запрос %s отправлен программе Quillpost.", "BroswerText"), address));
       });
       return 0;
-    case kProxyAccepted:
-      TakeProxyAddress();
+    case kCaptureQueued:
+      TakeCapturedAddress();
       return 0;
     case WM_TIMER:
       if (wparam == kProxyTimer && proxy_) proxy_->CloseIdle();
       if (wparam == kIntakeTimer) {
         KillTimer(Hwnd(), kIntakeTimer);
-        for (size_t n = proxy_addresses_.size(); n > 0; --n) PostMessageW(Hwnd(), kProxyAccepted, 0, 0);
+        for (size_t n = captured_.size(); n > 0; --n) PostMessageW(Hwnd(), kCaptureQueued, 0, 0);
       }
       return 0;
     case WM_INITMENUPOPUP: {

@@ -39,9 +39,10 @@ class TfmMain final : public ui::Window, private DispatchHost {
   void RefreshMailboxMenus();
   // Presses the automatic-mode button: the dispatch of the ticked item of mi1..mi20.
   void PressAutomaticButton();
-  // The oldest address the proxy answered, into the intake (later, while a letter goes out
-  // in automatic mode).
-  void TakeProxyAddress();
+  // Captured addresses (clipboard, proxy) reach AcceptCapturedUrl in order, through the
+  // window's queue; in automatic mode each waits while a letter is going out.
+  void QueueCapture(const std::string& address);
+  void TakeCapturedAddress();
   // An address from the clipboard or the proxy: into the request line, and
   // sent at once in automatic mode or the window brought forward otherwise.
   void AcceptCapturedUrl(const std::string& text);
@@ -123,7 +124,7 @@ class TfmMain final : public ui::Window, private DispatchHost {
   BrowserProxy saved_browser_proxy_;           // as the browser had it at start
   bool activating_ = false;                    // FormActivate is running
   bool browser_left_pointing_ = false;         // pointed here, but the port could not be opened
-  std::deque<std::string> proxy_addresses_;    // taken by the proxy, waiting for the intake
+  std::deque<std::string> captured_;           // captured addresses waiting for the intake
   WinsockConnector connector_;
   std::unique_ptr<Dispatcher> dispatcher_;
   std::unique_ptr<TfmHistory> history_window_;  // made on first use, hidden when closed

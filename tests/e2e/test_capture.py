@@ -2,6 +2,7 @@
 letter goes out at once."""
 import os
 import sys
+import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from harness import LetterServer, ProgramTest, main, set_clipboard, wait_for  # noqa: E402
@@ -37,7 +38,8 @@ class ClipboardMonitor(ProgramTest):
 class AutomaticMode(ProgramTest):
     def setUp(self):
         super().setUp()
-        self.server = LetterServer()
+        # Each letter takes a second: a second copy arrives while the first letter goes out.
+        self.server = LetterServer("--data-delay", "1")
         self.program.write("settings.ini", "[Settings]\r\nMon=1\r\nAutoMode=1\r\nAuto=1\r\n" + self.server.settings())
 
     def tearDown(self):
@@ -50,6 +52,12 @@ class AutomaticMode(ProgramTest):
         set_clipboard("look at http://auto.example/page please")
         self.assertTrue(wait_for(lambda: len(self.server.received()) == 1, timeout=30))
         self.assertIn(b"http://auto.example/page", self.server.contents()[0])
+        set_clipboard("http://auto.example/second")
+        time.sleep(0.3)
+        set_clipboard("http://auto.example/third")
+        self.assertTrue(wait_for(lambda: len(self.server.received()) == 3, timeout=30), len(self.server.received()))
+        self.assertIn(b"http://auto.example/second", self.server.contents()[1])
+        self.assertIn(b"http://auto.example/third", self.server.contents()[2])
 
 if __name__ == "__main__":
     main()
