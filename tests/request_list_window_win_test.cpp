@@ -2,6 +2,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <vector>
 
 #include "app/system_win.h"
 #include "app/working_folder.h"
@@ -60,6 +65,46 @@ TEST_F(RequestList2Test, AutomaticSavingWritesListTxtOnCloseAndLoadsItIntoAnEmpt
   SendMessageW(again->Hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
   EXPECT_EQ(again->Entries(), (std::vector<std::string>{"http://one.example/", "http://two.example/"}));
   EXPECT_TRUE(settings.ReadBool("Settings", "Autoloadlist", false));
+}
+
+// A drop of these files as Explorer hands it over: DROPFILES and the wide names, each
+// ending in a zero, the list ending in another.
+HDROP DropOf(const std::vector<std::filesystem::path>& files) {
+  std::wstring names;
+  for (const auto& file : files) names += file.wstring() + L'\0';
+  names += L'\0';
+  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = TRUE;
+  memcpy(drop + 1, names.data(), names.size() * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  return static_cast<HDROP>(memory);
+}
+
+TEST_F(RequestList2Test, OnlyTheFirstFileOfADropIsImported) {
+  test::WriteAll(dir / "first.txt", "http://first.example/\r\n");
+  test::WriteAll(dir / "second.txt", "http://second.example/\r\n");
+  auto list = Make();
+  SendMessageW(list->Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf({dir / "first.txt", dir / "second.txt"})), 0);
+  EXPECT_EQ(list->Entries(), std::vector<std::string>{"http://first.example/"});
+  EXPECT_EQ(line, "http://first.example/");
+}
+
+TEST_F(RequestList2Test, CopyTakesTheSelectionOrElseTheLastLineAndClearEmptiesTheList) {
+  auto list = Make();
+  list->Append("http://one.example/");
+  list->Append("http://два.example/путь");
+  HWND memo = list->ControlHwnd("Memo1");
+  SendMessageW(list->ControlHwnd("bbCopy"), BM_CLICK, 0, 0);
+  EXPECT_EQ(line, "http://два.example/путь");
+  // Character positions, not bytes: the selection inside the Cyrillic line.
+  const int second = static_cast<int>(SendMessageW(memo, EM_LINEINDEX, 1, 0));
+  SendMessageW(memo, EM_SETSEL, second + 7, second + 18);
+  SendMessageW(list->ControlHwnd("bbCopy"), BM_CLICK, 0, 0);
+  EXPECT_EQ(line, "два.example");
+  SendMessageW(list->ControlHwnd("bbClear"), BM_CLICK, 0, 0);
+  EXPECT_TRUE(list->Entries().empty());
 }
 
 }  // namespace
