@@ -565,13 +565,7 @@ bool TfmMain::ProxyOn(bool ask) {
     }
   }
   const bool written = PointBrowserAtProxy(port_text);
-  if (ask) {
-    if (written) {
-      Box(LookupMessage("Изменения успешно внесены.", "IEOK"), MB_ICONINFORMATION | MB_OK);
-    } else {
-      Box(LookupMessage("Ошибка записи в реестр", "RegError"), MB_ICONERROR | MB_OK);
-    }
-  }
+  if (ask) ReportRegistryWrite(Hwnd(), written);
   if (!proxy_->Listen(port)) {
     Box(LookupMessage("Порт используется.", "PortInUse"), MB_ICONERROR | MB_OK);
     SetProxyTicks(false);
@@ -595,10 +589,7 @@ void TfmMain::ProxyOff(bool ask) {
   }
   const bool restored = RestoreBrowserProxy(saved_browser_proxy_);
   browser_left_pointing_ = false;
-  if (ask) {
-    Box(restored ? LookupMessage("Изменения успешно внесены.", "IEOK") : LookupMessage("Ошибка записи в реестр", "RegError"),
-        (restored ? MB_ICONINFORMATION : MB_ICONERROR) | MB_OK);
-  }
+  if (ask) ReportRegistryWrite(Hwnd(), restored);
   proxy_->Stop();
   SetProxyTicks(false);
 }

@@ -34,11 +34,6 @@ bool Write(const std::string* server, bool enabled) {
   return ok;
 }
 
-void Report(HWND owner, bool written) {
-  const std::string text = written ? LookupMessage("Изменения успешно внесены.", "IEOK") : LookupMessage("Ошибка записи в реестр", "RegError");
-  MessageBoxW(owner, ui::Widen(text).c_str(), L"Quillpost", (written ? MB_ICONINFORMATION : MB_ICONERROR) | MB_OK);
-}
-
 }  // namespace
 
 BrowserProxy ReadBrowserProxy() {
@@ -73,8 +68,13 @@ bool RestoreBrowserProxy(const BrowserProxy& saved) { return Write(&saved.server
 
 bool DisableBrowserProxy() { return Write(nullptr, false); }
 
-void bbSetIEClick(HWND owner, const std::string& port_text) { Report(owner, PointBrowserAtProxy(port_text)); }
+void ReportRegistryWrite(HWND owner, bool written) {
+  const std::string text = written ? LookupMessage("Изменения успешно внесены.", "IEOK") : LookupMessage("Ошибка записи в реестр", "RegError");
+  MessageBoxW(owner, ui::Widen(text).c_str(), L"Quillpost", (written ? MB_ICONINFORMATION : MB_ICONERROR) | MB_OK);
+}
 
-void bbProxyDisableClick(HWND owner) { Report(owner, DisableBrowserProxy()); }
+void bbSetIEClick(HWND owner, const std::string& port_text) { ReportRegistryWrite(owner, PointBrowserAtProxy(port_text)); }
+
+void bbProxyDisableClick(HWND owner) { ReportRegistryWrite(owner, DisableBrowserProxy()); }
 
 }  // namespace qp

@@ -22,6 +22,9 @@ bool RestoreBrowserProxy(const BrowserProxy& saved);
 // "ProxyEnable" = 0 only, the server text stays. false when the write failed.
 bool DisableBrowserProxy();
 
+// Tells how a registry change with messages went: "IEOK" or "RegError" in a box.
+void ReportRegistryWrite(HWND owner, bool written);
+
 // The options page's two buttons: change the registry at once and say how it went
 // ("IEOK"/"RegError"); proxy mode, its socket and the values saved at start stay as they are.
 void bbSetIEClick(HWND owner, const std::string& port_text);
