@@ -5,7 +5,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 n=${1:-1000}
-command -v msmtp >/dev/null || { apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq msmtp >/dev/null; }
+"$root/tools/deps.sh" bench
 cmake -S "$root" -B "$root/build/bench" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$root/build/bench" --target dispatch_bench -j2 >/dev/null
 
@@ -22,7 +22,8 @@ for i in $(seq "$n"); do
     msmtp --host=127.0.0.1 --port="$port" --auth=off --tls=off --from=bench@example.org www4mail@example.net
 done
 end=$(date +%s.%N)
-echo "msmtp, a process per letter: $n letters in $(echo "$end - $start" | bc) s, $(echo "$n / ($end - $start)" | bc) letters/s"
+awk -v n="$n" -v s="$start" -v e="$end" \
+  'BEGIN { printf "msmtp, a process per letter: %d letters in %.2f s, %.0f letters/s\n", n, e - s, n / (e - s) }'
 
 /usr/bin/python3 - "$port" "$n" <<'PY'
 import smtplib, sys, time

@@ -9,7 +9,7 @@ Modes for the failures the client must survive:
   --refuse-rcpt TEXT answer 550 to RCPT TO addresses containing TEXT
   --drop-data        close the connection in the middle of DATA
   --silent           accept connections and never say a word
-  --close-after N    close every connection after N letters
+  --close-after N    close every connection after N letters (and leave a file closed.<letter>)
 """
 import argparse
 import asyncio
@@ -64,8 +64,12 @@ class Handler:
             f.write("%s\n%s\n%s\n" % (envelope.mail_from, ",".join(envelope.rcpt_tos), login))
         os.replace(path + ".tmp", path)
         if self.options.close_after and n % self.options.close_after == 0:
-            # After the reply has gone out: the client sees a kept connection close.
-            asyncio.get_running_loop().call_later(0.1, server.transport.close)
+            # After the reply has gone out: the client sees a kept connection close. The
+            # mark tells a test that it has.
+            def close(transport=server.transport, mark=os.path.join(self.options.dir, "closed.%d" % n)):
+                transport.close()
+                open(mark, "w").close()
+            asyncio.get_running_loop().call_later(0.1, close)
         return "250 Message accepted for delivery"
 
 

@@ -1,15 +1,17 @@
-# Sourced: a private Xvfb and the project's Wine prefix under build/, both stopped on exit.
+# Sourced: a private Xvfb and a Wine prefix under build/, both stopped when the sourcing
+# shell exits. QP_PREFIX names the prefix folder (default build/wineprefix): test passes that
+# run side by side each take their own, so their registries and wineservers stay apart.
 root=${root:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
-export WINEPREFIX="$root/build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="${QP_PREFIX:-$root/build/wineprefix}" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=${QP_LANG:-ru_RU.UTF-8}
 
-qp_display=""
-for n in $(seq 90 150); do
-  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { qp_display=$n; break; }
-done
-Xvfb ":$qp_display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display itself and says which, so parallel passes never collide.
+qp_display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$qp_display_file" >/dev/null 2>&1 &
 qp_xvfb=$!
-export DISPLAY=":$qp_display"
+for _ in $(seq 100); do [ -s "$qp_display_file" ] && break; sleep 0.05; done
+export DISPLAY=":$(tr -d '[:space:]' <"$qp_display_file")"
+rm -f "$qp_display_file"
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 qp_cleanup() {

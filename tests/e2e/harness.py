@@ -71,6 +71,10 @@ class LetterServer:
     def received(self):
         return sorted(glob.glob(os.path.join(self.folder, "*.eml")))
 
+    def closed_connections(self):
+        """How many connections the server has closed by itself (--close-after)."""
+        return len(glob.glob(os.path.join(self.folder, "closed.*")))
+
     def contents(self):
         return [open(path, "rb").read() for path in self.received()]
 
@@ -104,17 +108,30 @@ class Program:
         with open(self.path(name), "rb") as f:
             return f.read()
 
+    def settings_stamp(self):
+        """Which version of settings.ini is there: every write replaces the file."""
+        try:
+            st = os.stat(self.path("settings.ini"))
+            return (st.st_ino, st.st_mtime_ns, st.st_size)
+        except OSError:
+            return None
+
     def start(self, *args, wait=True):
         # An earlier copy that is still closing would make this start a second copy.
         wait_for(lambda: not visible_windows(), timeout=10)
+        before = self.settings_stamp()
         self.process = subprocess.Popen([WINE, "quillpost.exe", *args], cwd=self.folder,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if wait:
             windows = wait_for(visible_windows)
             if not windows:
                 raise AssertionError("the main window did not appear")
-            # The window is up; let its first activation finish.
-            time.sleep(0.5)
+            # The first activation ends by selecting the stored mailbox, which writes
+            # settings.ini: until then the program is not ready for a test. A box it shows
+            # on the way (a port in use) waits for the test instead.
+            if not wait_for(lambda: self.settings_stamp() != before or self.process.poll() is not None
+                            or self.probe("texts", "#32770").returncode == 0, timeout=20):
+                raise AssertionError("the first activation neither wrote settings.ini nor showed a box")
             if self.process.poll() is not None:
                 raise AssertionError("the program ended at once (was an earlier copy still running?)")
         return self.process
@@ -140,9 +157,9 @@ class Program:
             raise AssertionError("no program window to type into")
         window = windows[0]
         subprocess.run(["xdotool", "windowfocus", "--sync", window], timeout=10)
-        for k in keys:
-            subprocess.run(["xdotool", "key", k], timeout=10)
-            time.sleep(0.25)
+        # Keys queue up in order; the program takes each in turn (a menu opened by one
+        # reads the next from the same queue).
+        subprocess.run(["xdotool", "key", "--delay", "50", *keys], timeout=10)
 
     def exit_from_menu(self):
         # The exit entry is the last one of the first main-menu entry.
@@ -154,6 +171,15 @@ class Program:
             return self.process.wait(timeout)
         except subprocess.TimeoutExpired:
             return None
+
+    def state(self, window_class="TfmMain"):
+        """"visible" or "hidden", with " iconic" when minimized; "" when there is no window."""
+        result = self.probe("state", window_class)
+        return result.stdout.decode().strip() if result.returncode == 0 else ""
+
+    def focused(self, window_class):
+        """The class of the control with the keyboard focus in that window's thread."""
+        return self.probe("focus", window_class).stdout.decode().strip()
 
     def screenshot(self, name):
         os.makedirs(OPTIONS.shots, exist_ok=True)
@@ -193,8 +219,9 @@ def main():
     suite = unittest.defaultTestLoader.loadTestsFromModule(sys.modules["__main__"])
     result = unittest.TextTestRunner(verbosity=2).run(suite)
     if OPTIONS.junit:
+        # A test whose body and clean-up both failed is still one failed test.
+        failed = {id(test) for test, _ in result.failures + result.errors}
         with open(OPTIONS.junit, "w") as f:
-            f.write('<testsuite name=%s tests="%d" failures="%d" errors="%d" skipped="%d"/>\n' % (
-                quoteattr(os.path.basename(sys.argv[0])), result.testsRun, len(result.failures),
-                len(result.errors), len(result.skipped)))
+            f.write('<testsuite name=%s tests="%d" failures="%d" errors="0" skipped="%d"/>\n' % (
+                quoteattr(os.path.basename(sys.argv[0])), result.testsRun, len(failed), len(result.skipped)))
     sys.exit(0 if result.wasSuccessful() else 1)

@@ -8,6 +8,9 @@
 //                       "\n" in TEXT stands for a line break
 //   probe latency CLASS MS  for MS milliseconds asks the window's combo box for its text
 //                       every 10 ms; prints each answer time in milliseconds
+//   probe state CLASS   "visible" or "hidden", then " iconic" when minimized
+//   probe focus CLASS   the class of the control that has the keyboard focus in that
+//                       window's thread, or nothing
 #include <windows.h>
 
 #include <cstdio>
@@ -170,5 +173,18 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (command == L"latency" && argc >= 4) return MeasureLatency(window, static_cast<DWORD>(_wtoi(argv[3])));
   if (command == L"close") return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 4;
+  if (command == L"state") {
+    Print(std::string(IsWindowVisible(window) ? "visible" : "hidden") + (IsIconic(window) ? " iconic" : "") + "\n");
+    return 0;
+  }
+  if (command == L"focus") {
+    GUITHREADINFO info{sizeof info};
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus) {
+      wchar_t cls[128] = {};
+      GetClassNameW(info.hwndFocus, cls, 128);
+      Print(Utf8(cls) + "\n");
+    }
+    return 0;
+  }
   return 2;
 }

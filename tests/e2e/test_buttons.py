@@ -2,7 +2,6 @@
 import os
 import subprocess
 import sys
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from harness import ProgramTest, main, visible_windows, wait_for  # noqa: E402

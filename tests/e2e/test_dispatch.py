@@ -112,7 +112,7 @@ class KeptConnection(ServerTest):
         p.start("http://example.com/one")
         p.probe("click", "TfmMain", "Страница")
         self.assertTrue(wait_for(lambda: len(self.received()) == 1, timeout=30))
-        time.sleep(0.5)
+        self.assertTrue(wait_for(lambda: self.server.closed_connections() == 1, timeout=10))
         p.probe("settext", "TfmMain", "Edit", "0", "http://example.com/two")
         p.probe("click", "TfmMain", "Страница")
         self.assertTrue(wait_for(lambda: len(self.received()) == 2, timeout=30))

@@ -3,7 +3,6 @@ list.txt from one run to the next."""
 import os
 import subprocess
 import sys
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from harness import ProgramTest, main, visible_windows, wait_for  # noqa: E402
@@ -43,7 +42,8 @@ class RequestList2(ProgramTest):
         before = self.list_lines()
         self.assertEqual(p.probe("click", LIST, "&Импорт/Загрузить").returncode, 0)
         self.assertTrue(wait_for(lambda: p.probe("texts", "#32770").returncode == 0, timeout=10), "no open dialog")
-        time.sleep(0.5)
+        # Typing goes to the file name box once the dialog has given it the focus.
+        self.assertTrue(wait_for(lambda: p.focused("#32770").lower() in ("edit", "combobox"), timeout=10), p.focused("#32770"))
         subprocess.run(["xdotool", "type", "--delay", "20", "Z:" + p.path(name).replace("/", "\\")], timeout=60)
         subprocess.run(["xdotool", "key", "Return"], timeout=10)
         self.assertTrue(wait_for(lambda: self.list_lines() != before, timeout=10), self.list_lines())

@@ -68,7 +68,8 @@ class StartAndExit(ProgramTest):
         p.start()
         before = p.read("settings.ini")  # as the activation left it
         p.probe("close", "TfmMain")
-        time.sleep(1.0)
+        # The close box only minimizes the window.
+        self.assertTrue(wait_for(lambda: "iconic" in p.state(), timeout=10), p.state())
         self.assertIsNone(p.process.poll())
         self.assertEqual(p.read("settings.ini"), before)
         self.assertIn(b"C1=5\r\n", before)
