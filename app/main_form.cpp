@@ -11,8 +11,9 @@ using ui::Kind;
 ui::FormDef MainFormDef() {
   ui::FormDef form{.name = "fmMain", .title = "Quillpost", .client_width = 394, .client_height = 569, .controls = {}};
   auto& c = form.controls;
-  auto label = [&](const char* name, const char* caption, int left, int width, const char* hint = "") {
-    c.push_back({.name = name, .kind = Kind::Label, .caption = caption, .hint = hint, .bounds = {left, 0, width, 15}});
+  auto label = [&](std::string name, std::string caption, int left, int width, std::string hint = "") {
+    c.push_back({.name = std::move(name), .kind = Kind::Label, .caption = std::move(caption), .hint = std::move(hint),
+                 .bounds = {left, 0, width, 15}});
   };
   auto item = [&](std::string name, std::string parent, std::string caption, ui::Shortcut shortcut = {}, bool radio = false,
                   bool checked = false) {
@@ -27,114 +28,112 @@ ui::FormDef MainFormDef() {
   };
 
   // The top label row.
-  label("lbHookURL", "URL с броузера", 3, 92);
-  label("lbMailBox", "Почтовый ящик:", 98, 98, "Активный почтовый ящик");
-  label("lb1", "1", 199, 9, "Не указан");
-  label("lb2", "2", 210, 9, "Не указан");
-  label("lb3", "3", 221, 9, "Не указан");
-  label("lbAddToFavorites", "+", 240, 10);
-  label("lbFavorites", "И", 253, 14);
-  label("lbEncode", "К", 270, 9, "Кодировать строку запроса");
-  label("lbDecode", "Д", 280, 12, "Декодировать строку запроса");
-  label("lbAdd", "Добавить в", 300, 63, "Добавить запрос в лист запросов");
-  label("lbList", "лист", 365, 25, "Открыть лист запросов");
+  label(fmMain::lbHookURL, "URL с броузера", 3, 92);
+  label(fmMain::lbMailBox, "Почтовый ящик:", 98, 98, "Активный почтовый ящик");
+  for (int n = 1; n <= 3; ++n) label(fmMain::Numbered(fmMain::lb, n), std::to_string(n), 188 + 11 * n, 9, "Не указан");
+  label(fmMain::lbAddToFavorites, "+", 240, 10);
+  label(fmMain::lbFavorites, "И", 253, 14);
+  label(fmMain::lbEncode, "К", 270, 9, "Кодировать строку запроса");
+  label(fmMain::lbDecode, "Д", 280, 12, "Декодировать строку запроса");
+  label(fmMain::lbAdd, "Добавить в", 300, 63, "Добавить запрос в лист запросов");
+  label(fmMain::lbList, "лист", 365, 25, "Открыть лист запросов");
 
-  c.push_back({.name = "cbComboBox", .kind = Kind::ComboBox, .hint = "Строка запроса/Путь к файлу/Ключевое слово поиска",
+  c.push_back({.name = fmMain::cbComboBox, .kind = Kind::ComboBox, .hint = "Строка запроса/Путь к файлу/Ключевое слово поиска",
                .bounds = {4, 16, 386, 23}});
   // Request buttons: four columns, rows at 15, 45, 75, 105 and 135 inside their group.
-  c.push_back({.name = "gbButtons", .kind = Kind::GroupBox, .caption = "Запрос веб-страницы/файла", .bounds = {4, 38, 386, 170}});
+  c.push_back({.name = fmMain::gbButtons, .kind = Kind::GroupBox, .caption = "Запрос веб-страницы/файла", .bounds = {4, 38, 386, 170}});
   for (int n = 1; n <= 20; ++n) {
     const int row = (n - 1) / 4, column = (n - 1) % 4;
-    c.push_back({.name = "bb" + std::to_string(n), .kind = Kind::BitButton, .parent = "gbButtons",
+    c.push_back({.name = fmMain::Numbered(fmMain::bb, n), .kind = Kind::BitButton, .parent = fmMain::gbButtons,
                  .bounds = {8 + column * 94, 15 + row * 30, 90, 25}});
   }
-  c.push_back({.name = "gbSearch", .kind = Kind::GroupBox, .caption = "Закладки и Поиск", .bounds = {4, 208, 386, 196}});
-  c.push_back({.name = "bb21", .kind = Kind::BitButton, .parent = "gbSearch", .caption = "По&иск 1", .bounds = {6, 164, 185, 25}});
-  c.push_back({.name = "bb22", .kind = Kind::BitButton, .parent = "gbSearch", .caption = "По&иск 2", .bounds = {195, 164, 185, 25}});
-  c.push_back({.name = "gbList", .kind = Kind::GroupBox, .caption = "Лист запросов", .bounds = {4, 404, 386, 141}});
-  c.push_back({.name = "JvmmList", .kind = Kind::Memo, .parent = "gbList", .bounds = {6, 16, 374, 118}});
+  c.push_back({.name = fmMain::gbSearch, .kind = Kind::GroupBox, .caption = "Закладки и Поиск", .bounds = {4, 208, 386, 196}});
+  c.push_back({.name = fmMain::Numbered(fmMain::bb, 21), .kind = Kind::BitButton, .parent = fmMain::gbSearch, .caption = "По&иск 1", .bounds = {6, 164, 185, 25}});
+  c.push_back({.name = fmMain::Numbered(fmMain::bb, 22), .kind = Kind::BitButton, .parent = fmMain::gbSearch, .caption = "По&иск 2", .bounds = {195, 164, 185, 25}});
+  c.push_back({.name = fmMain::gbList, .kind = Kind::GroupBox, .caption = "Лист запросов", .bounds = {4, 404, 386, 141}});
+  c.push_back({.name = fmMain::JvmmList, .kind = Kind::Memo, .parent = fmMain::gbList, .bounds = {6, 16, 374, 118}});
   // The status bar follows the bottom edge; its one panel is 300 pixels wide.
-  c.push_back({.name = "StatusBar", .kind = Kind::StatusBar, .bounds = {0, 549, 300, 20}});
+  c.push_back({.name = fmMain::StatusBar, .kind = Kind::StatusBar, .bounds = {0, 549, 300, 20}});
   // Send progress and the cancel button lie over the status bar.
-  c.push_back({.name = "ProgressBar1", .kind = Kind::ProgressBar, .bounds = {224, 555, 133, 10}});
+  c.push_back({.name = fmMain::ProgressBar1, .kind = Kind::ProgressBar, .bounds = {224, 555, 133, 10}});
   // The automatic-mode button as a control, for the mini window's send button.
-  c.push_back({.name = "sbGO", .kind = Kind::Button, .bounds = {0, 0, 0, 0}, .visible = false});
-  c.push_back({.name = "btCsend", .kind = Kind::Button, .caption = "X", .hint = "Отмена отправки запроса", .bounds = {372, 553, 15, 14}});
+  c.push_back({.name = fmMain::sbGO, .kind = Kind::Button, .bounds = {0, 0, 0, 0}, .visible = false});
+  c.push_back({.name = fmMain::btCsend, .kind = Kind::Button, .caption = "X", .hint = "Отмена отправки запроса", .bounds = {372, 553, 15, 14}});
 
   // The ten mailbox profiles, in the main menu and again in the tray menu.
   auto mailboxes = [&](const std::string& prefix, const std::string& parent) {
     for (int n = 1; n <= 10; ++n) {
-      item(prefix + std::to_string(n), parent, "Почтовый ящик " + std::to_string(n),
+      item(fmMain::Numbered(prefix, n), parent, "Почтовый ящик " + std::to_string(n),
            ui::Ctrl(static_cast<uint16_t>(ui::kKeyF1 + n - 1)), true, n == 1);
     }
   };
 
   // Main menu: mailboxes and exit.
-  menu("miMailBox", "", "&Почтовый ящик");
-  mailboxes("miEmail", "miMailBox");
-  separator("miMailBoxSeparator", "miMailBox");
-  item("miExit", "miMailBox", "Выход");
+  menu(fmMain::miMailBox, "", "&Почтовый ящик");
+  mailboxes(fmMain::miEmail, fmMain::miMailBox);
+  separator("miMailBoxSeparator", fmMain::miMailBox);
+  item(fmMain::miExit, fmMain::miMailBox, "Выход");
 
-  menu("miView", "", "Вид");
-  menu("miLanguage", "miView", "Language");
+  menu(fmMain::miView, "", "Вид");
+  menu(fmMain::miLanguage, fmMain::miView, "Language");
   const char* const language_captions[] = {"EN", "RU", "UA", "Custom"};
-  for (int n = 0; n < 4; ++n) item(kLanguageItems[n], "miLanguage", language_captions[n], {}, true);
+  for (int n = 0; n < 4; ++n) item(fmMain::kLanguageItems[n], fmMain::miLanguage, language_captions[n], {}, true);
 
-  menu("miSettings", "", "&Настройки");
-  menu("miAutomation", "miSettings", "Автоматический режим");
-  item("miAutoON", "miAutomation", "Активен");
-  separator("miAutomationSeparator", "miAutomation");
-  for (int n = 1; n <= 20; ++n) item("mi" + std::to_string(n), "miAutomation", std::to_string(n), {}, true, n == 1);
-  item("miMonitorClipboard", "miSettings", "Следить за буфером обмена", ui::Ctrl('D'));
-  item("miproxy", "miSettings", "Режим Прокси", ui::Ctrl('P'));
-  item("miAddCliptoList", "miSettings", "Накопление ссылок в листе");
-  item("miAutoDecodeUrl", "miSettings", "Автоматически декодировать URL");
-  item("miSwitchOff", "miSettings", "Отключить обработку ввода");
-  separator("miCaptureSeparator", "miSettings");
-  item("miRQList1", "miSettings", "Использовать лист запросов");
-  item("miRQList2", "miSettings", "Использовать лист запросов 2", ui::Ctrl('R'));
-  item("miRLDelay", "miSettings", "Отправка с задержкой");
-  separator("miSettingsSeparator", "miSettings");
-  menu("miRQSettings", "miSettings", "Настройки запроса");
-  for (int n = 1; n <= 20; ++n) item("miRQ" + std::to_string(n), "miRQSettings", std::to_string(n));
-  separator("miRQSeparator", "miRQSettings");
-  item("miRQ21", "miRQSettings", "Поиск 1");
-  item("miRQ22", "miRQSettings", "Поиск 2");
+  menu(fmMain::miSettings, "", "&Настройки");
+  menu(fmMain::miAutomation, fmMain::miSettings, "Автоматический режим");
+  item(fmMain::miAutoON, fmMain::miAutomation, "Активен");
+  separator("miAutomationSeparator", fmMain::miAutomation);
+  for (int n = 1; n <= 20; ++n) item(fmMain::Numbered(fmMain::mi, n), fmMain::miAutomation, std::to_string(n), {}, true, n == 1);
+  item(fmMain::miMonitorClipboard, fmMain::miSettings, "Следить за буфером обмена", ui::Ctrl('D'));
+  item(fmMain::miproxy, fmMain::miSettings, "Режим Прокси", ui::Ctrl('P'));
+  item(fmMain::miAddCliptoList, fmMain::miSettings, "Накопление ссылок в листе");
+  item(fmMain::miAutoDecodeUrl, fmMain::miSettings, "Автоматически декодировать URL");
+  item(fmMain::miSwitchOff, fmMain::miSettings, "Отключить обработку ввода");
+  separator("miCaptureSeparator", fmMain::miSettings);
+  item(fmMain::miRQList1, fmMain::miSettings, "Использовать лист запросов");
+  item(fmMain::miRQList2, fmMain::miSettings, "Использовать лист запросов 2", ui::Ctrl('R'));
+  item(fmMain::miRLDelay, fmMain::miSettings, "Отправка с задержкой");
+  separator("miSettingsSeparator", fmMain::miSettings);
+  menu(fmMain::miRQSettings, fmMain::miSettings, "Настройки запроса");
+  for (int n = 1; n <= 20; ++n) item(fmMain::Numbered(fmMain::miRQ, n), fmMain::miRQSettings, std::to_string(n));
+  separator("miRQSeparator", fmMain::miRQSettings);
+  item(fmMain::Numbered(fmMain::miRQ, 21), fmMain::miRQSettings, "Поиск 1");
+  item(fmMain::Numbered(fmMain::miRQ, 22), fmMain::miRQSettings, "Поиск 2");
 
   // Fixed service requests 31..36 and the "%counter%" counter.
-  menu("miPlus", "", "&+++");
-  item("miSubscribeToStatistic", "miPlus", "Подписаться на статистику ");
-  item("miRequestStatistic", "miPlus", "Заказать статистику по серверам ");
-  item("miSubscibeToQPTGroups", "miPlus", "Конференция пользователей Quillpost");
-  item("miRequestVersion", "miPlus", "Заказать номер последней версии Quillpost ");
-  item("miRequestQuillpost", "miPlus", "Заказать последнию версию Quillpost (дистрибутив)");
-  item("miRequestUpdate", "miPlus", "Заказать последнию версию Quillpost (обновление)");
-  separator("miPlusSeparator", "miPlus");
-  item("miRequestList", "miPlus", "Лист запросов", ui::Ctrl('L'));
-  item("miRequestHistory", "miPlus", "История запросов", ui::Ctrl('H'));
-  item("miClearHistory", "miPlus", "Очистить историю запросов");
-  item("miClearInputHistory", "miPlus", "Очистить историю ввода запросов");
-  separator("miHistorySeparator", "miPlus");
-  menu("miCounter", "miPlus", "Счетчик %counter%");
-  item("miCounterSet", "miCounter", "Установить (set)");
-  item("miCounterReset", "miCounter", "Сбросить (reset)");
-  item("miCounterCurrent", "miCounter", "Текущее значение:");
+  menu(fmMain::miPlus, "", "&+++");
+  item(fmMain::miSubscribeToStatistic, fmMain::miPlus, "Подписаться на статистику ");
+  item(fmMain::miRequestStatistic, fmMain::miPlus, "Заказать статистику по серверам ");
+  item(fmMain::miSubscibeToQPTGroups, fmMain::miPlus, "Конференция пользователей Quillpost");
+  item(fmMain::miRequestVersion, fmMain::miPlus, "Заказать номер последней версии Quillpost ");
+  item(fmMain::miRequestQuillpost, fmMain::miPlus, "Заказать последнию версию Quillpost (дистрибутив)");
+  item(fmMain::miRequestUpdate, fmMain::miPlus, "Заказать последнию версию Quillpost (обновление)");
+  separator("miPlusSeparator", fmMain::miPlus);
+  item(fmMain::miRequestList, fmMain::miPlus, "Лист запросов", ui::Ctrl('L'));
+  item(fmMain::miRequestHistory, fmMain::miPlus, "История запросов", ui::Ctrl('H'));
+  item(fmMain::miClearHistory, fmMain::miPlus, "Очистить историю запросов");
+  item(fmMain::miClearInputHistory, fmMain::miPlus, "Очистить историю ввода запросов");
+  separator("miHistorySeparator", fmMain::miPlus);
+  menu(fmMain::miCounter, fmMain::miPlus, "Счетчик %counter%");
+  item(fmMain::miCounterSet, fmMain::miCounter, "Установить (set)");
+  item(fmMain::miCounterReset, fmMain::miCounter, "Сбросить (reset)");
+  item(fmMain::miCounterCurrent, fmMain::miCounter, "Текущее значение:");
 
   // Right-click menu of the 22 buttons.
-  c.push_back({.name = "PopupMenu3", .kind = Kind::PopupMenu});
-  item("miSendRequestList", "PopupMenu3", "Отправить запросы из листа");
-  item("miHelpPopUp", "PopupMenu3", "Запросить помощь по сервису");
-  item("miEditButtonSettings", "PopupMenu3", "Настроить параметры запроса");
+  c.push_back({.name = fmMain::PopupMenu3, .kind = Kind::PopupMenu});
+  item(fmMain::miSendRequestList, fmMain::PopupMenu3, "Отправить запросы из листа");
+  item(fmMain::miHelpPopUp, fmMain::PopupMenu3, "Запросить помощь по сервису");
+  item(fmMain::miEditButtonSettings, fmMain::PopupMenu3, "Настроить параметры запроса");
 
   // Tray menu.
-  c.push_back({.name = "PopupMenu1", .kind = Kind::PopupMenu});
-  menu("miMailBox2", "PopupMenu1", "&Почтовый ящик");
-  mailboxes("mi2Email", "miMailBox2");
-  separator("miTraySeparator", "PopupMenu1");
-  item("miProxy2", "PopupMenu1", "Режим Прокси");
-  item("miRequestList2", "PopupMenu1", "Использовать лист запросов");
-  item("miMonitorclipboard2", "PopupMenu1", "Следить за буфером обмена");
-  item("miExitQuillpost", "PopupMenu1", "Выход");
+  c.push_back({.name = fmMain::PopupMenu1, .kind = Kind::PopupMenu});
+  menu(fmMain::miMailBox2, fmMain::PopupMenu1, "&Почтовый ящик");
+  mailboxes(fmMain::mi2Email, fmMain::miMailBox2);
+  separator("miTraySeparator", fmMain::PopupMenu1);
+  item(fmMain::miProxy2, fmMain::PopupMenu1, "Режим Прокси");
+  item(fmMain::miRequestList2, fmMain::PopupMenu1, "Использовать лист запросов");
+  item(fmMain::miMonitorclipboard2, fmMain::PopupMenu1, "Следить за буфером обмена");
+  item(fmMain::miExitQuillpost, fmMain::PopupMenu1, "Выход");
   return form;
 }
 

@@ -7,6 +7,8 @@
 
 #include "app/main_window_win.h"
 #include "app/system_win.h"
+#include "ui/message_box_win.h"
+#include "ui/module_win.h"
 #include "ui/text_win.h"
 
 namespace {
@@ -21,11 +23,9 @@ std::wstring FirstArgument() {
 
 // The name under which the program runs: its file name with extension, no folder.
 std::wstring ProgramFileName() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring name = path;
-  size_t slash = name.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? name : name.substr(slash + 1);
+  const std::wstring path = qp::ui::Widen(qp::ui::ModulePath());
+  const size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
 // The running copy's clipboard monitor picks the address up from the clipboard.
@@ -58,7 +58,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
   HANDLE token = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READONLY, 0, 32, ProgramFileName().c_str());
   bool second_copy = GetLastError() == ERROR_ALREADY_EXISTS;
   if (!token) {
-    MessageBoxW(nullptr, L"Not enought memory", L"Quillpost", MB_ICONERROR | MB_OK);
+    qp::ui::ShowMessage(nullptr, "Not enought memory", MB_ICONERROR | MB_OK);
     second_copy = true;
   }
   if (second_copy) {
@@ -66,7 +66,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     return 0;
   }
 
-  qp::TfmMain main_window(qp::ExecutableFolder(), qp::ui::Narrow(argument));
+  qp::TfmMain main_window(qp::ui::ModuleFolder(), qp::ui::Narrow(argument));
   if (!main_window.Create(nullptr, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, CW_USEDEFAULT, CW_USEDEFAULT)) {
     return 1;
   }

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "app/settings_file.h"
+#include "base/ini_file.h"
 #include "ui/form.h"
 
 namespace qp {

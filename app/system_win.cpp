@@ -3,31 +3,24 @@
 
 #include <windows.h>
 
-#include "organize/history.h"
+#include "base/process.h"
 #include "ui/text_win.h"
 
 namespace qp {
 
-LogTimestamp SystemLogTimestamp() {
+Timestamp SystemTimestamp() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
   wchar_t date[80] = {}, time[80] = {};
-  GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, 80);
-  GetTimeFormatW(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, time, 80);
-  return {ui::Narrow(date), ui::Narrow(time)};
+  GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &now, nullptr, date, 80);
+  GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &now, nullptr, time, 80);
+  return {ui::Narrow(date), ui::Narrow(time), now.wHour == 0 && now.wMinute == 0 && now.wSecond == 0};
 }
 
 void InstallSystemServices() {
   static const ui::SystemCodePageCodec system_codec;
   SetSystemCodec(&system_codec);
-  SetLogClock(SystemLogTimestamp);
-  // History lines carry the time of composing in the system's own formats.
-  SetHistoryClock([] {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    wchar_t date[80] = {}, time[80] = {};
-    GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &now, nullptr, date, 80);
-    GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &now, nullptr, time, 80);
-    return HistoryTimestamp{ui::Narrow(date), ui::Narrow(time), now.wHour == 0 && now.wMinute == 0 && now.wSecond == 0};
-  });
+  SetClock(SystemTimestamp);
 }
 
 }  // namespace qp

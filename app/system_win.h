@@ -1,12 +1,12 @@
 // The system's own services for the portable code: its code page and date formats.
 #pragma once
 
-#include "app/error_log.h"
+#include "base/clock.h"
 
 namespace qp {
 
 // The current time in the system's short date and long time formats.
-LogTimestamp SystemLogTimestamp();
+Timestamp SystemTimestamp();
 
 // Makes the portable code use the system's ANSI code page and date formats.
 void InstallSystemServices();

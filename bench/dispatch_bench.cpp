@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/file_io.h"
-#include "app/working_folder.h"
+#include "base/file_io.h"
+#include "base/process.h"
 #include "posix_connector.h"
 #include "request/dispatch.h"
 
@@ -33,7 +33,7 @@ class BenchHost final : public qp::DispatchHost {
   int CheckedMailbox() override { return 1; }
   void SelectMailbox(int) override {}
   const qp::ActiveProfile& Profile() override { return profile_; }
-  bool Switch(const std::string& item) override { return item == "miRQList1"; }
+  qp::DispatchOptions Options() override { return {.list1 = true}; }
   std::vector<std::string> RequestList(int which) override { return which == 1 ? list_ : std::vector<std::string>{}; }
   std::string SearchRequest() override { return {}; }
   void LetterCounted() override { ++letters; }
@@ -56,15 +56,16 @@ int main(int argc, char** argv) {
   const int port = std::atoi(argv[1]), count = std::atoi(argv[2]);
   const std::filesystem::path folder = std::filesystem::temp_directory_path() / "qp-dispatch-bench";
   std::filesystem::create_directories(folder);
-  qp::SetWorkingFolder(folder);
-  qp::WriteFileAtomically(folder / "Buttons.ini",
+  qp::SetWorkingFolder(folder.string());
+  const std::string buttons = (folder / "Buttons.ini").string();
+  qp::WriteFileAtomically(buttons,
                           "[Button 1]\r\nName=Page\r\nService=www4mail@example.net\r\nSubject=%request%\r\n"
                           "[body 1]\r\nCount=0\r\n0=send %request%\r\n");
   std::filesystem::remove(folder / "history.log");
   BenchHost host(port, count);
   qp::IniFile settings;
   qp::RequestCounter counter;
-  qp::Dispatcher dispatcher(host, settings, folder / "Buttons.ini", counter);
+  qp::Dispatcher dispatcher(host, settings, buttons, counter);
   const auto start = std::chrono::steady_clock::now();
   dispatcher.DispatchRequest(1);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -3,8 +3,9 @@
 
 #include <windows.h>
 
-#include "app/text_codec.h"
+#include "base/text_codec.h"
 #include "lang/language.h"
+#include "ui/message_box_win.h"
 #include "ui/text_win.h"
 
 namespace qp {
@@ -70,7 +71,7 @@ bool DisableBrowserProxy() { return Write(nullptr, false); }
 
 void ReportRegistryWrite(HWND owner, bool written) {
   const std::string text = written ? LookupMessage("Изменения успешно внесены.", "IEOK") : LookupMessage("Ошибка записи в реестр", "RegError");
-  MessageBoxW(owner, ui::Widen(text).c_str(), L"Quillpost", (written ? MB_ICONINFORMATION : MB_ICONERROR) | MB_OK);
+  ui::ShowMessage(owner, text, (written ? MB_ICONINFORMATION : MB_ICONERROR) | MB_OK);
 }
 
 void bbSetIEClick(HWND owner, const std::string& port_text) { ReportRegistryWrite(owner, PointBrowserAtProxy(port_text)); }

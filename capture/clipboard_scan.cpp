@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "request/compose.h"
+#include "base/url_coding.h"
 
 namespace qp {
 namespace {

@@ -1,7 +1,7 @@
 // The local proxy's reading of a browser request.
 #include "capture/proxy_request.h"
 
-#include "app/text_codec.h"
+#include "base/text_codec.h"
 
 namespace qp {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "app/text_codec.h"
+#include "base/text_codec.h"
 
 namespace qp {
 namespace {

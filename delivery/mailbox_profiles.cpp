@@ -3,7 +3,8 @@
 
 #include <cctype>
 
-#include "app/text_codec.h"
+#include "base/integer_text.h"
+#include "base/text_codec.h"
 #include "lang/language.h"
 
 namespace qp {
@@ -28,7 +29,7 @@ void LoadProfile(const IniFile& settings, int n, ActiveProfile& profile) {
 
   const std::string server_text = settings.ReadString("SMTP", "SM" + num, "1");
   int32_t server = 0;
-  if (!ParseIniInteger(server_text, server)) {
+  if (!ParseInteger(server_text, server)) {
     throw ProfileError("'" + server_text + "' is not a valid integer value");
   }
   if (!IsProfileNumber(server)) return;
@@ -70,39 +71,6 @@ MailboxEntry RefreshMailboxEntry(const IniFile& settings, int n) {
     entry.caption = entry.label_hint = email;
   }
   return entry;
-}
-
-void RefreshMailboxMenus(ui::Form& main_window, const IniFile& settings) {
-  for (int n = 1; n <= kProfileCount; ++n) {
-    const MailboxEntry entry = RefreshMailboxEntry(settings, n);
-    const std::string num = std::to_string(n);
-    for (const std::string& name : {"miEmail" + num, "mi2Email" + num}) {
-      ui::Component* item = main_window.Find(name);
-      if (!item) continue;
-      if (!entry.caption.empty()) item->SetCaption(entry.caption);
-      if (entry.disable) item->SetEnabled(false);
-    }
-    if (n <= 3 && !entry.label_hint.empty()) {
-      if (ui::Component* label = main_window.Find("lb" + num)) label->SetHint(entry.label_hint);
-    }
-  }
-}
-
-void CheckMailboxEntries(ui::Form& main_window, int n) {
-  for (int i = 1; i <= kProfileCount; ++i) {
-    const std::string num = std::to_string(i);
-    for (const std::string& name : {"miEmail" + num, "mi2Email" + num}) {
-      if (ui::Component* item = main_window.Find(name)) item->SetChecked(i == n);
-    }
-  }
-}
-
-int CheckedMailbox(ui::Form& main_window) {
-  for (int n = 1; n <= kProfileCount; ++n) {
-    ui::Component* item = main_window.Find("miEmail" + std::to_string(n));
-    if (item && item->Checked()) return n;
-  }
-  return 0;
 }
 
 void LoadStartupProfile(const IniFile& settings, ActiveProfile& profile) {

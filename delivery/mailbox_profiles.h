@@ -7,8 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/settings_file.h"
-#include "ui/form.h"
+#include "base/ini_file.h"
 
 namespace qp {
 
@@ -53,16 +52,6 @@ struct MailboxEntry {
 };
 // The refreshed state of profile n's entries, by the current send method.
 MailboxEntry RefreshMailboxEntry(const IniFile& settings, int n);
-
-// Applies RefreshMailboxEntry to both mailbox menus (miEmailN, mi2EmailN) and the
-// hints of the labels lb1..lb3. Entries are only ever disabled here.
-void RefreshMailboxMenus(ui::Form& main_window, const IniFile& settings);
-
-// Ticks profile n's entry in both menus and unticks the others.
-void CheckMailboxEntries(ui::Form& main_window, int n);
-
-// The first ticked entry of miEmail1..miEmail10, or 0 when none is.
-int CheckedMailbox(ui::Form& main_window);
 
 // What the first activation fills in before the stored profile is selected: profile 1's
 // values and server entry 1, read directly.

@@ -3,7 +3,8 @@
 
 #include <cctype>
 
-#include "app/settings_file.h"
+#include "base/integer_text.h"
+#include "base/lines.h"
 
 namespace qp {
 namespace {
@@ -35,7 +36,7 @@ std::string DotStuffed(const std::string& text) {
 
 int SmtpPort(std::string_view text) {
   int32_t port = 0;
-  if (!ParseIniInteger(text, port) || port <= 0 || port > 65535) return 25;
+  if (!ParseInteger(text, port) || port <= 0 || port > 65535) return 25;
   return port;
 }
 
@@ -104,21 +105,16 @@ void SmtpClient::Connect(const std::string& host, int port, const std::string& o
       hello = Command("HELO " + own_name, 250);  // an old server without extensions
     }
     // Extension lines after the first: "AUTH LOGIN PLAIN" or the old "AUTH=LOGIN".
-    std::size_t start = 0;
-    while (start < hello.text.size()) {
-      std::size_t end = hello.text.find("\r\n", start);
-      if (end == std::string::npos) end = hello.text.size();
-      std::string line = Upper(hello.text.substr(start, end - start));
-      if (line.starts_with("AUTH ") || line.starts_with("AUTH=")) {
-        std::size_t pos = 5;
-        while (pos < line.size()) {
-          std::size_t next = line.find_first_of(" =", pos);
-          if (next == std::string::npos) next = line.size();
-          if (next > pos) auth_mechanisms_.insert(line.substr(pos, next - pos));
-          pos = next + 1;
-        }
+    for (std::string_view extension : SplitLines(hello.text)) {
+      const std::string line = Upper(std::string(extension));
+      if (!line.starts_with("AUTH ") && !line.starts_with("AUTH=")) continue;
+      std::size_t pos = 5;
+      while (pos < line.size()) {
+        std::size_t next = line.find_first_of(" =", pos);
+        if (next == std::string::npos) next = line.size();
+        if (next > pos) auth_mechanisms_.insert(line.substr(pos, next - pos));
+        pos = next + 1;
       }
-      start = end + 2;
     }
   } catch (...) {
     DropConnection();

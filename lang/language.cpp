@@ -1,14 +1,12 @@
 // Language files, the message lookup and window translation.
 #include "lang/language.h"
 
-#include "app/file_io.h"
-#include "app/working_folder.h"
+#include "base/file_io.h"
+#include "base/process.h"
+#include "base/working_folder.h"
 
 namespace qp {
 namespace {
-
-int g_number = 0;
-std::unique_ptr<IniFile> g_file;
 
 constexpr std::string_view kMessageSection = "Misc";
 constexpr std::string_view kLineBreakMark = "*|*";
@@ -29,13 +27,8 @@ std::unique_ptr<IniFile> OpenLanguageFile(int number) {
   return std::make_unique<IniFile>(DecodeFileText(*bytes, SystemCodec()).utf8);
 }
 
-int CurrentLanguageNumber() { return g_number; }
-const IniFile* CurrentLanguageFile() { return g_file.get(); }
-
-void SetCurrentLanguage(int number, std::unique_ptr<IniFile> file) {
-  g_number = number;
-  g_file = std::move(file);
-}
+int CurrentLanguageNumber() { return Process().language_number; }
+const IniFile* CurrentLanguageFile() { return Process().language_file.get(); }
 
 std::string JoinMessageLines(std::string_view value) {
   std::size_t mark = value.find(kLineBreakMark);
@@ -69,7 +62,7 @@ std::string LookupMessage(const IniFile* file, std::string_view default_text, st
 }
 
 std::string LookupMessage(std::string_view default_text, std::string_view key) {
-  return LookupMessage(g_file.get(), default_text, key);
+  return LookupMessage(CurrentLanguageFile(), default_text, key);
 }
 
 void TranslateWindow(ui::Form& form, const IniFile& file) {

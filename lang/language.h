@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/settings_file.h"
+#include "base/ini_file.h"
 #include "ui/form.h"
 
 namespace qp {
@@ -19,10 +19,10 @@ std::string_view LanguageFileName(int number);
 // The loaded file of that language from the working folder, or nullptr when it is missing.
 std::unique_ptr<IniFile> OpenLanguageFile(int number);
 
-// The process-wide current language: its number and its file, if one was found.
+// The process-wide current language (SetCurrentLanguage in base/process.h): its number
+// and its file, if one was found.
 int CurrentLanguageNumber();
 const IniFile* CurrentLanguageFile();
-void SetCurrentLanguage(int number, std::unique_ptr<IniFile> file);
 
 // The text to show for a message: the built-in default without a current file,
 // otherwise the file's "Misc" entry (empty when missing), "*|*" turned into line breaks.

@@ -2,19 +2,17 @@
 #include "organize/history.h"
 
 #include <algorithm>
-#include <ctime>
-#include <fstream>
 #include <numeric>
 
-#include "app/error_log.h"
-#include "app/file_io.h"
-#include "app/text_codec.h"
-#include "app/working_folder.h"
+#include "base/clock.h"
+#include "base/file_io.h"
+#include "base/lines.h"
+#include "base/text_codec.h"
+#include "base/working_folder.h"
 
 namespace qp {
 namespace {
 
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kLineEnd = "\r\n";
 
 // Each CR LF, CR or LF becomes one space, so a value stays on its line.
@@ -26,29 +24,13 @@ void AppendOnOneLine(std::string& out, std::string_view value) {
   }
 }
 
-// Calls f for every line of the text; CR LF, LF and CR each end a line.
-template <typename F>
-void ForEachLine(std::string_view text, F f) {
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) {
-      f(text.substr(pos));
-      return;
-    }
-    f(text.substr(pos, end - pos));
-    pos = end + 1;
-    if (text[end] == '\r' && pos < text.size() && text[pos] == '\n') ++pos;
-  }
-}
-
 bool IsBlank(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) <= ' '; });
 }
 
 // The encoding to write a file in is the one it has now: UTF-8 when it begins with the
 // byte-order mark, the system code page otherwise (or when it does not exist).
-bool HasUtf8Bom(const std::filesystem::path& path) {
+bool HasUtf8Bom(const std::string& path) {
   std::optional<std::string> head = ReadFileBytes(path, kUtf8Bom.size());
   return head && head->starts_with(kUtf8Bom);
 }
@@ -60,27 +42,23 @@ struct FileShape {
 
 // Only the first and last bytes, so that an append costs the same however long the
 // history has grown.
-FileShape ShapeOf(const std::filesystem::path& path) {
+FileShape ShapeOf(const std::string& path) {
   FileShape shape;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return shape;
+  File file(path, File::Mode::Read);
   char head[3] = {};
-  in.read(head, sizeof head);
-  std::streamsize got = in.gcount();
-  shape.utf8_bom = std::string_view(head, static_cast<std::size_t>(got)) == kUtf8Bom;
-  in.clear();
-  in.seekg(0, std::ios::end);
-  std::streamoff size = in.tellg();
-  std::streamoff content_start = shape.utf8_bom ? 3 : 0;
-  if (size <= content_start) return shape;
-  in.seekg(size - 1);
+  const std::optional<std::size_t> got = file.Read(head, sizeof head);
+  if (!got) return shape;
+  shape.utf8_bom = std::string_view(head, *got) == kUtf8Bom;
+  const std::optional<std::uint64_t> size = file.Size();
+  const std::uint64_t content_start = shape.utf8_bom ? kUtf8Bom.size() : 0;
   char last = 0;
-  if (in.get(last)) shape.open_line = last != '\n' && last != '\r';
+  if (!size || *size <= content_start || !file.Seek(*size - 1) || file.Read(&last, 1).value_or(0) != 1) return shape;
+  shape.open_line = last != '\n' && last != '\r';
   return shape;
 }
 
 bool SaveText(std::string_view name, std::string_view utf8_text) {
-  std::filesystem::path path = ProgramFile(name);
+  const std::string path = ProgramFile(name);
   return WriteFileAtomically(path, EncodeFileText(utf8_text, HasUtf8Bom(path), SystemCodec()));
 }
 
@@ -88,16 +66,6 @@ std::optional<std::string> LoadText(std::string_view name) {
   std::optional<std::string> bytes = ReadFileBytes(ProgramFile(name));
   if (!bytes) return std::nullopt;
   return DecodeFileText(*bytes, SystemCodec()).utf8;
-}
-
-HistoryTimestamp PortableClock() {
-  LogTimestamp now = PortableTimestamp();
-  return {now.date, now.time, now.time == "00:00:00"};
-}
-
-std::function<HistoryTimestamp()>& Clock() {
-  static std::function<HistoryTimestamp()> clock = PortableClock;
-  return clock;
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -195,9 +163,9 @@ HistoryRecord ParseHistoryLine(std::string_view line) {
 
 std::vector<HistoryRecord> ParseHistoryText(std::string_view utf8_text) {
   std::vector<HistoryRecord> records;
-  ForEachLine(utf8_text, [&](std::string_view line) {
+  for (std::string_view line : SplitLines(utf8_text)) {
     if (!line.empty()) records.push_back(ParseHistoryLine(line));
-  });
+  }
   return records;
 }
 
@@ -208,7 +176,7 @@ std::string FormatHistoryText(const std::vector<HistoryRecord>& records) {
 }
 
 bool AppendHistoryLine(const HistoryRecord& record) {
-  std::filesystem::path path = ProgramFile(kHistoryFile);
+  const std::string path = ProgramFile(kHistoryFile);
   FileShape shape = ShapeOf(path);
   std::string line = FormatHistoryLine(record);
   if (shape.open_line) line.insert(0, kLineEnd);
@@ -228,14 +196,12 @@ bool ClearHistory() { return WriteFileAtomically(ProgramFile(kHistoryFile), "");
 
 // ---- The time field ----------------------------------------------------------------
 
-void SetHistoryClock(std::function<HistoryTimestamp()> clock) { Clock() = clock ? std::move(clock) : PortableClock; }
-
-std::string HistoryTimeText(const HistoryTimestamp& stamp) {
+std::string HistoryTimeText(const Timestamp& stamp) {
   if (stamp.midnight) return stamp.date;
   return stamp.date + " " + stamp.time;
 }
 
-std::string CurrentHistoryTime() { return HistoryTimeText(Clock()()); }
+std::string CurrentHistoryTime() { return HistoryTimeText(Now()); }
 
 DateOrder DateOrderOf(std::string_view picture) {
   std::string parts;  // first appearance of each of d, m, y
@@ -328,9 +294,9 @@ std::vector<std::string> LoadInputHistory() {
   std::vector<std::string> entries;
   std::optional<std::string> text = LoadText(kInputHistoryFile);
   if (!text) return entries;
-  ForEachLine(*text, [&](std::string_view line) {
+  for (std::string_view line : SplitLines(*text)) {
     if (!IsBlank(line)) entries.emplace_back(line);
-  });
+  }
   return entries;
 }
 

@@ -4,11 +4,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "base/clock.h"
 
 namespace qp {
 
@@ -75,18 +76,9 @@ bool ClearHistory();
 
 // ---- The time field ----------------------------------------------------------------
 
-// The moment of composing as the system's formats show it: the short date, the long
-// time, and whether the time of day is 00:00:00 (then the time is left out).
-struct HistoryTimestamp {
-  std::string date, time;
-  bool midnight = false;
-};
-// Where the time field comes from. Windows start-up installs the system's short date and
-// long time formats; the default (and nullptr) is dd.mm.yyyy hh:mm:ss of local time.
-void SetHistoryClock(std::function<HistoryTimestamp()> clock);
 // date, or date + " " + time unless it is midnight.
-std::string HistoryTimeText(const HistoryTimestamp& stamp);
-// The time field for a line composed now.
+std::string HistoryTimeText(const Timestamp& stamp);
+// The time field for a line composed now, by the installed clock (base/clock.h).
 std::string CurrentHistoryTime();
 
 // How the system's short date format orders its parts.

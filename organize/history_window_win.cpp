@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "lang/language.h"
+#include "ui/placement_win.h"
 #include "ui/text_win.h"
 
 namespace qp {
@@ -54,17 +55,22 @@ HistoryTimeFormat SystemTimeFormat() {
 }  // namespace
 
 TfmHistory::TfmHistory(HWND owner, std::function<void(const std::string&)> copy_to_request_line)
-    : Window(HistoryFormDef()), owner_(owner), copy_(std::move(copy_to_request_line)) {}
+    : Window(HistoryFormDef()), owner_(owner), copy_(std::move(copy_to_request_line)) {
+  auto on_selected = [this](void (TfmHistory::*click)(int)) {
+    return [this, click] {
+      if (int row = FirstSelected(); row >= 0) (this->*click)(row);
+    };
+  };
+  Commands()
+      .On("Change", on_selected(&TfmHistory::ChangeClick))
+      .On("CopyURL", on_selected(&TfmHistory::CopyURLClick))
+      .On("DeleteRecord", on_selected(&TfmHistory::DeleteRecordClick));
+}
 
 void TfmHistory::ShowWindow() {
   if (!Hwnd()) {
-    RECT work{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     if (!Create(owner_, WS_OVERLAPPEDWINDOW, WS_EX_TOPMOST, 0, 0)) return;
-    RECT r;
-    GetWindowRect(Hwnd(), &r);
-    SetWindowPos(Hwnd(), nullptr, work.left + (work.right - work.left - (r.right - r.left)) / 2,
-                 work.top + (work.bottom - work.top - (r.bottom - r.top)) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ui::CenterWindow(Hwnd(), nullptr);
   }
   ::ShowWindow(Hwnd(), SW_SHOW);
   SetForegroundWindow(Hwnd());
@@ -117,19 +123,14 @@ std::vector<HistoryRecord> TfmHistory::Rows() const {
 
 int TfmHistory::FirstSelected() const { return ListView_GetNextItem(List(), -1, LVNI_SELECTED); }
 
-void TfmHistory::OnCommand(ui::Component& component, int /*notify*/) {
-  const int row = FirstSelected();
-  if (row < 0) return;
-  const std::string& name = component.Name();
-  if (name == "Change") {
-    SetFocus(List());
-    ListView_EditLabel(List(), row);
-  } else if (name == "CopyURL") {
-    copy_(CellText(List(), row, 1));
-  } else if (name == "DeleteRecord") {
-    ListView_DeleteItem(List(), row);
-  }
+void TfmHistory::ChangeClick(int row) {
+  SetFocus(List());
+  ListView_EditLabel(List(), row);
 }
+
+void TfmHistory::CopyURLClick(int row) { copy_(CellText(List(), row, 1)); }
+
+void TfmHistory::DeleteRecordClick(int row) { ListView_DeleteItem(List(), row); }
 
 LRESULT TfmHistory::OnNotify(ui::Component& /*component*/, NMHDR& header) {
   switch (header.code) {

@@ -20,11 +20,14 @@ class TfmHistory final : public ui::Window {
 
  protected:
   void OnShow() override;
-  void OnCommand(ui::Component& component, int notify) override;
   LRESULT OnNotify(ui::Component& component, NMHDR& header) override;
   LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
 
  private:
+  // The popup menu's entries act on the first selected row.
+  void ChangeClick(int row);
+  void CopyURLClick(int row);
+  void DeleteRecordClick(int row);
   void Reload();
   void Fill(const std::vector<HistoryRecord>& rows);
   int FirstSelected() const;

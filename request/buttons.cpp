@@ -30,20 +30,6 @@ ButtonDefinition ReadButtonDefinition(const IniFile& buttons, int number) {
   return d;
 }
 
-void ApplyButtonCaptions(ui::Form& main_window, const IniFile& buttons) {
-  auto set_caption = [&](const std::string& name, const std::string& text) {
-    if (ui::Component* c = main_window.Find(name)) c->SetCaption(text);
-  };
-  for (int n = 1; n <= kRequestButtonCount; ++n) {
-    const std::string section = ButtonSection(n), num = std::to_string(n);
-    const std::string caption = buttons.ReadString(section, "Name", "");
-    set_caption("bb" + num, caption);
-    if (ui::Component* button = main_window.Find("bb" + num)) button->SetHint(buttons.ReadString(section, "Comment", ""));
-    set_caption("mi" + num, caption);
-    set_caption("miRQ" + num, caption);
-  }
-}
-
 std::string_view FixedServiceAddress(int number) {
   switch (number) {
     case 31: return FixedServices::kStatisticsSubscription;

@@ -5,8 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/settings_file.h"
-#include "ui/form.h"
+#include "base/ini_file.h"
 
 namespace qp {
 
@@ -37,10 +36,6 @@ ButtonDefinition ReadButtonDefinition(const IniFile& buttons, int number);
 // The body template lines of button N: lines "0" to "Count" (a missing line reads empty,
 // a negative "Count" gives none, a missing one a single empty line), at most kMaxBodyLines.
 std::vector<std::string> ReadBodyTemplate(const IniFile& buttons, int number);
-
-// Captions and hints of buttons 1..20 from "Name" and "Comment", and the captions of the
-// automatic-mode items mi1..mi20 and editor items miRQ1..miRQ20, which follow the buttons.
-void ApplyButtonCaptions(ui::Form& main_window, const IniFile& buttons);
 
 // The fixed service addresses of the menu requests 31 to 36; they replace "Service".
 // Kept together here so a release can set them in one place.

@@ -6,8 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/settings_file.h"
-#include "app/text_codec.h"
+#include "base/ini_file.h"
 
 namespace qp {
 
@@ -57,11 +56,6 @@ ComposedRequest ComposeRequest(const IniFile& buttons, int number, std::string_v
 
 // Replaces every occurrence in one left-to-right pass; inserted text is not re-examined.
 std::string ReplaceAll(std::string_view text, std::string_view what, std::string_view with);
-
-// URL coding over the bytes of the given code page (the system's, as a rule).
-std::string UrlEncode(std::string_view text, const TextCodec& codec);
-// A "%" without two hexadecimal digits after it gives back the input unchanged.
-std::string UrlDecode(std::string_view text, const TextCodec& codec);
 
 // The "%counter%" counter: in memory only, 0 at every start.
 struct RequestCounter {

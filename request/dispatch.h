@@ -1,25 +1,37 @@
 // The request dispatch: from a button press to sent letters, with the mailbox choice,
-// the refusals, the request lists, the history, the SMTP sending, progress and cancel.
+// the refusals, the request lists, the history, the sending, progress and cancel.
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "app/settings_file.h"
+#include "base/ini_file.h"
+#include "delivery/connection.h"
 #include "delivery/mail_message.h"
 #include "delivery/mailbox_profiles.h"
-#include "delivery/smtp_client.h"
+#include "delivery/send_method.h"
 #include "request/compose.h"
 
 namespace qp {
+
+class SmtpSendMethod;
+
+// The switches a run goes by, read from the window when the run starts.
+struct DispatchOptions {
+  bool list1 = false;           // send request list 1 instead of the request line
+  bool list2 = false;           // send request list 2
+  bool delay = false;           // pause between the letters of list 2 ("RLDelay" seconds)
+  bool popups = false;          // a popup tells how each letter went
+  bool hide_when_done = false;  // minimize the window after the run
+};
 
 // What the dispatch needs from the window and the system.
 class DispatchHost {
  public:
   virtual ~DispatchHost() = default;
+  virtual DispatchOptions Options() = 0;
   virtual std::string RequestLine() = 0;
   virtual void SetRequestLine(const std::string& text) = 0;
   virtual void AddToInputHistory(const std::string& text) = 0;
@@ -32,7 +44,6 @@ class DispatchHost {
   virtual int CheckedMailbox() = 0;                     // 0 when none is ticked
   virtual void SelectMailbox(int n) = 0;
   virtual const ActiveProfile& Profile() = 0;
-  virtual bool Switch(const std::string& menu_item) = 0;  // the tick of a menu switch
   virtual std::vector<std::string> RequestList(int which) = 0;  // 1 or 2
   virtual std::string SearchRequest() = 0;
   virtual void Popup(const std::string& /*address*/, const std::string& /*text*/) {}
@@ -46,10 +57,11 @@ class DispatchHost {
   virtual std::string MailDate() = 0;  // now, as a letter's Date header
 };
 
-class Dispatcher : private SmtpEvents {
+class Dispatcher : public SendProgress {
  public:
-  // settings: the program's in-memory settings; buttons_file: "Buttons.ini".
-  Dispatcher(DispatchHost& host, const IniFile& settings, std::filesystem::path buttons_file, RequestCounter& counter);
+  // settings: the program's in-memory settings; buttons_file: "Buttons.ini" (UTF-8 path).
+  Dispatcher(DispatchHost& host, const IniFile& settings, std::string buttons_file, RequestCounter& counter);
+  ~Dispatcher() override;
 
   // Runs the whole dispatch for button N (1..22, 31..36). A start while one runs is
   // ignored: the two would share one letter and one connection.
@@ -61,32 +73,38 @@ class Dispatcher : private SmtpEvents {
   bool CancelRequested() const { return running_ && abort_; }
   // At exit: QUIT on a kept connection.
   void Disconnect();
-  bool SmtpConnected() const { return smtp_.Connected(); }
+  bool SmtpConnected() const;
+
+  // What the send methods report.
+  void Status(const std::string& text) override { host_.Status(text); }
+  void StepProgress() override { host_.StepProgress(); }
+  bool Cancelled() const override { return abort_; }
 
  private:
-  void Run(int number, bool help_request);
-  bool SmtpConnect();
-  void SmtpSend();
+  struct Run;
+  struct Letter {
+    std::string subject, request, comment, body;
+  };
+  void RunDispatch(int number, bool help_request);
+  bool Refused(Run& run);
+  void CollectEntries(Run& run);
+  Letter ComposeLetter(Run& run);
+  bool SendLetter(Run& run, const Letter& letter);
+  void ReportLetter(Run& run, const Letter& letter);
   void WaitBetweenLetters(int seconds);
-  std::string Message(const char* def, const char* key) const;
-
-  void Status(std::string_view text) override;
-  void WorkBegin() override;
-  void Work(bool reading) override;
-  void WorkEnd() override;
-  void Disconnected() override;
+  void EndRun(Run& run, bool ran_out);
+  SendMethod& MethodFor(int send_by);
 
   DispatchHost& host_;
   const IniFile& settings_;
-  std::filesystem::path buttons_file_;
+  std::string buttons_file_;
   RequestCounter& counter_;
-  SmtpClient smtp_;
-  MailMessage letter_;  // the outgoing letter, cleared after each one
+  std::unique_ptr<SmtpSendMethod> smtp_;
+  std::unique_ptr<SendMethod> unsent_;  // "sendby" 1..4 until their methods arrive
   WorkingBody body_;
   bool running_ = false;
   bool abort_ = false;
   bool error_ = false;
-  bool busy_ = false;  // the SMTP client is in an exchange with the server
   uint64_t message_ids_ = 0;
 };
 

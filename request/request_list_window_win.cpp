@@ -4,12 +4,14 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
-#include <algorithm>
-
-#include "app/file_io.h"
-#include "app/working_folder.h"
+#include "base/file_io.h"
+#include "base/lines.h"
+#include "base/working_folder.h"
 #include "lang/language.h"
 #include "request/request_lists.h"
+#include "ui/message_box_win.h"
+#include "ui/message_loop_win.h"
+#include "ui/placement_win.h"
 #include "ui/text_win.h"
 
 namespace qp {
@@ -37,10 +39,11 @@ ui::FormDef RequestList2Def() {
       }};
 }
 
-std::filesystem::path ChooseFile(HWND owner, bool save) {
+// The file chosen in the system's open or save dialog; "" when none was.
+std::string ChooseFile(HWND owner, bool save) {
   wchar_t name[MAX_PATH] = {};
   wcscpy(name, save ? L"list.txt" : L"*.*");
-  const std::wstring folder = WorkingFolder().wstring();
+  const std::wstring folder = ui::Widen(WorkingFolder());
   OPENFILENAMEW dialog{sizeof dialog};
   dialog.hwndOwner = owner;
   dialog.lpstrFile = name;
@@ -49,13 +52,20 @@ std::filesystem::path ChooseFile(HWND owner, bool save) {
   dialog.lpstrFilter = save ? L"TXT\0*.txt\0" : nullptr;
   dialog.Flags = OFN_HIDEREADONLY | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
   const BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
-  return chosen ? std::filesystem::path(name) : std::filesystem::path();
+  return chosen ? ui::Narrow(name) : std::string();
 }
 
 }  // namespace
 
 TfmRequestList2::TfmRequestList2(std::function<void(const std::string&)> set_request_line, IniFile& settings)
-    : Window(RequestList2Def()), set_request_line_(std::move(set_request_line)), settings_(settings) {}
+    : Window(RequestList2Def()), set_request_line_(std::move(set_request_line)), settings_(settings) {
+  Commands()
+      .On("bbImport", [this] { bbImportClick(); })
+      .On("bbCopy", [this] { bbCopyClick(); })
+      .On("bbSave", [this] { bbSaveClick(); })
+      .On("bbClear", [this] { bbClearClick(); })
+      .On("bbExit", [this] { PostMessageW(Hwnd(), WM_CLOSE, 0, 0); });
+}
 
 bool TfmRequestList2::CreateHidden(HWND owner) {
   owner_ = owner;
@@ -68,38 +78,17 @@ bool TfmRequestList2::CreateHidden(HWND owner) {
 
 void TfmRequestList2::ShowList() {
   // Centred on the main window, but whole on its screen: the list is wider than the main
-  // window, which may stand at the screen's edge.
-  RECT main{}, own{};
-  GetWindowRect(owner_, &main);
-  GetWindowRect(Hwnd(), &own);
-  const LONG width = own.right - own.left, height = own.bottom - own.top;
-  LONG left = main.left + ((main.right - main.left) - width) / 2;
-  LONG top = main.top + ((main.bottom - main.top) - height) / 2;
-  MONITORINFO screen{sizeof screen};
-  if (GetMonitorInfoW(MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST), &screen)) {
-    left = std::max(screen.rcWork.left, std::min(left, screen.rcWork.right - width));
-    top = std::max(screen.rcWork.top, std::min(top, screen.rcWork.bottom - height));
-  }
-  // Activated only by showing it: the first activation loads list.txt once the check box
-  // has followed "Autoloadlist".
-  SetWindowPos(Hwnd(), HWND_TOPMOST, left, top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+  // window, which may stand at the screen's edge. Activated only by showing it: the first
+  // activation loads list.txt once the check box has followed "Autoloadlist".
+  ui::CenterWindow(Hwnd(), owner_);
+  SetWindowPos(Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   ShowWindow(Hwnd(), SW_SHOW);
   SetForegroundWindow(Hwnd());
 }
 
 void TfmRequestList2::ShowListModal() {
-  EnableWindow(owner_, FALSE);
   ShowList();
-  MSG msg;
-  while (IsWindowVisible(Hwnd()) && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (!PreTranslate(msg)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
-  if (msg.message == WM_QUIT) PostQuitMessage(static_cast<int>(msg.wParam));
-  EnableWindow(owner_, TRUE);
-  SetForegroundWindow(owner_);
+  ui::RunModal(Hwnd(), owner_);
 }
 
 void TfmRequestList2::OnShow() {
@@ -107,11 +96,7 @@ void TfmRequestList2::OnShow() {
   if (settings_.ReadBool("Settings", "Autoloadlist", false)) Find("cbAutoSave")->SetChecked(true);
 }
 
-void TfmRequestList2::SetLines(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
-  ui::SetText(ControlHwnd("Memo1"), text);
-}
+void TfmRequestList2::SetLines(const std::vector<std::string>& lines) { ui::SetText(ControlHwnd("Memo1"), JoinLines(lines, true)); }
 
 void TfmRequestList2::Append(const std::string& line) {
   std::vector<std::string> lines = Entries();
@@ -119,11 +104,10 @@ void TfmRequestList2::Append(const std::string& line) {
   SetLines(lines);
 }
 
-void TfmRequestList2::ImportFile(const std::filesystem::path& file) {
+void TfmRequestList2::ImportFile(const std::string& file) {
   std::optional<std::string> bytes = ReadFileBytes(file);
   if (!bytes) {
-    const std::wstring text = ui::Widen("Не удалось прочитать файл " + PathToUtf8(file));
-    MessageBoxW(Hwnd(), text.c_str(), L"Quillpost", MB_ICONERROR | MB_OK);
+    ui::ShowMessage(Hwnd(), "Не удалось прочитать файл " + file, MB_ICONERROR | MB_OK);
     return;
   }
   std::vector<std::string> lines = Entries();
@@ -132,35 +116,34 @@ void TfmRequestList2::ImportFile(const std::filesystem::path& file) {
   set_request_line_(lines.empty() ? std::string() : lines.back());
 }
 
-void TfmRequestList2::SaveTo(const std::filesystem::path& file) {
-  std::string text;
-  for (const std::string& line : Entries()) text += line + "\r\n";
-  WriteFileAtomically(file, EncodeFileText(text, false, SystemCodec()));
+void TfmRequestList2::SaveTo(const std::string& file) {
+  WriteFileAtomically(file, EncodeFileText(JoinLines(Entries(), true), false, SystemCodec()));
 }
 
-void TfmRequestList2::OnCommand(ui::Component& component, int /*notify*/) {
-  const std::string& name = component.Name();
-  if (name == "bbImport") {
-    if (std::filesystem::path file = ChooseFile(Hwnd(), false); !file.empty()) ImportFile(file);
-  } else if (name == "bbClear") {
-    SetLines({});
-    ui::SetText(ControlHwnd("Memo2"), "");
-  } else if (name == "bbExit") {
-    PostMessageW(Hwnd(), WM_CLOSE, 0, 0);
-  } else if (name == "bbCopy") {
-    DWORD start = 0, end = 0;
-    HWND memo = ControlHwnd("Memo1");
-    SendMessageW(memo, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    if (end > start) {
-      const std::wstring all = ui::Widen(ui::GetText(memo));
-      set_request_line_(ui::Narrow(std::wstring_view(all).substr(start, end - start)));
-    } else {
-      std::vector<std::string> lines = Entries();
-      set_request_line_(lines.empty() ? std::string() : lines.back());
-    }
-  } else if (name == "bbSave") {
-    if (std::filesystem::path file = ChooseFile(Hwnd(), true); !file.empty()) SaveTo(file);
+void TfmRequestList2::bbImportClick() {
+  if (std::string file = ChooseFile(Hwnd(), false); !file.empty()) ImportFile(file);
+}
+
+void TfmRequestList2::bbClearClick() {
+  SetLines({});
+  ui::SetText(ControlHwnd("Memo2"), "");
+}
+
+void TfmRequestList2::bbCopyClick() {
+  DWORD start = 0, end = 0;
+  HWND memo = ControlHwnd("Memo1");
+  SendMessageW(memo, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  if (end > start) {
+    const std::wstring all = ui::Widen(ui::GetText(memo));
+    set_request_line_(ui::Narrow(std::wstring_view(all).substr(start, end - start)));
+  } else {
+    std::vector<std::string> lines = Entries();
+    set_request_line_(lines.empty() ? std::string() : lines.back());
   }
+}
+
+void TfmRequestList2::bbSaveClick() {
+  if (std::string file = ChooseFile(Hwnd(), true); !file.empty()) SaveTo(file);
 }
 
 LRESULT TfmRequestList2::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
@@ -176,7 +159,7 @@ LRESULT TfmRequestList2::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
       // The first dropped file is imported; the others of the same drop are ignored.
       HDROP drop = reinterpret_cast<HDROP>(wparam);
       wchar_t name[MAX_PATH] = {};
-      if (DragQueryFileW(drop, 0, name, MAX_PATH)) ImportFile(name);
+      if (DragQueryFileW(drop, 0, name, MAX_PATH)) ImportFile(ui::Narrow(name));
       DragFinish(drop);
       return 0;
     }

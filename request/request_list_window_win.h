@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings_file.h"
+#include "base/ini_file.h"
 #include "ui/window_win.h"
 
 namespace qp {
@@ -22,17 +22,21 @@ class TfmRequestList2 final : public ui::Window {
   void ShowListModal();  // until the window is closed
   std::vector<std::string> Entries() { return Find("Memo1")->Lines(); }
   void Append(const std::string& line);
-  // Adds the addresses of a file to the list and puts the last entry into the request line.
-  void ImportFile(const std::filesystem::path& file);
+  // Adds the addresses of a file (UTF-8 path) to the list and puts the last entry into
+  // the request line.
+  void ImportFile(const std::string& file);
 
  protected:
   void OnShow() override;
-  void OnCommand(ui::Component& component, int notify) override;
   LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
 
  private:
+  void bbImportClick();
+  void bbCopyClick();
+  void bbSaveClick();
+  void bbClearClick();
   void SetLines(const std::vector<std::string>& lines);
-  void SaveTo(const std::filesystem::path& file);
+  void SaveTo(const std::string& file);
 
   HWND owner_ = nullptr;
   std::function<void(const std::string&)> set_request_line_;

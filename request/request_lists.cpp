@@ -1,17 +1,13 @@
 // Request lists: importing addresses from any file.
 #include "request/request_lists.h"
 
+#include "base/lines.h"
+
 namespace qp {
 
 std::vector<std::string> ImportLinks(std::string_view text) {
   std::vector<std::string> links;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    start = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
-
+  for (std::string_view line : SplitLines(text)) {
     std::size_t at = line.find("http://");
     if (at == std::string_view::npos) at = line.find("ftp://");
     if (at == std::string_view::npos) continue;

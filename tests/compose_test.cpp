@@ -1,6 +1,8 @@
 // Composition of a letter from a request and a button's templates, and the URL coding.
 #include <gtest/gtest.h>
 
+#include "base/process.h"
+#include "base/url_coding.h"
 #include "lang/language.h"
 #include "request/buttons.h"
 #include "request/compose.h"

@@ -8,7 +8,8 @@
 #include <set>
 #include <thread>
 
-#include "app/working_folder.h"
+#include "base/process.h"
+#include "base/working_folder.h"
 #include "lang/language.h"
 #include "organize/history.h"
 #include "posix_connector.h"
@@ -52,7 +53,10 @@ class FakeHost : public DispatchHost {
     checked = n;
   }
   const ActiveProfile& Profile() override { return profile; }
-  bool Switch(const std::string& item) override { return ticks.count(item) != 0; }
+  DispatchOptions Options() override {
+    auto on = [&](const char* item) { return ticks.count(item) != 0; };
+    return {.list1 = on("miRQList1"), .list2 = on("miRQList2"), .delay = on("miRLDelay")};
+  }
   std::vector<std::string> RequestList(int which) override { return which == 1 ? list1 : list2; }
   std::string SearchRequest() override { return "search words"; }
   void LetterCounted() override { ++letters; }
@@ -224,7 +228,7 @@ TEST_F(DispatchTest, AKeptConnectionClosedByTheServerIsReplacedSilently) {
   Dispatcher d = Make();
   d.DispatchRequest(1);
   EXPECT_TRUE(d.SmtpConnected());
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_TRUE(closing.WaitForClosedConnections(1));
   host.line = "two";
   d.DispatchRequest(1);
   EXPECT_EQ(closing.Letters().size(), 2u);

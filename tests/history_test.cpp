@@ -3,8 +3,9 @@
 
 #include <chrono>
 
-#include "app/text_codec.h"
-#include "app/working_folder.h"
+#include "base/process.h"
+#include "base/text_codec.h"
+#include "base/working_folder.h"
 #include "organize/history.h"
 #include "request/compose.h"
 #include "test_support.h"
@@ -25,7 +26,7 @@ class HistoryFiles : public ::testing::Test {
   }
   void TearDown() override {
     SetSystemCodec(nullptr);
-    SetHistoryClock(nullptr);
+    SetClock(nullptr);
   }
   std::string File(const std::string& name) const { return ReadAll(dir_ / name); }
   void Put(const std::string& name, const std::string& bytes) const { WriteAll(dir_ / name, bytes); }
@@ -142,11 +143,11 @@ TEST(HistoryReading, GarbageNeverBreaksTheReader) {
 // ---- The time field ----
 
 TEST_F(HistoryFiles, TheTimeComesFromTheInstalledClockAndMidnightShowsTheDateAlone) {
-  SetHistoryClock([] { return HistoryTimestamp{"9/12/2026", "5:43:18 PM", false}; });
+  SetClock([] { return Timestamp{"9/12/2026", "5:43:18 PM", false}; });
   EXPECT_EQ(CurrentHistoryTime(), "9/12/2026 5:43:18 PM");
-  SetHistoryClock([] { return HistoryTimestamp{"10.12.2026", "0:00:00", true}; });
+  SetClock([] { return Timestamp{"10.12.2026", "0:00:00", true}; });
   EXPECT_EQ(CurrentHistoryTime(), "10.12.2026");
-  SetHistoryClock(nullptr);
+  SetClock(nullptr);
   std::string now = CurrentHistoryTime();
   EXPECT_TRUE(HistoryTimeKey(now, {})) << now;
 }

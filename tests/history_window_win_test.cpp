@@ -4,7 +4,8 @@
 #include <commctrl.h>
 
 #include "app/system_win.h"
-#include "app/working_folder.h"
+#include "base/process.h"
+#include "base/working_folder.h"
 #include "organize/history_window_win.h"
 #include "test_support.h"
 
@@ -29,7 +30,7 @@ class HistoryWindowTest : public ::testing::Test {
   }
   void TearDown() override {
     window.reset();
-    SetLogClock(nullptr);
+    SetClock(nullptr);
     SetSystemCodec(nullptr);
   }
   void Select(int row) {

@@ -1,7 +1,8 @@
 // Language files: message lookup with its line-break rules and the translation of windows.
 #include <gtest/gtest.h>
 
-#include "app/working_folder.h"
+#include "base/process.h"
+#include "base/working_folder.h"
 #include "lang/language.h"
 #include "test_support.h"
 

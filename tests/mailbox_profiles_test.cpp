@@ -1,6 +1,7 @@
 // Mailbox profiles: loading the active one, button overrides and the menu refresh.
 #include <gtest/gtest.h>
 
+#include "base/process.h"
 #include "delivery/mailbox_profiles.h"
 #include "lang/language.h"
 

@@ -8,6 +8,7 @@
 
 #include "app/main_window_win.h"
 #include "app/system_win.h"
+#include "base/process.h"
 #include "test_support.h"
 #include "ui/text_win.h"
 
@@ -43,7 +44,7 @@ class MainWindowTest : public ::testing::Test {
     window.reset();
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {}  // the quit the window posted
-    SetLogClock(nullptr);
+    SetClock(nullptr);
     SetSystemCodec(nullptr);
   }
   void Start(const std::string& argument = "") {

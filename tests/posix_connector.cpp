@@ -11,6 +11,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -130,6 +132,19 @@ std::vector<std::filesystem::path> SmtpServer::LetterPaths() const {
   }
   std::sort(paths.begin(), paths.end());  // the server numbers them in arrival order
   return paths;
+}
+
+bool SmtpServer::WaitForClosedConnections(int n) const {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  for (;;) {
+    int closed = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.Path())) {
+      if (entry.path().filename().string().starts_with("closed.")) ++closed;
+    }
+    if (closed >= n) return true;
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
 }
 
 std::vector<std::string> SmtpServer::Letters() const {

@@ -42,6 +42,9 @@ class SmtpServer {
   int Port() const { return port_; }
   std::vector<std::filesystem::path> LetterPaths() const;  // in arrival order
   std::vector<std::string> Letters() const;                // their raw text
+  // Waits until the server has closed n connections by itself (--close-after); false when
+  // it has not within 10 s.
+  bool WaitForClosedConnections(int n) const;
 
  private:
   TempDir dir_;

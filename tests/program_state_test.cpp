@@ -21,7 +21,7 @@ TEST(MainWindowTable, NamesAreUniqueAndEveryParentIsDeclaredBeforeItsChildren) {
   }
   EXPECT_EQ(def.client_width, 394);
   EXPECT_EQ(def.client_height, 569);
-  for (const char* item : kLanguageItems) EXPECT_TRUE(seen.count(item)) << item;
+  for (const char* item : fmMain::kLanguageItems) EXPECT_TRUE(seen.count(item)) << item;
 }
 
 TEST(SavedStateWriter, WritesTheCloseTimeKeysInTheirOrder) {

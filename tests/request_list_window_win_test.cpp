@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "app/system_win.h"
-#include "app/working_folder.h"
+#include "base/process.h"
+#include "base/working_folder.h"
 #include "request/request_list_window_win.h"
 #include "test_support.h"
 #include "ui/text_win.h"
@@ -26,7 +27,7 @@ class RequestList2Test : public ::testing::Test {
     SetWorkingFolder(dir.Path());
   }
   void TearDown() override {
-    SetLogClock(nullptr);
+    SetClock(nullptr);
     SetSystemCodec(nullptr);
   }
   std::unique_ptr<TfmRequestList2> Make() {

@@ -213,7 +213,7 @@ TEST(SmtpClient, AKeptConnectionTheServerClosedIsNoticedBeforeTheNextLetter) {
   SmtpClient client(connector, nullptr);
   client.Connect("127.0.0.1", server.Port(), "localhost");
   client.Send(Letter("a", "b"), kDate, "<14@example.org>");
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_TRUE(server.WaitForClosedConnections(1));
   EXPECT_THROW(client.CheckForGracefulDisconnect(), GracefulCloseError);
   EXPECT_FALSE(client.Connected());
   client.Connect("127.0.0.1", server.Port(), "localhost");

@@ -67,8 +67,8 @@ class Handler:
             # After the reply has gone out: the client sees a kept connection close. The
             # mark tells a test that it has.
             def close(transport=server.transport, mark=os.path.join(self.options.dir, "closed.%d" % n)):
-                transport.close()
-                open(mark, "w").close()
+                transport.close()  # the socket itself closes in the loop's next round...
+                asyncio.get_running_loop().call_soon(lambda: open(mark, "w").close())  # ...before this
             asyncio.get_running_loop().call_later(0.1, close)
         return "250 Message accepted for delivery"
 

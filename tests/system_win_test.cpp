@@ -2,10 +2,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "app/error_log.h"
-#include "app/file_io.h"
 #include "app/system_win.h"
-#include "app/working_folder.h"
+#include "base/error_log.h"
+#include "base/file_io.h"
+#include "base/process.h"
+#include "base/working_folder.h"
 #include "test_support.h"
 #include "ui/text_win.h"
 
@@ -52,7 +53,7 @@ TEST(WindowsErrorLog, LineStartsWithTheSystemShortDateAndLongTime) {
   test::TempDir dir;
   SetWorkingFolder(dir.Path());
   InstallSystemServices();
-  LogTimestamp before = SystemLogTimestamp();
+  Timestamp before = SystemTimestamp();
   LogError("Error : probe");
   std::string line = SystemCodec().Decode(test::ReadAll(dir / "log.txt"));
   EXPECT_EQ(line.rfind(before.date + " ", 0), 0u) << line;
@@ -60,7 +61,7 @@ TEST(WindowsErrorLog, LineStartsWithTheSystemShortDateAndLongTime) {
   wchar_t expected[80] = {};
   GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, expected, 80);
   EXPECT_EQ(before.date, ui::Narrow(expected));
-  SetLogClock(nullptr);
+  SetClock(nullptr);
   SetSystemCodec(nullptr);
 }
 

@@ -31,12 +31,29 @@ class MemoryComponent final : public ui::Component {
 
 }  // namespace
 
-TempDir::TempDir() {
+std::string TestPath::string() const {
+  const std::u8string u8 = path_.u8string();
+  return std::string(u8.begin(), u8.end());
+}
+
+TestPath TestPath::operator/(const std::string& utf8_name) const {
+  return TestPath(path_ / std::filesystem::path(std::u8string(utf8_name.begin(), utf8_name.end())));
+}
+
+namespace {
+
+std::filesystem::path FreshFolder() {
   static std::atomic<int> counter{0};
   auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  path_ = std::filesystem::temp_directory_path() / ("qp-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
-  std::filesystem::create_directories(path_);
+  std::filesystem::path path =
+      std::filesystem::temp_directory_path() / ("qp-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+  std::filesystem::create_directories(path);
+  return path;
 }
+
+}  // namespace
+
+TempDir::TempDir() : path_(FreshFolder()) {}
 
 TempDir::~TempDir() {
   std::error_code ec;

@@ -1,4 +1,5 @@
-// Shared test helpers: a scratch folder and an in-memory window for the portable code.
+// Shared test helpers: scratch folders, whole-file access and an in-memory window for the
+// portable code.
 #pragma once
 
 #include <filesystem>
@@ -6,22 +7,39 @@
 #include <string>
 #include <vector>
 
-#include "app/file_io.h"
 #include "ui/form.h"
 
 namespace qp::test {
+
+// A path in a test: a std::filesystem path for the test's own checks, and the UTF-8 text
+// the program's functions take.
+class TestPath {
+ public:
+  explicit TestPath(std::filesystem::path path) : path_(std::move(path)) {}
+  operator const std::filesystem::path&() const { return path_; }
+  operator std::string() const { return string(); }
+  std::string string() const;  // UTF-8
+  TestPath operator/(const char* utf8_name) const { return *this / std::string(utf8_name); }
+  TestPath operator/(const std::string& utf8_name) const;
+  TestPath operator/(const std::filesystem::path& name) const { return TestPath(path_ / name); }
+
+ private:
+  std::filesystem::path path_;
+};
 
 // A fresh folder, removed with everything in it when the test ends.
 class TempDir {
  public:
   TempDir();
   ~TempDir();
-  const std::filesystem::path& Path() const { return path_; }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const TestPath& Path() const { return path_; }
   // Names are UTF-8, as everywhere in the program.
-  std::filesystem::path operator/(const std::string& name) const { return path_ / PathFromUtf8(name); }
+  TestPath operator/(const std::string& name) const { return path_ / name; }
 
  private:
-  std::filesystem::path path_;
+  TestPath path_;
 };
 
 std::string ReadAll(const std::filesystem::path& path);

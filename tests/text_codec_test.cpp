@@ -1,9 +1,10 @@
 // Code pages, UTF-8 helpers, case folding and the error log line.
 #include <gtest/gtest.h>
 
-#include "app/error_log.h"
-#include "app/text_codec.h"
-#include "app/working_folder.h"
+#include "base/error_log.h"
+#include "base/process.h"
+#include "base/text_codec.h"
+#include "base/working_folder.h"
 #include "test_support.h"
 
 namespace qp {
@@ -53,14 +54,14 @@ TEST(ErrorLog, LinesAreDateSpaceTimeColonMessageAndAppendOnePerCall) {
   EXPECT_EQ(FormatLogLine("09.12.2026", "5:43:18", "Error : x"), "09.12.2026 5:43:18 : Error : x\r\n");
   test::TempDir dir;
   SetWorkingFolder(dir.Path());
-  SetLogClock([] { return LogTimestamp{"09.12.2026", "05:43:18"}; });
+  SetClock([] { return Timestamp{"09.12.2026", "05:43:18"}; });
   SetSystemCodec(CodecByNumber(1251));
   LogError("MainFormCreate Error : нет файла");
   LogError("Error : second");
   EXPECT_EQ(test::ReadAll(dir / "log.txt"),
             "09.12.2026 05:43:18 : MainFormCreate Error : \xED\xE5\xF2 \xF4\xE0\xE9\xEB\xE0\r\n"
             "09.12.2026 05:43:18 : Error : second\r\n");
-  SetLogClock(nullptr);
+  SetClock(nullptr);
   SetSystemCodec(nullptr);
 }
 

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/settings_file.h"
+#include "base/ini_file.h"
 #include "lang/language.h"
 #include "ui/text_win.h"
 #include "ui/window_win.h"
@@ -39,13 +39,14 @@ ui::FormDef TestForm() {
 
 class ProbeWindow : public ui::Window {
  public:
-  ProbeWindow() : Window(TestForm()) {}
+  ProbeWindow() : Window(TestForm()) {
+    for (const char* entry : {"miOne", "miTwo", "miTray"}) Commands().On(entry, [this, entry] { last_command = entry; });
+  }
   std::string last_command;
   int creates = 0;
 
  protected:
   void OnCreate() override { ++creates; }
-  void OnCommand(ui::Component& c, int) override { last_command = c.Name(); }
 };
 
 class WindowTest : public ::testing::Test {

@@ -1,6 +1,8 @@
 // Kind properties and lookups shared by every window.
 #include "ui/form.h"
 
+#include <stdexcept>
+
 namespace qp::ui {
 
 bool HasCaption(Kind kind) {
@@ -47,6 +49,11 @@ Component* Form::Find(std::string_view name) {
     if (ComponentAt(i).Name() == name) return &ComponentAt(i);
   }
   return nullptr;
+}
+
+Component& Form::Get(std::string_view name) {
+  if (Component* found = Find(name)) return *found;
+  throw std::logic_error(Name() + " declares no component " + std::string(name));
 }
 
 }  // namespace qp::ui

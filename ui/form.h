@@ -100,8 +100,12 @@ class Form {
   virtual std::size_t ComponentCount() const = 0;
   virtual Component& ComponentAt(std::size_t index) = 0;
 
-  // nullptr when the window has no component of that name.
+  // nullptr when the window has no component of that name: for tables that name entries
+  // a window may carry (the close-time switches, a language file's keys).
   Component* Find(std::string_view name);
+  // The component the code knows the window declares; a name it does not declare is a
+  // fault of the program, and throws std::logic_error saying which.
+  Component& Get(std::string_view name);
 };
 
 }  // namespace qp::ui

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "base/lines.h"
 #include "ui/text_win.h"
 
 namespace qp::ui {
@@ -13,30 +14,6 @@ namespace {
 constexpr UINT kFirstCommandId = 1000;
 constexpr int kComboDropHeight = 200;
 std::vector<Window*> g_windows;  // live windows, for the message loop's shortcut routing
-
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start <= text.size()) {
-    size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) {
-      if (start < text.size()) lines.push_back(text.substr(start));
-      break;
-    }
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
-}
-
-std::string JoinLines(const std::vector<std::string>& lines) {
-  std::string text;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (i) text += "\r\n";
-    text += lines[i];
-  }
-  return text;
-}
 
 }  // namespace
 
@@ -89,7 +66,11 @@ class WinComponent final : public Component {
 
   std::vector<std::string> Lines() const override {
     if (!hwnd_) return def_.items;
-    if (def_.kind == Kind::Memo) return SplitLines(GetText(hwnd_));
+    if (def_.kind == Kind::Memo) {
+      const std::string text = GetText(hwnd_);
+      const std::vector<std::string_view> lines = SplitLines(text);
+      return std::vector<std::string>(lines.begin(), lines.end());
+    }
     if (def_.kind != Kind::ComboBox) return def_.items;
     std::vector<std::string> items;
     const LRESULT count = SendMessageW(hwnd_, CB_GETCOUNT, 0, 0);
@@ -254,6 +235,7 @@ bool Window::Create(HWND owner, DWORD style, DWORD ex_style, int left, int top) 
                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Lucida Sans Unicode");
   CreateControls();
   CreateShortcuts();
+  commands_.Bind(*this);
   OnCreate();
   return true;
 }
@@ -466,7 +448,7 @@ LRESULT Window::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_COMMAND: {
       const UINT id = LOWORD(wparam);
       if (id >= kFirstCommandId && id < kFirstCommandId + components_.size()) {
-        OnCommand(*components_[id - kFirstCommandId], HIWORD(wparam));
+        commands_.Run(id - kFirstCommandId, HIWORD(wparam));
         return 0;
       }
       break;

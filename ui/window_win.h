@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ui/commands.h"
 #include "ui/form.h"
 
 namespace qp::ui {
@@ -24,7 +25,8 @@ class Window : public Form {
   Window(const Window&) = delete;
   Window& operator=(const Window&) = delete;
 
-  // Creates the window (hidden) and every component, then runs OnCreate.
+  // Creates the window (hidden) and every component, binds the command table, then runs
+  // OnCreate. Throws std::logic_error when the table names a component the window lacks.
   bool Create(HWND owner, DWORD style, DWORD ex_style, int left, int top);
   HWND Hwnd() const { return hwnd_; }
 
@@ -46,9 +48,11 @@ class Window : public Form {
   static bool PreTranslate(MSG& msg);
 
  protected:
+  // The window's command table, filled by the window's constructor.
+  ui::Commands& Commands() { return commands_; }
+
   virtual void OnCreate() {}
   virtual void OnShow() {}
-  virtual void OnCommand(Component& /*component*/, int /*notify*/) {}
   // Notifications of common controls; the result goes back to the control.
   virtual LRESULT OnNotify(Component& /*component*/, NMHDR& /*header*/) { return 0; }
   // Keys reach the window before its controls; return true to swallow the key.
@@ -66,6 +70,7 @@ class Window : public Form {
   void DrawBitButton(const DRAWITEMSTRUCT& item);
 
   FormDef def_;
+  ui::Commands commands_;
   HWND hwnd_ = nullptr;
   HWND tooltip_ = nullptr;
   HFONT font_ = nullptr;

@@ -125,7 +125,9 @@ class Program:
         if wait:
             windows = wait_for(visible_windows)
             if not windows:
-                raise AssertionError("the main window did not appear")
+                code = self.process.poll()
+                raise AssertionError("the main window did not appear (the program %s)" %
+                                     ("is still running" if code is None else "ended with %d" % code))
             # The first activation ends by selecting the stored mailbox, which writes
             # settings.ini: until then the program is not ready for a test. A box it shows
             # on the way (a port in use) waits for the test instead.

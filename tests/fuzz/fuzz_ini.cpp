@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/file_io.h"
-#include "app/settings_file.h"
+#include "base/file_io.h"
+#include "base/ini_file.h"
 #include "lang/language.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

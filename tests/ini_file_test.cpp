@@ -1,8 +1,8 @@
 // The INI format of "settings.ini" and the language files, and the settings file on disk.
 #include <gtest/gtest.h>
 
-#include "app/file_io.h"
-#include "app/settings_file.h"
+#include "base/file_io.h"
+#include "base/ini_file.h"
 #include "test_support.h"
 
 namespace qp {

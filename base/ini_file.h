@@ -2,13 +2,12 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
-#include "app/text_codec.h"
+#include "base/text_codec.h"
 
 namespace qp {
 
@@ -60,25 +59,22 @@ class IniFile {
   std::unordered_map<std::string, std::size_t> section_index_;
 };
 
-// Integer values as the INI reader accepts them: optional sign, then decimal digits or
-// hexadecimal digits after "$", "x", "X", "0x" or "0X". false when the text is not one.
-bool ParseIniInteger(std::string_view text, int32_t& value);
-
 // An INI document bound to its file. Reads tolerate a missing or damaged file (every key
 // then takes its default); UpdateFile writes the whole document safely.
 class SettingsFile : public IniFile {
  public:
   SettingsFile() = default;
-  SettingsFile(std::filesystem::path path, const TextCodec& codec) : path_(std::move(path)), codec_(&codec) { Reload(); }
+  // path: UTF-8.
+  SettingsFile(std::string path, const TextCodec& codec) : path_(std::move(path)), codec_(&codec) { Reload(); }
 
   // Discards the document and loads the file anew; a missing file gives an empty one.
   void Reload();
   // Writes the whole document to the file, in the encoding it was read in.
   bool UpdateFile() const;
-  const std::filesystem::path& Path() const { return path_; }
+  const std::string& Path() const { return path_; }
 
  private:
-  std::filesystem::path path_;
+  std::string path_;
   const TextCodec* codec_ = nullptr;
   bool utf8_bom_ = false;
 };

@@ -1,9 +1,11 @@
 // The INI reader and writer of "settings.ini" and the language files.
-#include "app/settings_file.h"
+#include "base/ini_file.h"
 
 #include <limits>
 
-#include "app/file_io.h"
+#include "base/file_io.h"
+#include "base/integer_text.h"
+#include "base/lines.h"
 
 namespace qp {
 namespace {
@@ -26,41 +28,6 @@ std::string OneLine(std::string_view s) {
 
 }  // namespace
 
-bool ParseIniInteger(std::string_view text, int32_t& value) {
-  bool negative = false;
-  if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
-    negative = text[0] == '-';
-    text.remove_prefix(1);
-  }
-  int base = 10;
-  if (text.starts_with("$") || text.starts_with("x") || text.starts_with("X")) {
-    base = 16;
-    text.remove_prefix(1);
-  } else if (text.starts_with("0x") || text.starts_with("0X")) {
-    base = 16;
-    text.remove_prefix(2);
-  }
-  if (text.empty()) return false;
-  uint64_t magnitude = 0;
-  for (char c : text) {
-    int digit = base == 16 ? HexDigitValue(c) : (c >= '0' && c <= '9' ? c - '0' : -1);
-    if (digit < 0) return false;
-    magnitude = magnitude * base + digit;
-    if (magnitude > 0xFFFFFFFFull) return false;
-  }
-  if (base == 10) {
-    const uint64_t limit = negative ? 0x80000000ull : 0x7FFFFFFFull;
-    if (magnitude > limit) return false;
-    value = negative ? static_cast<int32_t>(-static_cast<int64_t>(magnitude)) : static_cast<int32_t>(magnitude);
-  } else {
-    // Hexadecimal covers the full 32 bits, so "$FFFFFFFF" is -1 as in the system's own reader.
-    uint32_t bits = static_cast<uint32_t>(magnitude);
-    if (negative) bits = 0u - bits;
-    value = static_cast<int32_t>(bits);
-  }
-  return true;
-}
-
 void IniFile::Clear() {
   sections_.clear();
   index_.clear();
@@ -70,15 +37,8 @@ void IniFile::Clear() {
 void IniFile::Parse(std::string_view text) {
   Clear();
   std::size_t current = std::numeric_limits<std::size_t>::max();  // before the first section
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = Trim(text.substr(pos, end - pos));
-    pos = end;
-    if (pos < text.size() && text[pos] == '\r') ++pos;
-    if (pos < text.size() && text[pos] == '\n') ++pos;
-
+  for (std::string_view raw : SplitLines(text)) {
+    const std::string_view line = Trim(raw);
     if (line.empty() || line.front() == ';') continue;
     if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
       current = SectionFor(Trim(line.substr(1, line.size() - 2)));
@@ -144,7 +104,7 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key, 
 int32_t IniFile::ReadInteger(std::string_view section, std::string_view key, int32_t def) const {
   const Entry* e = Find(section, key);
   int32_t value;
-  return e && ParseIniInteger(e->value, value) ? value : def;
+  return e && ParseInteger(e->value, value) ? value : def;
 }
 
 bool IniFile::ReadBool(std::string_view section, std::string_view key, bool def) const {

@@ -1,8 +1,10 @@
 // Text codecs: UTF-8 helpers and the single-byte code pages the program's files and letters use.
-#include "app/text_codec.h"
+#include "base/text_codec.h"
 
 #include <algorithm>
 #include <vector>
+
+#include "base/process.h"
 
 namespace qp {
 namespace {
@@ -218,11 +220,38 @@ const TextCodec* CodecByName(std::string_view charset) {
   return nullptr;
 }
 
-namespace {
-const TextCodec* g_system_codec = nullptr;
+const TextCodec& SystemCodec() {
+  const TextCodec* installed = Process().codec;
+  return installed ? *installed : *CodecByNumber(1252);
 }
 
-const TextCodec& SystemCodec() { return g_system_codec ? *g_system_codec : *CodecByNumber(1252); }
-void SetSystemCodec(const TextCodec* codec) { g_system_codec = codec; }
+std::u16string Utf16FromUtf8(std::string_view utf8) {
+  std::u16string out;
+  out.reserve(utf8.size());
+  std::size_t pos = 0;
+  while (pos < utf8.size()) {
+    const char32_t c = NextCodePoint(utf8, pos);
+    if (c < 0x10000) {
+      out.push_back(static_cast<char16_t>(c));
+    } else {
+      out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+    }
+  }
+  return out;
+}
+
+std::string Utf8FromUtf16(std::u16string_view utf16) {
+  std::string out;
+  out.reserve(utf16.size());
+  for (std::size_t i = 0; i < utf16.size(); ++i) {
+    char32_t c = utf16[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 && utf16[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (utf16[++i] - 0xDC00);
+    }
+    AppendUtf8(out, c);  // a lone surrogate becomes U+FFFD
+  }
+  return out;
+}
 
 }  // namespace qp

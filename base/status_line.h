@@ -1,7 +1,6 @@
 // The status line of the main window, reachable from every part of the program.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -9,11 +8,9 @@ namespace qp {
 
 // Puts the text on the status line and lets pending window messages run, so the text is
 // painted at once and a click on the cancel button is seen during long operations.
-// An empty text clears the line.
+// An empty text clears the line. Where it goes is installed by SetStatusSink
+// (base/process.h); without a sink the text is only kept.
 void ShowStatus(std::string_view text);
-
-// The main window installs where ShowStatus goes; without one the text is only kept.
-void SetStatusSink(std::function<void(std::string_view)> sink);
 const std::string& LastStatus();
 
 // The fixed author credit the main window shows when it becomes active.

@@ -24,10 +24,14 @@ const TextCodec* CodecByNumber(int code_page);
 // By MIME charset name ("koi8-r", "windows-1251", ...), case-insensitive; nullptr if unknown.
 const TextCodec* CodecByName(std::string_view charset);
 
-// The system's ANSI code page. The Windows start-up installs the real one; until then
-// (and in the native build unless a test sets one) it is Windows-1252.
+// The system's ANSI code page. The Windows start-up installs the real one (SetSystemCodec
+// in base/process.h); until then (and in the native build unless a test sets one) it is
+// Windows-1252.
 const TextCodec& SystemCodec();
-void SetSystemCodec(const TextCodec* codec);
+
+// UTF-16 as the system's wide functions take it; invalid input becomes U+FFFD.
+std::u16string Utf16FromUtf8(std::string_view utf8);
+std::string Utf8FromUtf16(std::u16string_view utf16);
 
 // UTF-8 helpers. Invalid sequences read as U+FFFD, one per bad byte run.
 void AppendUtf8(std::string& out, char32_t c);

@@ -1,0 +1,86 @@
+// The mailbox choice on the main window.
+#include "app/mailbox_selector_win.h"
+
+#include <exception>
+#include <stdexcept>
+
+#include "app/main_form.h"
+#include "ui/message_box_win.h"
+
+namespace qp {
+namespace {
+
+constexpr int kLabelCount = 3;  // lb1..lb3 stand for profiles 1..3
+
+}  // namespace
+
+MailboxSelector::MailboxSelector(ui::Window& window, SettingsFile& settings) : window_(window), settings_(settings) {}
+
+MailboxSelector::~MailboxSelector() {
+  if (underlined_) DeleteObject(underlined_);
+}
+
+void MailboxSelector::Attach() {
+  LOGFONTW font{};
+  GetObjectW(window_.Font(), sizeof font, &font);
+  font.lfUnderline = TRUE;
+  underlined_ = CreateFontIndirectW(&font);
+  SendMessageW(window_.ControlHwnd(fmMain::lbMailBox), WM_SETFONT, reinterpret_cast<WPARAM>(underlined_), FALSE);
+}
+
+void MailboxSelector::LoadStartupProfile() { qp::LoadStartupProfile(settings_, profile_); }
+
+void MailboxSelector::Select(int n) {
+  settings_.WriteInteger("Emails", "Active", n);
+  if (!settings_.UpdateFile()) throw std::runtime_error("Cannot write " + settings_.Path());
+  for (int label = 1; label <= kLabelCount; ++label) {
+    SendMessageW(window_.ControlHwnd(fmMain::Numbered(fmMain::lb, label)), WM_SETFONT,
+                 reinterpret_cast<WPARAM>(label == n ? underlined_ : window_.Font()), TRUE);
+  }
+  for (int i = 1; i <= kProfileCount; ++i) {
+    window_.Get(fmMain::Numbered(fmMain::miEmail, i)).SetChecked(i == n);
+    window_.Get(fmMain::Numbered(fmMain::mi2Email, i)).SetChecked(i == n);
+  }
+  LoadProfile(settings_, n, profile_);
+}
+
+void MailboxSelector::Click(int n) {
+  try {
+    Select(n);
+  } catch (const std::exception& e) {
+    ui::ShowMessage(window_.Hwnd(), e.what(), MB_ICONERROR | MB_OK);
+  }
+}
+
+void MailboxSelector::RefreshMenus() {
+  for (int n = 1; n <= kProfileCount; ++n) {
+    const MailboxEntry entry = RefreshMailboxEntry(settings_, n);
+    for (const char* menu : {fmMain::miEmail, fmMain::mi2Email}) {
+      ui::Component& item = window_.Get(fmMain::Numbered(menu, n));
+      if (!entry.caption.empty()) item.SetCaption(entry.caption);
+      if (entry.disable) item.SetEnabled(false);
+    }
+    if (n <= kLabelCount && !entry.label_hint.empty()) window_.Get(fmMain::Numbered(fmMain::lb, n)).SetHint(entry.label_hint);
+  }
+}
+
+int MailboxSelector::Checked() const {
+  for (int n = 1; n <= kProfileCount; ++n) {
+    if (window_.Get(fmMain::Numbered(fmMain::miEmail, n)).Checked()) return n;
+  }
+  return 0;
+}
+
+bool MailboxSelector::SetCursor(HWND control) {
+  for (int n = 1; n <= kLabelCount; ++n) {
+    if (control == window_.ControlHwnd(fmMain::Numbered(fmMain::lb, n))) {
+      ::SetCursor(LoadCursorW(nullptr, IDC_HAND));
+      return true;
+    }
+  }
+  // Hovering the mailbox label shows the active profile's address.
+  if (control == window_.ControlHwnd(fmMain::lbMailBox)) window_.Get(fmMain::lbMailBox).SetHint(profile_.email);
+  return false;
+}
+
+}  // namespace qp

@@ -1,0 +1,45 @@
+// The mailbox choice on the main window: the labels lb1..lb3 (the active one underlined),
+// the two mailbox menus and the active profile they stand for.
+#pragma once
+
+#include <windows.h>
+
+#include "base/ini_file.h"
+#include "delivery/mailbox_profiles.h"
+#include "ui/window_win.h"
+
+namespace qp {
+
+class MailboxSelector {
+ public:
+  MailboxSelector(ui::Window& window, SettingsFile& settings);
+  ~MailboxSelector();
+  MailboxSelector(const MailboxSelector&) = delete;
+  MailboxSelector& operator=(const MailboxSelector&) = delete;
+
+  // When the window's controls exist: the underlined font of the active label.
+  void Attach();
+  // The first activation: profile 1's values, before the stored profile is selected.
+  void LoadStartupProfile();
+  // Makes profile n active: writes "Active" at once, marks the label and menu entries,
+  // loads the profile. Throws when the settings cannot be written or SMn is no number.
+  void Select(int n);
+  // A label or menu entry chosen: Select, with a box when it fails.
+  void Click(int n);
+  // Captions and enabled state of both menus and the labels' hints, by the current
+  // send method. Entries are only ever disabled here.
+  void RefreshMenus();
+  // The first ticked entry of the main mailbox menu, or 0 when none is.
+  int Checked() const;
+  const ActiveProfile& Profile() const { return profile_; }
+  // The hand over the labels, and the active address as the hint of lbMailBox.
+  bool SetCursor(HWND control);
+
+ private:
+  ui::Window& window_;
+  SettingsFile& settings_;
+  ActiveProfile profile_;
+  HFONT underlined_ = nullptr;
+};
+
+}  // namespace qp

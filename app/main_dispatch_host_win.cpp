@@ -1,0 +1,73 @@
+// What the dispatch asks of the main window.
+#include "app/main_dispatch_host_win.h"
+
+#include <commctrl.h>
+#include <wininet.h>
+
+#include <ctime>
+
+#include "app/main_form.h"
+#include "base/status_line.h"
+#include "delivery/mail_message.h"
+#include "ui/message_box_win.h"
+#include "ui/message_loop_win.h"
+
+namespace qp {
+namespace {
+
+constexpr int kProgressEnd = 50;
+
+}  // namespace
+
+MainDispatchHost::MainDispatchHost(Parts parts, std::function<bool()> keep_waiting)
+    : parts_(std::move(parts)), connector_(std::move(keep_waiting)) {}
+
+DispatchOptions MainDispatchHost::Options() {
+  ui::Window& w = parts_.window;
+  DispatchOptions options;
+  options.list1 = w.Get(fmMain::miRQList1).Checked();
+  options.list2 = w.Get(fmMain::miRQList2).Checked();
+  options.delay = w.Get(fmMain::miRLDelay).Checked();
+  // The popups and the hiding after a run have no menu entries yet: both stay off.
+  options.popups = false;
+  options.hide_when_done = false;
+  return options;
+}
+
+void MainDispatchHost::SetProgress(int position) {
+  SendMessageW(parts_.window.ControlHwnd(fmMain::ProgressBar1), PBM_SETPOS, position, 0);
+}
+
+void MainDispatchHost::StepProgress() {
+  HWND bar = parts_.window.ControlHwnd(fmMain::ProgressBar1);
+  // Past the end the bar starts again from nothing.
+  if (SendMessageW(bar, PBM_GETPOS, 0, 0) >= kProgressEnd) SendMessageW(bar, PBM_SETPOS, 0, 0);
+  SendMessageW(bar, PBM_STEPIT, 0, 0);
+}
+
+void MainDispatchHost::Status(const std::string& text) { ShowStatus(text); }
+
+void MainDispatchHost::ErrorBox(const std::string& text) { ui::ShowMessage(parts_.window.Hwnd(), text, MB_ICONERROR | MB_OK); }
+
+std::vector<std::string> MainDispatchHost::RequestList(int which) {
+  if (which == 1) return parts_.window.Get(fmMain::JvmmList).Lines();
+  return parts_.list2();
+}
+
+bool MainDispatchHost::Dial() { return InternetAutodial(INTERNET_AUTODIAL_FORCE_UNATTENDED, nullptr) != FALSE; }
+
+void MainDispatchHost::HangUp() { InternetAutodialHangup(0); }
+
+void MainDispatchHost::Pause50ms() {
+  Sleep(50);
+  ui::PumpMessages();
+}
+
+std::string MainDispatchHost::MailDate() {
+  TIME_ZONE_INFORMATION zone{};
+  const DWORD kind = GetTimeZoneInformation(&zone);
+  LONG bias = zone.Bias + (kind == TIME_ZONE_ID_DAYLIGHT ? zone.DaylightBias : kind == TIME_ZONE_ID_STANDARD ? zone.StandardBias : 0);
+  return FormatMailDate(std::time(nullptr), -static_cast<int>(bias));
+}
+
+}  // namespace qp

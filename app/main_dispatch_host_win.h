@@ -1,0 +1,66 @@
+// What the dispatch asks of the main window, answered from the window's parts: the request
+// line, the buttons, the mailbox choice, the lists, the switches, progress and status.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/mailbox_selector_win.h"
+#include "app/request_buttons_win.h"
+#include "app/request_line_win.h"
+#include "delivery/winsock_connection_win.h"
+#include "request/dispatch.h"
+#include "ui/window_win.h"
+
+namespace qp {
+
+class MainDispatchHost final : public DispatchHost {
+ public:
+  struct Parts {
+    ui::Window& window;
+    qp::RequestLine& request_line;
+    RequestButtons& buttons;
+    MailboxSelector& mailbox;
+    std::function<std::vector<std::string>()> list2;  // request list 2's entries
+    std::function<void()> letter_counted;
+  };
+  // keep_waiting: runs between short waits on the network; false abandons the wait.
+  MainDispatchHost(Parts parts, std::function<bool()> keep_waiting);
+
+  // The search buttons' request, as the bookmark tree's search entries frame it.
+  void SetSearchRequest(std::string text) { search_request_ = std::move(text); }
+
+  DispatchOptions Options() override;
+  std::string RequestLine() override { return parts_.request_line.Text(); }
+  void SetRequestLine(const std::string& text) override { parts_.request_line.SetText(text); }
+  void AddToInputHistory(const std::string& text) override { parts_.request_line.AddToHistory(text); }
+  void SetRequestButtonsEnabled(bool enabled) override { parts_.buttons.SetEnabled(enabled); }
+  void SetProgress(int position) override;
+  void StepProgress() override;
+  void Status(const std::string& text) override;
+  void ErrorBox(const std::string& text) override;
+  void OpenOptions() override {}
+  int CheckedMailbox() override { return parts_.mailbox.Checked(); }
+  void SelectMailbox(int n) override { parts_.mailbox.Select(n); }
+  const ActiveProfile& Profile() override { return parts_.mailbox.Profile(); }
+  std::vector<std::string> RequestList(int which) override;
+  std::string SearchRequest() override { return search_request_; }
+  void Minimize() override { ShowWindow(parts_.window.Hwnd(), SW_MINIMIZE); }
+  bool Dial() override;
+  void HangUp() override;
+  void LetterCounted() override { parts_.letter_counted(); }
+  void Pause50ms() override;
+  uint64_t Milliseconds() override { return GetTickCount64(); }
+  Connector& Network() override { return connector_; }
+  std::string MailDate() override;
+
+ private:
+  Parts parts_;
+  WinsockConnector connector_;
+  std::string search_request_;
+};
+
+}  // namespace qp

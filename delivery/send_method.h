@@ -1,0 +1,46 @@
+// One way of sending a letter (SMTP now; direct delivery, MAPI and the mail programs as
+// they arrive), behind the one interface the dispatch runs through.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "delivery/mail_message.h"
+#include "delivery/mailbox_profiles.h"
+
+namespace qp {
+
+// What a send method reports while it works; the dispatch shows it and says whether the
+// user has cancelled.
+class SendProgress {
+ public:
+  virtual ~SendProgress() = default;
+  virtual void Status(const std::string& text) = 0;
+  virtual void StepProgress() = 0;
+  virtual bool Cancelled() const = 0;
+};
+
+class SendMethod {
+ public:
+  virtual ~SendMethod() = default;
+  // What the active profile lacks for this method, as the message to show, or "".
+  virtual std::string Refusal(const ActiveProfile& profile) const = 0;
+  // Before each letter: the connection it needs. false when there is none to be had; the
+  // run then ends (with an error, unless the user cancelled).
+  virtual bool Prepare(const ActiveProfile& profile) = 0;
+  // One letter. false when it did not go; what went wrong is on the status line or in
+  // the error log by then.
+  virtual bool Send(const ActiveProfile& profile, const MailMessage& letter, std::string_view date,
+                    std::string_view message_id) = 0;
+  // After the last letter of a run that went through its list.
+  virtual void Finish(bool keep_connection) = 0;
+  // Whether the method itself talks to the network (so a dial-up is hung up after it).
+  virtual bool UsesConnection() const = 0;
+  // The cancel button: ends what can be ended at once; an exchange under way ends at its
+  // next progress event.
+  virtual void Cancel() = 0;
+  // At exit.
+  virtual void Disconnect() = 0;
+};
+
+}  // namespace qp

@@ -1,0 +1,45 @@
+// Sending through the active profile's SMTP server ("sendby" 0), the connection kept
+// between letters of a run and, on request, between runs.
+#pragma once
+
+#include <cstdint>
+
+#include "delivery/send_method.h"
+#include "delivery/smtp_client.h"
+
+namespace qp {
+
+class SmtpSendMethod final : public SendMethod, private SmtpEvents {
+ public:
+  SmtpSendMethod(Connector& network, SendProgress& progress);
+
+  std::string Refusal(const ActiveProfile& profile) const override;
+  bool Prepare(const ActiveProfile& profile) override;
+  bool Send(const ActiveProfile& profile, const MailMessage& letter, std::string_view date,
+            std::string_view message_id) override;
+  void Finish(bool keep_connection) override;
+  bool UsesConnection() const override { return true; }
+  void Cancel() override;
+  void Disconnect() override;
+
+  bool Connected() const { return smtp_.Connected(); }
+
+ private:
+  bool Connect(const ActiveProfile& profile);
+
+  void Status(std::string_view text) override;
+  void WorkBegin() override;
+  void Work(bool reading) override;
+  void WorkEnd() override;
+  void Disconnected() override;
+
+  SendProgress& progress_;
+  SmtpClient smtp_;
+  bool busy_ = false;  // the client is in an exchange with the server
+};
+
+// The address's domain, as the letter's own name in EHLO and its Message-ID: "localhost"
+// when it has none.
+std::string DomainOf(const std::string& address);
+
+}  // namespace qp

@@ -1,0 +1,51 @@
+// Where windows stand.
+#include "ui/placement_win.h"
+
+#include <algorithm>
+
+namespace qp::ui {
+
+void CenterWindow(HWND window, HWND over) {
+  RECT own{};
+  GetWindowRect(window, &own);
+  MONITORINFO screen{sizeof screen};
+  if (!GetMonitorInfoW(MonitorFromWindow(over ? over : window, MONITOR_DEFAULTTONEAREST), &screen)) {
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen.rcWork, 0);
+  }
+  RECT around = screen.rcWork;
+  if (over) GetWindowRect(over, &around);
+  const LONG width = own.right - own.left, height = own.bottom - own.top;
+  LONG left = around.left + ((around.right - around.left) - width) / 2;
+  LONG top = around.top + ((around.bottom - around.top) - height) / 2;
+  // A window wider than the one it stands over, at the screen's edge, stays whole.
+  left = std::max(screen.rcWork.left, std::min(left, screen.rcWork.right - width));
+  top = std::max(screen.rcWork.top, std::min(top, screen.rcWork.bottom - height));
+  SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool ForceForegroundWindow(HWND window) {
+  if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+  HWND foreground = GetForegroundWindow();
+  if (foreground == window) return true;
+  // Windows keeps other programs from stealing the foreground; joining the foreground
+  // thread's input, or lifting the lock time-out for a moment, lets the window come forward.
+  const DWORD theirs = GetWindowThreadProcessId(foreground, nullptr), ours = GetWindowThreadProcessId(window, nullptr);
+  bool in_front = false;
+  if (theirs && AttachThreadInput(ours, theirs, TRUE)) {
+    BringWindowToTop(window);
+    SetForegroundWindow(window);
+    AttachThreadInput(ours, theirs, FALSE);
+    in_front = GetForegroundWindow() == window;
+  }
+  if (!in_front) {
+    DWORD timeout = 0;
+    SystemParametersInfoW(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &timeout, 0);
+    SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, SPIF_SENDCHANGE);
+    BringWindowToTop(window);
+    SetForegroundWindow(window);
+    SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<void*>(static_cast<UINT_PTR>(timeout)), SPIF_SENDCHANGE);
+  }
+  return GetForegroundWindow() == window;
+}
+
+}  // namespace qp::ui
