@@ -85,7 +85,6 @@ class DispatchTest : public ::testing::Test {
     host.profile.smtp_host = "127.0.0.1";
     host.profile.smtp_port = std::to_string(server.Port());
   }
-  void TearDown() override { SetSystemCodec(nullptr); }
   Dispatcher Make() { return Dispatcher(host, settings, dir / "Buttons.ini", counter); }
 
   test::TempDir dir;

@@ -24,10 +24,6 @@ class HistoryFiles : public ::testing::Test {
     SetWorkingFolder(dir_.Path());
     SetSystemCodec(CodecByNumber(1251));
   }
-  void TearDown() override {
-    SetSystemCodec(nullptr);
-    SetClock(nullptr);
-  }
   std::string File(const std::string& name) const { return ReadAll(dir_ / name); }
   void Put(const std::string& name, const std::string& bytes) const { WriteAll(dir_ / name, bytes); }
 

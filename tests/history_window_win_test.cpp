@@ -30,8 +30,6 @@ class HistoryWindowTest : public ::testing::Test {
   }
   void TearDown() override {
     window.reset();
-    SetClock(nullptr);
-    SetSystemCodec(nullptr);
   }
   void Select(int row) {
     HWND list = window->ControlHwnd("jvHistory");

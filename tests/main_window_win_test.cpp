@@ -44,8 +44,6 @@ class MainWindowTest : public ::testing::Test {
     window.reset();
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {}  // the quit the window posted
-    SetClock(nullptr);
-    SetSystemCodec(nullptr);
   }
   void Start(const std::string& argument = "") {
     window = std::make_unique<TfmMain>(dir.Path(), argument);

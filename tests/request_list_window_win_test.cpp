@@ -26,10 +26,6 @@ class RequestList2Test : public ::testing::Test {
     InstallSystemServices();
     SetWorkingFolder(dir.Path());
   }
-  void TearDown() override {
-    SetClock(nullptr);
-    SetSystemCodec(nullptr);
-  }
   std::unique_ptr<TfmRequestList2> Make() {
     auto w = std::make_unique<TfmRequestList2>([this](const std::string& text) { line = text; }, settings);
     EXPECT_TRUE(w->CreateHidden(nullptr));

@@ -61,8 +61,6 @@ TEST(WindowsErrorLog, LineStartsWithTheSystemShortDateAndLongTime) {
   wchar_t expected[80] = {};
   GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, expected, 80);
   EXPECT_EQ(before.date, ui::Narrow(expected));
-  SetClock(nullptr);
-  SetSystemCodec(nullptr);
 }
 
 }  // namespace

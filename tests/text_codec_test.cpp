@@ -61,8 +61,6 @@ TEST(ErrorLog, LinesAreDateSpaceTimeColonMessageAndAppendOnePerCall) {
   EXPECT_EQ(test::ReadAll(dir / "log.txt"),
             "09.12.2026 05:43:18 : MainFormCreate Error : \xED\xE5\xF2 \xF4\xE0\xE9\xEB\xE0\r\n"
             "09.12.2026 05:43:18 : Error : second\r\n");
-  SetClock(nullptr);
-  SetSystemCodec(nullptr);
 }
 
 TEST(ErrorLog, AnUnwritableLogIsSilentlyIgnored) {
