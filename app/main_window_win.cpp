@@ -50,9 +50,8 @@ TfmMain::TfmMain(std::string folder, std::string argument)
       request_line_(*this, [this] { PressAutomaticButton(); }, [this] { Get(fmMain::StatusBar).SetCaption(""); }),
       buttons_(*this),
       mailbox_(*this, settings_),
+      lists_(*this, settings_, [this](const std::string& text) { request_line_.SetText(text); }),
       monitor_switch_(*this, {fmMain::miMonitorClipboard, fmMain::miMonitorclipboard2}),
-      list1_switch_(*this, {fmMain::miRQList1}),
-      list2_switch_(*this, {fmMain::miRQList2, fmMain::miRequestList2}),
       clipboard_(
           [this] {
             return ClipboardMonitor::Context{monitor_switch_.On(), request_line_.Text(), Get(fmMain::miAutoDecodeUrl).Checked()};
@@ -64,7 +63,7 @@ TfmMain::TfmMain(std::string folder, std::string argument)
       .On(lbEncode, [this] { request_line_.Encode(); })
       .On(lbDecode, [this] { request_line_.Decode(); })
       .On(lbAdd, [this] { lbAddClick(); })
-      .On(lbList, [this] { request_list2_->ShowList(); })
+      .On(lbList, [this] { lists_.ShowList2(); })
       .OnEach(lb, 1, 3, [this](int n, int) { mailbox_.Click(n); })
       .OnEach(bb, 1, 22, [this](int n, int code) {
         if (code == BN_CLICKED) bbClick(n);
@@ -81,16 +80,16 @@ TfmMain::TfmMain(std::string folder, std::string argument)
       .On(miMonitorclipboard2, [this] { monitor_switch_.Toggle(); })
       .On(miproxy, [this] { proxy_->Toggle(); })
       .On(miProxy2, [this] { proxy_->Toggle(); })
-      .On(miRQList1, [this] { miRQList1Click(); })
-      .On(miRQList2, [this] { miRQList2Click(); })
-      .On(miRequestList2, [this] { miRQList2Click(); })
-      .On(miRequestList, [this] { request_list2_->ShowListModal(); })
+      .On(miRQList1, [this] { lists_.List1Click(); })
+      .On(miRQList2, [this] { lists_.List2Click(); })
+      .On(miRequestList2, [this] { lists_.List2Click(); })
+      .On(miRequestList, [this] { lists_.ShowList2Modal(); })
       .On(miRequestHistory, [this] { miRequestHistoryClick(); })
       .On(miClearHistory, [this] { ClearHistoryClick(false); })
       .On(miClearInputHistory, [this] { ClearHistoryClick(true); })
       .On(miCounterSet, [this] { miCounterSetClick(); })
       .On(miCounterReset, [this] { counter_.Reset(); })
-      .On(miSendRequestList, [this] { miSendRequestListClick(); })
+      .On(miSendRequestList, [this] { lists_.WithList1([this] { StartDispatch(buttons_.PopupButton()); }); })
       .On(miHelpPopUp, [this] { StartDispatch(buttons_.PopupButton(), true); });
   for (const char* entry : kPlainSwitches) {
     c.On(entry, [this, entry] {
@@ -120,8 +119,7 @@ void TfmMain::OnCreate() {
   SetWindowPos(progress, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   SetWindowPos(ControlHwnd(fmMain::btCsend), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   FormCreate();
-  request_list2_ = std::make_unique<TfmRequestList2>([this](const std::string& text) { request_line_.SetText(text); }, settings_);
-  request_list2_->CreateHidden(Hwnd());
+  lists_.CreateListWindow();
   intake_ = std::make_unique<IntakeQueue>(
       Hwnd(), kCaptureQueued, kIntakeTimer,
       // In automatic mode every captured address becomes a letter: one that arrives while a
@@ -135,9 +133,7 @@ void TfmMain::OnCreate() {
         Get(fmMain::miProxy2).SetChecked(on);
       });
   host_ = std::make_unique<MainDispatchHost>(
-      MainDispatchHost::Parts{*this, request_line_, buttons_, mailbox_,
-                              [this] { return request_list2_->Hwnd() ? request_list2_->Entries() : std::vector<std::string>{}; },
-                              [this] { ++state_.letters; }},
+      MainDispatchHost::Parts{*this, request_line_, buttons_, mailbox_, [this] { return lists_.List2(); }, [this] { ++state_.letters; }},
       [this] {
         ui::PumpMessages();
         return !(dispatcher_ && dispatcher_->CancelRequested());
@@ -217,7 +213,7 @@ void TfmMain::FirstActivation() {
   close_to_tray_ = settings_.ReadBool("Settings", "Close2Tray", false);
   RestoreMenuTicks(*this, state_);
   if (state_.monitor) monitor_switch_.Set(true);
-  if (state_.request_list2) list2_switch_.Set(true);  // the tray twin follows the restored tick
+  lists_.RestoreList2(state_.request_list2);
   proxy_->RestoreAtStart(settings_.ValueExists("Settings", "Proxy") && settings_.ReadBool("Settings", "Proxy", false));
   buttons_.RememberAutomatic(state_.auto_button);
   first_activation_done_ = true;
@@ -249,43 +245,13 @@ void TfmMain::FixedRequestClick(int number) {
   StartDispatch(number);
 }
 
-void TfmMain::miSendRequestListClick() {
-  // List 1 for this one run, whatever its switch says; the switch gets its tick back.
-  const bool was = list1_switch_.On();
-  list1_switch_.Set(true);
-  StartDispatch(buttons_.PopupButton());
-  list1_switch_.Set(was);
-}
-
-void TfmMain::miRQList1Click() {
-  // The two lists exclude each other.
-  if (list1_switch_.Toggle()) list2_switch_.Set(false);
-}
-
-void TfmMain::miRQList2Click() {
-  if (list2_switch_.Toggle()) list1_switch_.Set(false);
-}
-
-void TfmMain::AppendToList1(const std::string& line) {
-  HWND memo = ControlHwnd(fmMain::JvmmList);
-  std::string all = ui::GetText(memo);
-  if (!all.empty() && !all.ends_with("\r\n")) all += "\r\n";
-  ui::SetText(memo, all + line + "\r\n");
-}
-
 void TfmMain::lbAddClick() {
-  const std::string line = request_line_.Text();
-  if (line.empty()) return;
-  request_list2_->Append(line);
-  AppendToList1(line);
+  if (const std::string line = request_line_.Text(); !line.empty()) lists_.AppendToBoth(line);
 }
 
 void TfmMain::AcceptCapturedUrl(const std::string& text) {
   request_line_.SetText(text);
-  if (Get(fmMain::miAddCliptoList).Checked()) {
-    AppendToList1(request_line_.Text());
-    request_list2_->Append(request_line_.Text());
-  }
+  if (Get(fmMain::miAddCliptoList).Checked()) lists_.AppendToBoth(request_line_.Text());
   if (!Get(fmMain::miAutoON).Checked()) {
     if (!IsWindowVisible(Hwnd())) ShowWindow(Hwnd(), SW_SHOW);
     ui::ForceForegroundWindow(Hwnd());

@@ -10,6 +10,7 @@
 #include "app/program_state.h"
 #include "app/request_buttons_win.h"
 #include "app/request_line_win.h"
+#include "app/request_list_switches_win.h"
 #include "base/ini_file.h"
 #include "capture/clipboard_monitor_win.h"
 #include "capture/intake_queue_win.h"
@@ -17,7 +18,6 @@
 #include "organize/history_window_win.h"
 #include "request/compose.h"
 #include "request/dispatch.h"
-#include "request/request_list_window_win.h"
 #include "ui/menu_switch.h"
 #include "ui/window_win.h"
 
@@ -61,14 +61,10 @@ class TfmMain final : public ui::Window {
   void miCounterSetClick();
   void miRequestHistoryClick();
   void ClearHistoryClick(bool input_history);
-  void miRQList1Click();
-  void miRQList2Click();
-  void miSendRequestListClick();
   void FixedRequestClick(int number);
   void bbClick(int n);
   void lbAddClick();
   void StartDispatch(int number, bool help_request = false);
-  void AppendToList1(const std::string& line);
 
   std::string folder_;
   std::string argument_;
@@ -86,13 +82,13 @@ class TfmMain final : public ui::Window {
   RequestLine request_line_;
   RequestButtons buttons_;
   MailboxSelector mailbox_;
-  ui::MenuSwitch monitor_switch_, list1_switch_, list2_switch_;
+  RequestListSwitches lists_;
+  ui::MenuSwitch monitor_switch_;
   ClipboardMonitor clipboard_;
   std::unique_ptr<IntakeQueue> intake_;
   std::unique_ptr<ProxyMode> proxy_;
   std::unique_ptr<MainDispatchHost> host_;
   std::unique_ptr<Dispatcher> dispatcher_;
-  std::unique_ptr<TfmRequestList2> request_list2_;  // made at start, lives as long as the program
   std::unique_ptr<TfmHistory> history_window_;      // made on first use, hidden when closed
 };
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "base/lines.h"
+#include "ui/component_win.h"
 #include "ui/text_win.h"
 
 namespace qp::ui {
@@ -17,148 +18,9 @@ std::vector<Window*> g_windows;  // live windows, for the message loop's shortcu
 
 }  // namespace
 
-// One declared component bound to its control or menu entry.
-class WinComponent final : public Component {
- public:
-  WinComponent(Window& owner, const ControlDef& def, UINT id) : owner_(owner), def_(def), id_(id), caption_(def.caption), hint_(def.hint) {}
-
-  const ControlDef& Def() const override { return def_; }
-  UINT Id() const { return id_; }
-  HWND Hwnd() const { return hwnd_; }
-  HMENU Submenu() const { return submenu_; }
-  const std::wstring& WideHint() {
-    wide_hint_ = Widen(hint_);
-    return wide_hint_;
-  }
-
-  void BindControl(HWND hwnd) { hwnd_ = hwnd; }
-  void BindMenu(HMENU parent, UINT position, HMENU submenu) {
-    parent_menu_ = parent;
-    position_ = position;
-    submenu_ = submenu;
-  }
-  bool InMenu() const { return parent_menu_ != nullptr; }
-
-  std::string Caption() const override {
-    if (IsMenuKind(def_.kind)) return caption_;
-    if (def_.kind == Kind::StatusBar) return StatusText();
-    return hwnd_ ? GetText(hwnd_) : caption_;
-  }
-
-  void SetCaption(std::string_view text) override {
-    caption_ = std::string(text);
-    if (InMenu()) {
-      std::wstring label = Widen(MenuLabel());
-      MENUITEMINFOW info{sizeof info};
-      info.fMask = MIIM_STRING;
-      info.dwTypeData = label.data();
-      SetMenuItemInfoW(parent_menu_, position_, TRUE, &info);
-      if (parent_menu_ == owner_.menu_bar_) DrawMenuBar(owner_.hwnd_);
-    } else if (def_.kind == Kind::StatusBar) {
-      SendMessageW(hwnd_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
-    } else if (hwnd_) {
-      SetText(hwnd_, text);
-    }
-  }
-
-  std::string Hint() const override { return hint_; }
-  void SetHint(std::string_view text) override { hint_ = std::string(text); }
-
-  std::vector<std::string> Lines() const override {
-    if (!hwnd_) return def_.items;
-    if (def_.kind == Kind::Memo) {
-      const std::string text = GetText(hwnd_);
-      const std::vector<std::string_view> lines = SplitLines(text);
-      return std::vector<std::string>(lines.begin(), lines.end());
-    }
-    if (def_.kind != Kind::ComboBox) return def_.items;
-    std::vector<std::string> items;
-    const LRESULT count = SendMessageW(hwnd_, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-      std::wstring item(static_cast<size_t>(SendMessageW(hwnd_, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
-      item.resize(static_cast<size_t>(SendMessageW(hwnd_, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
-      items.push_back(Narrow(item));
-    }
-    return items;
-  }
-
-  void SetLine(std::size_t index, std::string_view text) override {
-    if (def_.kind == Kind::Memo && hwnd_) {
-      std::vector<std::string> lines = Lines();
-      if (index < lines.size()) {
-        lines[index] = std::string(text);
-        SetText(hwnd_, JoinLines(lines));
-      }
-    } else if (def_.kind == Kind::ComboBox && hwnd_) {
-      // Replacing an item must not disturb the text the user has typed.
-      std::string edit = GetText(hwnd_);
-      SendMessageW(hwnd_, CB_DELETESTRING, index, 0);
-      SendMessageW(hwnd_, CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(Widen(text).c_str()));
-      SetText(hwnd_, edit);
-    } else if (index < def_.items.size()) {
-      def_.items[index] = std::string(text);
-    }
-  }
-
-  bool Checked() const override {
-    if (InMenu()) return (GetMenuState(parent_menu_, position_, MF_BYPOSITION) & MF_CHECKED) != 0;
-    if (hwnd_ && def_.kind == Kind::CheckBox) return SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    return def_.checked;
-  }
-
-  void SetChecked(bool checked) override {
-    def_.checked = checked;
-    if (InMenu()) {
-      MENUITEMINFOW info{sizeof info};
-      info.fMask = MIIM_STATE;
-      GetMenuItemInfoW(parent_menu_, position_, TRUE, &info);
-      info.fState = checked ? (info.fState | MFS_CHECKED) : (info.fState & ~MFS_CHECKED);
-      SetMenuItemInfoW(parent_menu_, position_, TRUE, &info);
-    } else if (hwnd_ && def_.kind == Kind::CheckBox) {
-      SendMessageW(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-    }
-  }
-
-  bool Enabled() const override {
-    if (InMenu()) return (GetMenuState(parent_menu_, position_, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)) == 0;
-    return hwnd_ ? IsWindowEnabled(hwnd_) != FALSE : true;
-  }
-
-  void SetEnabled(bool enabled) override {
-    if (InMenu()) {
-      EnableMenuItem(parent_menu_, position_, MF_BYPOSITION | (enabled ? MF_ENABLED : MF_GRAYED));
-    } else if (hwnd_) {
-      EnableWindow(hwnd_, enabled);
-    }
-  }
-
-  std::string MenuLabel() const {
-    std::string shortcut = def_.shortcut.Text();
-    return shortcut.empty() ? caption_ : caption_ + "\t" + shortcut;
-  }
-
- private:
-  std::string StatusText() const {
-    std::wstring text(LOWORD(SendMessageW(hwnd_, SB_GETTEXTLENGTHW, 0, 0)) + 1, L'\0');
-    text.resize(LOWORD(SendMessageW(hwnd_, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text.data()))));
-    return Narrow(text);
-  }
-
-  Window& owner_;
-  ControlDef def_;
-  UINT id_;
-  HWND hwnd_ = nullptr;
-  HMENU parent_menu_ = nullptr;
-  UINT position_ = 0;
-  HMENU submenu_ = nullptr;
-  std::string caption_;
-  std::string hint_;
-  std::wstring wide_hint_;
-};
-
 Window::Window(FormDef def) : def_(std::move(def)) {
   for (size_t i = 0; i < def_.controls.size(); ++i) {
-    components_.push_back(std::make_unique<WinComponent>(*this, def_.controls[i], kFirstCommandId + static_cast<UINT>(i)));
+    components_.push_back(std::make_unique<WinComponent>(hwnd_, def_.controls[i], kFirstCommandId + static_cast<UINT>(i)));
   }
 }
 

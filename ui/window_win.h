@@ -61,7 +61,6 @@ class Window : public Form {
   virtual LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam);
 
  private:
-  friend class WinComponent;
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
   void CreateControls();
   void CreateMenus();

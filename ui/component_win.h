@@ -1,0 +1,63 @@
+// One declared component of a table-built window, bound to its control or menu entry:
+// its texts and states read and set through the control itself.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/form.h"
+
+namespace qp::ui {
+
+class WinComponent final : public Component {
+ public:
+  // owner: the window whose menu bar is redrawn when a title of it changes.
+  WinComponent(HWND& owner, const ControlDef& def, UINT id) : owner_(owner), def_(def), id_(id), caption_(def.caption), hint_(def.hint) {}
+
+  const ControlDef& Def() const override { return def_; }
+  UINT Id() const { return id_; }
+  HWND Hwnd() const { return hwnd_; }
+  HMENU Submenu() const { return submenu_; }
+  // The hint as the tooltip asks for it; valid until the next call.
+  const std::wstring& WideHint();
+
+  void BindControl(HWND hwnd) { hwnd_ = hwnd; }
+  void BindMenu(HMENU parent, UINT position, HMENU submenu) {
+    parent_menu_ = parent;
+    position_ = position;
+    submenu_ = submenu;
+  }
+  bool InMenu() const { return parent_menu_ != nullptr; }
+  // The menu entry's text: the caption, a tab and the shortcut.
+  std::string MenuLabel() const;
+
+  std::string Caption() const override;
+  void SetCaption(std::string_view text) override;
+  std::string Hint() const override { return hint_; }
+  void SetHint(std::string_view text) override { hint_ = std::string(text); }
+  std::vector<std::string> Lines() const override;
+  void SetLine(std::size_t index, std::string_view text) override;
+  bool Checked() const override;
+  void SetChecked(bool checked) override;
+  bool Enabled() const override;
+  void SetEnabled(bool enabled) override;
+
+ private:
+  std::string StatusText() const;
+
+  HWND& owner_;
+  ControlDef def_;
+  UINT id_;
+  HWND hwnd_ = nullptr;
+  HMENU parent_menu_ = nullptr;
+  UINT position_ = 0;
+  HMENU submenu_ = nullptr;
+  std::string caption_;
+  std::string hint_;
+  std::wstring wide_hint_;
+};
+
+}  // namespace qp::ui
