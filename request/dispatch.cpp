@@ -90,45 +90,12 @@ void Dispatcher::DispatchRequest(int number, bool help_request) {
 void Dispatcher::RunDispatch(int number, bool help_request) {
   abort_ = false;
   error_ = false;
-  Run run;
-  run.number = number;
-  run.help_request = help_request;
-  run.options = host_.Options();
-  run.error_text = LookupMessage("При отправке запроса произошла ошибка.", "textSendError");
-  host_.SetProgress(0);
-  host_.AddToInputHistory(host_.RequestLine());
-  host_.SetRequestButtonsEnabled(false);
-  body_.Clear();
-
-  run.buttons = SettingsFile(buttons_file_, SystemCodec());
-  const std::string section = ButtonSection(number);
-  run.name = Cut(run.buttons.ReadString(section, "Name", ""));
-  run.service = Cut(run.buttons.ReadString(section, "Service", ""));
-  run.multi_request = run.buttons.ReadBool(section, "MultiRequest", false);
+  Run run = BeginRun(number, help_request);
   try {
-    if (std::optional<int> profile = MailboxOverride(run.buttons.ReadString(section, "Mailbox", "Selected"))) {
-      run.overridden = true;
-      run.remembered = host_.CheckedMailbox();
-      if (run.remembered == 0) run.remembered = 1;
-      host_.SelectMailbox(*profile);
-    } else if (int checked = host_.CheckedMailbox(); checked != 0) {
-      host_.SelectMailbox(checked);
-    }
-
-    run.delay = settings_.ReadInteger("Settings", "RLDelay", 10);
-    run.send_by = settings_.ReadInteger("Settings", "sendby", kSendBySmtp);
-    run.dialup = settings_.ReadBool("Settings", "dialup", false);
-    run.keep_connection = settings_.ReadBool("Settings", "DontDisconnect", false);
-    run.x_mailer = settings_.ReadString("Settings", "XMailer", "Quillpost");
-    run.method = &MethodFor(run.send_by);
-
-    if (number > 30) host_.SetRequestLine("");
-    if (std::string_view fixed = FixedServiceAddress(number); !fixed.empty()) run.service = std::string(fixed);
-    if (help_request) host_.SetRequestLine("help");
-    run.profile = &host_.Profile();
+    ChooseMailbox(run);
+    ReadRunSettings(run);
     if (Refused(run)) return;
     CollectEntries(run);
-
     bool ran_out = true;
     while (run.index >= 0) {
       if (abort_) {
@@ -151,6 +118,51 @@ void Dispatcher::RunDispatch(int number, bool help_request) {
     }
     throw;
   }
+}
+
+Dispatcher::Run Dispatcher::BeginRun(int number, bool help_request) {
+  Run run;
+  run.number = number;
+  run.help_request = help_request;
+  run.options = host_.Options();
+  run.error_text = LookupMessage("При отправке запроса произошла ошибка.", "textSendError");
+  host_.SetProgress(0);
+  host_.AddToInputHistory(host_.RequestLine());
+  host_.SetRequestButtonsEnabled(false);
+  body_.Clear();
+  // Every press reads the button's definition afresh.
+  run.buttons = SettingsFile(buttons_file_, SystemCodec());
+  const std::string section = ButtonSection(number);
+  run.name = Cut(run.buttons.ReadString(section, "Name", ""));
+  run.service = Cut(run.buttons.ReadString(section, "Service", ""));
+  run.multi_request = run.buttons.ReadBool(section, "MultiRequest", false);
+  return run;
+}
+
+void Dispatcher::ChooseMailbox(Run& run) {
+  // A button with a mailbox of its own uses it for this run; the chosen one comes back after.
+  if (std::optional<int> profile = MailboxOverride(run.buttons.ReadString(ButtonSection(run.number), "Mailbox", "Selected"))) {
+    run.overridden = true;
+    run.remembered = host_.CheckedMailbox();
+    if (run.remembered == 0) run.remembered = 1;
+    host_.SelectMailbox(*profile);
+  } else if (int checked = host_.CheckedMailbox(); checked != 0) {
+    host_.SelectMailbox(checked);
+  }
+}
+
+void Dispatcher::ReadRunSettings(Run& run) {
+  run.delay = settings_.ReadInteger("Settings", "RLDelay", 10);
+  run.send_by = settings_.ReadInteger("Settings", "sendby", kSendBySmtp);
+  run.dialup = settings_.ReadBool("Settings", "dialup", false);
+  run.keep_connection = settings_.ReadBool("Settings", "DontDisconnect", false);
+  run.x_mailer = settings_.ReadString("Settings", "XMailer", "Quillpost");
+  run.method = &MethodFor(run.send_by);
+  // The fixed requests and the help request bring their own text.
+  if (run.number > 30) host_.SetRequestLine("");
+  if (std::string_view fixed = FixedServiceAddress(run.number); !fixed.empty()) run.service = std::string(fixed);
+  if (run.help_request) host_.SetRequestLine("help");
+  run.profile = &host_.Profile();
 }
 
 bool Dispatcher::Refused(Run& run) {

@@ -86,6 +86,9 @@ class Dispatcher : public SendProgress {
     std::string subject, request, comment, body;
   };
   void RunDispatch(int number, bool help_request);
+  Run BeginRun(int number, bool help_request);
+  void ChooseMailbox(Run& run);
+  void ReadRunSettings(Run& run);
   bool Refused(Run& run);
   void CollectEntries(Run& run);
   Letter ComposeLetter(Run& run);

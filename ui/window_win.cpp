@@ -187,6 +187,90 @@ void Window::CreateMenus() {
   }
 }
 
+namespace {
+
+// The window class and styles a kind of component is made of.
+struct ControlClass {
+  const wchar_t* name = L"STATIC";
+  DWORD style = 0, ex_style = 0;
+  int extra_height = 0;  // a combo box's height includes its drop-down list
+};
+
+ControlClass ClassOf(Kind kind) {
+  switch (kind) {
+    case Kind::Label: return {L"STATIC", SS_NOTIFY | SS_LEFT};
+    case Kind::Panel: return {L"STATIC", SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN};
+    case Kind::Button: return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP};
+    // Drawn by the window itself, so glyph and caption look the same on every system.
+    case Kind::BitButton: return {L"BUTTON", BS_OWNERDRAW | WS_TABSTOP};
+    case Kind::CheckBox: return {L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP};
+    case Kind::GroupBox:
+    case Kind::RadioGroup: return {L"BUTTON", BS_GROUPBOX};
+    case Kind::Edit: return {L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    case Kind::Memo: return {L"EDIT", ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | ES_WANTRETURN | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    case Kind::ComboBox: return {L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 0, kComboDropHeight};
+    // Controls may lie over the status bar (progress, cancel): it must not paint over them.
+    case Kind::StatusBar: return {STATUSCLASSNAMEW, WS_CLIPSIBLINGS};
+    case Kind::ProgressBar: return {PROGRESS_CLASSW, 0};
+    case Kind::ListView: return {WC_LISTVIEWW, LVS_REPORT | LVS_SHOWSELALWAYS | LVS_EDITLABELS | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    default: return {};
+  }
+}
+
+// What a control shows right after it is made: columns, items, tick, status parts.
+void FillControl(WinComponent& c, HWND hwnd) {
+  const ControlDef& d = c.Def();
+  if (d.kind == Kind::ListView) {
+    ListView_SetExtendedListViewStyle(hwnd, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    for (size_t i = 0; i < d.items.size(); ++i) {
+      std::wstring caption = Widen(d.items[i]);
+      LVCOLUMNW column{LVCF_TEXT | LVCF_WIDTH};
+      column.cx = 110;
+      column.pszText = caption.data();
+      ListView_InsertColumn(hwnd, static_cast<int>(i), &column);
+    }
+  } else if (d.kind == Kind::ComboBox) {
+    for (const std::string& item : d.items) SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+  } else if (d.kind == Kind::CheckBox && d.checked) {
+    SendMessageW(hwnd, BM_SETCHECK, BST_CHECKED, 0);
+  } else if (d.kind == Kind::StatusBar) {
+    int widths[] = {d.bounds.w > 0 ? d.bounds.w : -1};
+    SendMessageW(hwnd, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(widths));
+    c.SetCaption(d.caption);
+  }
+}
+
+}  // namespace
+
+Rect Window::PlaceOf(const ControlDef& d) const {
+  // Controls inside a group or panel are placed relative to it but owned by the window,
+  // so their notifications reach the window's handlers directly.
+  Rect r = d.bounds;
+  for (std::string parent = d.parent; !parent.empty();) {
+    WinComponent* p = ByName(parent);
+    if (!p) break;
+    r.x += p->Def().bounds.x;
+    r.y += p->Def().bounds.y;
+    parent = p->Def().parent;
+  }
+  return r;
+}
+
+void Window::AddTooltip(const ControlDef& d, HWND hwnd) {
+  // The tooltip asks for the text when it shows, so a changed hint needs no update.
+  TTTOOLINFOW tool{sizeof tool};
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = hwnd_;
+  tool.uId = reinterpret_cast<UINT_PTR>(hwnd);
+  tool.lpszText = LPSTR_TEXTCALLBACKW;
+  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  COMBOBOXINFO combo{sizeof combo};
+  if (d.kind == Kind::ComboBox && GetComboBoxInfo(hwnd, &combo) && combo.hwndItem) {
+    tool.uId = reinterpret_cast<UINT_PTR>(combo.hwndItem);
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+}
+
 void Window::CreateControls() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0,
@@ -195,85 +279,17 @@ void Window::CreateControls() {
   for (auto& c : components_) {
     const ControlDef& d = c->Def();
     if (IsMenuKind(d.kind)) continue;
-    // Controls inside a group or panel are placed relative to it but owned by the
-    // window, so their notifications reach the window's handlers directly.
-    Rect r = d.bounds;
-    for (std::string parent = d.parent; !parent.empty();) {
-      WinComponent* p = ByName(parent);
-      if (!p) break;
-      r.x += p->Def().bounds.x;
-      r.y += p->Def().bounds.y;
-      parent = p->Def().parent;
-    }
-    const wchar_t* cls = L"STATIC";
-    DWORD style = WS_CHILD | (d.visible ? WS_VISIBLE : 0);
-    DWORD ex_style = 0;
-    int height = r.h;
-    switch (d.kind) {
-      case Kind::Label: style |= SS_NOTIFY | SS_LEFT; break;
-      case Kind::Panel: style |= SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN; break;
-      case Kind::Button: cls = L"BUTTON"; style |= BS_PUSHBUTTON | WS_TABSTOP; break;
-      // Drawn by the window itself, so glyph and caption look the same on every system.
-      case Kind::BitButton: cls = L"BUTTON"; style |= BS_OWNERDRAW | WS_TABSTOP; break;
-      case Kind::CheckBox: cls = L"BUTTON"; style |= BS_AUTOCHECKBOX | WS_TABSTOP; break;
-      case Kind::GroupBox:
-      case Kind::RadioGroup: cls = L"BUTTON"; style |= BS_GROUPBOX; break;
-      case Kind::Edit: cls = L"EDIT"; style |= ES_AUTOHSCROLL | WS_TABSTOP; ex_style = WS_EX_CLIENTEDGE; break;
-      case Kind::Memo:
-        cls = L"EDIT";
-        style |= ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | ES_WANTRETURN | WS_TABSTOP;
-        ex_style = WS_EX_CLIENTEDGE;
-        break;
-      case Kind::ComboBox: cls = L"COMBOBOX"; style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP; height += kComboDropHeight; break;
-      // Controls may lie over the status bar (progress, cancel): it must not paint over them.
-      case Kind::StatusBar: cls = STATUSCLASSNAMEW; style |= WS_CLIPSIBLINGS; break;
-      case Kind::ProgressBar: cls = PROGRESS_CLASSW; break;
-      case Kind::ListView:
-        cls = WC_LISTVIEWW;
-        style |= LVS_REPORT | LVS_SHOWSELALWAYS | LVS_EDITLABELS | WS_TABSTOP;
-        ex_style = WS_EX_CLIENTEDGE;
-        break;
-      default: break;
-    }
-    const bool text_in_items = d.kind == Kind::Memo;
-    std::wstring text = Widen(text_in_items ? JoinLines(d.items) : (d.kind == Kind::StatusBar ? "" : d.caption));
-    HWND hwnd = CreateWindowExW(ex_style, cls, text.c_str(), style, r.x, r.y, r.w, height, hwnd_,
+    const Rect r = PlaceOf(d);
+    const ControlClass cls = ClassOf(d.kind);
+    const DWORD style = WS_CHILD | (d.visible ? WS_VISIBLE : 0) | cls.style;
+    const std::wstring text = Widen(d.kind == Kind::Memo ? JoinLines(d.items) : (d.kind == Kind::StatusBar ? "" : d.caption));
+    HWND hwnd = CreateWindowExW(cls.ex_style, cls.name, text.c_str(), style, r.x, r.y, r.w, r.h + cls.extra_height, hwnd_,
                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c->Id())), instance, nullptr);
     if (!hwnd) continue;
     c->BindControl(hwnd);
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    if (d.kind == Kind::ListView) {
-      ListView_SetExtendedListViewStyle(hwnd, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-      for (size_t i = 0; i < d.items.size(); ++i) {
-        std::wstring caption = Widen(d.items[i]);
-        LVCOLUMNW column{LVCF_TEXT | LVCF_WIDTH};
-        column.cx = 110;
-        column.pszText = caption.data();
-        ListView_InsertColumn(hwnd, static_cast<int>(i), &column);
-      }
-    } else if (d.kind == Kind::ComboBox) {
-      for (const std::string& item : d.items) SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
-    } else if (d.kind == Kind::CheckBox && d.checked) {
-      SendMessageW(hwnd, BM_SETCHECK, BST_CHECKED, 0);
-    } else if (d.kind == Kind::StatusBar) {
-      int widths[] = {d.bounds.w > 0 ? d.bounds.w : -1};
-      SendMessageW(hwnd, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(widths));
-      c->SetCaption(d.caption);
-    }
-    if (HasHint(d.kind)) {
-      // The tooltip asks for the text when it shows, so a changed hint needs no update.
-      TTTOOLINFOW tool{sizeof tool};
-      tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-      tool.hwnd = hwnd_;
-      tool.uId = reinterpret_cast<UINT_PTR>(hwnd);
-      tool.lpszText = LPSTR_TEXTCALLBACKW;
-      SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-      COMBOBOXINFO combo{sizeof combo};
-      if (d.kind == Kind::ComboBox && GetComboBoxInfo(hwnd, &combo) && combo.hwndItem) {
-        tool.uId = reinterpret_cast<UINT_PTR>(combo.hwndItem);
-        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-      }
-    }
+    FillControl(*c, hwnd);
+    if (HasHint(d.kind)) AddTooltip(d, hwnd);
   }
 }
 

@@ -63,6 +63,8 @@ class Window : public Form {
  private:
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
   void CreateControls();
+  Rect PlaceOf(const ControlDef& def) const;  // in the window's client area
+  void AddTooltip(const ControlDef& def, HWND control);
   void CreateMenus();
   void CreateShortcuts();
   WinComponent* ByName(std::string_view name) const;
