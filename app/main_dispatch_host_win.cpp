@@ -34,9 +34,7 @@ DispatchOptions MainDispatchHost::Options() {
   return options;
 }
 
-void MainDispatchHost::SetProgress(int position) {
-  SendMessageW(parts_.window.ControlHwnd(fmMain::ProgressBar1), PBM_SETPOS, position, 0);
-}
+void MainDispatchHost::SetProgress(int position) { SendMessageW(parts_.window.ControlHwnd(fmMain::ProgressBar1), PBM_SETPOS, position, 0); }
 
 void MainDispatchHost::StepProgress() {
   HWND bar = parts_.window.ControlHwnd(fmMain::ProgressBar1);

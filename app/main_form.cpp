@@ -12,13 +12,21 @@ ui::FormDef MainFormDef() {
   ui::FormDef form{.name = "fmMain", .title = "Quillpost", .client_width = 394, .client_height = 569, .controls = {}};
   auto& c = form.controls;
   auto label = [&](std::string name, std::string caption, int left, int width, std::string hint = "") {
-    c.push_back({.name = std::move(name), .kind = Kind::Label, .caption = std::move(caption), .hint = std::move(hint),
+    c.push_back({.name = std::move(name),
+                 .kind = Kind::Label,
+                 .caption = std::move(caption),
+                 .hint = std::move(hint),
                  .bounds = {left, 0, width, 15}});
   };
   auto item = [&](std::string name, std::string parent, std::string caption, ui::Shortcut shortcut = {}, bool radio = false,
                   bool checked = false) {
-    c.push_back({.name = std::move(name), .kind = Kind::MenuItem, .parent = std::move(parent), .caption = std::move(caption),
-                 .shortcut = shortcut, .radio = radio, .checked = checked});
+    c.push_back({.name = std::move(name),
+                 .kind = Kind::MenuItem,
+                 .parent = std::move(parent),
+                 .caption = std::move(caption),
+                 .shortcut = shortcut,
+                 .radio = radio,
+                 .checked = checked});
   };
   auto menu = [&](std::string name, std::string parent, std::string caption) {
     c.push_back({.name = std::move(name), .kind = Kind::Menu, .parent = std::move(parent), .caption = std::move(caption)});
@@ -38,18 +46,30 @@ ui::FormDef MainFormDef() {
   label(fmMain::lbAdd, "Добавить в", 300, 63, "Добавить запрос в лист запросов");
   label(fmMain::lbList, "лист", 365, 25, "Открыть лист запросов");
 
-  c.push_back({.name = fmMain::cbComboBox, .kind = Kind::ComboBox, .hint = "Строка запроса/Путь к файлу/Ключевое слово поиска",
+  c.push_back({.name = fmMain::cbComboBox,
+               .kind = Kind::ComboBox,
+               .hint = "Строка запроса/Путь к файлу/Ключевое слово поиска",
                .bounds = {4, 16, 386, 23}});
   // Request buttons: four columns, rows at 15, 45, 75, 105 and 135 inside their group.
   c.push_back({.name = fmMain::gbButtons, .kind = Kind::GroupBox, .caption = "Запрос веб-страницы/файла", .bounds = {4, 38, 386, 170}});
   for (int n = 1; n <= 20; ++n) {
     const int row = (n - 1) / 4, column = (n - 1) % 4;
-    c.push_back({.name = fmMain::Numbered(fmMain::bb, n), .kind = Kind::BitButton, .parent = fmMain::gbButtons,
+    c.push_back({.name = fmMain::Numbered(fmMain::bb, n),
+                 .kind = Kind::BitButton,
+                 .parent = fmMain::gbButtons,
                  .bounds = {8 + column * 94, 15 + row * 30, 90, 25}});
   }
   c.push_back({.name = fmMain::gbSearch, .kind = Kind::GroupBox, .caption = "Закладки и Поиск", .bounds = {4, 208, 386, 196}});
-  c.push_back({.name = fmMain::Numbered(fmMain::bb, 21), .kind = Kind::BitButton, .parent = fmMain::gbSearch, .caption = "По&иск 1", .bounds = {6, 164, 185, 25}});
-  c.push_back({.name = fmMain::Numbered(fmMain::bb, 22), .kind = Kind::BitButton, .parent = fmMain::gbSearch, .caption = "По&иск 2", .bounds = {195, 164, 185, 25}});
+  c.push_back({.name = fmMain::Numbered(fmMain::bb, 21),
+               .kind = Kind::BitButton,
+               .parent = fmMain::gbSearch,
+               .caption = "По&иск 1",
+               .bounds = {6, 164, 185, 25}});
+  c.push_back({.name = fmMain::Numbered(fmMain::bb, 22),
+               .kind = Kind::BitButton,
+               .parent = fmMain::gbSearch,
+               .caption = "По&иск 2",
+               .bounds = {195, 164, 185, 25}});
   c.push_back({.name = fmMain::gbList, .kind = Kind::GroupBox, .caption = "Лист запросов", .bounds = {4, 404, 386, 141}});
   c.push_back({.name = fmMain::JvmmList, .kind = Kind::Memo, .parent = fmMain::gbList, .bounds = {6, 16, 374, 118}});
   // The status bar follows the bottom edge; its one panel is 300 pixels wide.
@@ -58,13 +78,14 @@ ui::FormDef MainFormDef() {
   c.push_back({.name = fmMain::ProgressBar1, .kind = Kind::ProgressBar, .bounds = {224, 555, 133, 10}});
   // The automatic-mode button as a control, for the mini window's send button.
   c.push_back({.name = fmMain::sbGO, .kind = Kind::Button, .bounds = {0, 0, 0, 0}, .visible = false});
-  c.push_back({.name = fmMain::btCsend, .kind = Kind::Button, .caption = "X", .hint = "Отмена отправки запроса", .bounds = {372, 553, 15, 14}});
+  c.push_back(
+      {.name = fmMain::btCsend, .kind = Kind::Button, .caption = "X", .hint = "Отмена отправки запроса", .bounds = {372, 553, 15, 14}});
 
   // The ten mailbox profiles, in the main menu and again in the tray menu.
   auto mailboxes = [&](const std::string& prefix, const std::string& parent) {
     for (int n = 1; n <= 10; ++n) {
-      item(fmMain::Numbered(prefix, n), parent, "Почтовый ящик " + std::to_string(n),
-           ui::Ctrl(static_cast<uint16_t>(ui::kKeyF1 + n - 1)), true, n == 1);
+      item(fmMain::Numbered(prefix, n), parent, "Почтовый ящик " + std::to_string(n), ui::Ctrl(static_cast<uint16_t>(ui::kKeyF1 + n - 1)),
+           true, n == 1);
     }
   };
 

@@ -34,7 +34,7 @@ constexpr UINT_PTR kIntakeTimer = 2;          // captured addresses waiting for 
 
 // The fixed requests of the "&+++" menu, numbers 31 to 36 in this order.
 constexpr const char* kFixedRequests[] = {fmMain::miSubscribeToStatistic, fmMain::miRequestStatistic, fmMain::miSubscibeToQPTGroups,
-                                          fmMain::miRequestVersion,       fmMain::miRequestQuillpost,  fmMain::miRequestUpdate};
+                                          fmMain::miRequestVersion,       fmMain::miRequestQuillpost, fmMain::miRequestUpdate};
 constexpr int kUserGroupRequest = 33;  // asks before subscribing
 
 // Switches that are a menu entry's tick and nothing more.
@@ -47,7 +47,8 @@ TfmMain::TfmMain(std::string folder, std::string argument)
     : Window(MainFormDef()),
       folder_(std::move(folder)),
       argument_(std::move(argument)),
-      request_line_(*this, [this] { PressAutomaticButton(); }, [this] { Get(fmMain::StatusBar).SetCaption(""); }),
+      request_line_(
+          *this, [this] { PressAutomaticButton(); }, [this] { Get(fmMain::StatusBar).SetCaption(""); }),
       buttons_(*this),
       mailbox_(*this, settings_),
       lists_(*this, settings_, [this](const std::string& text) { request_line_.SetText(text); }),
@@ -65,9 +66,10 @@ TfmMain::TfmMain(std::string folder, std::string argument)
       .On(lbAdd, [this] { lbAddClick(); })
       .On(lbList, [this] { lists_.ShowList2(); })
       .OnEach(lb, 1, 3, [this](int n, int) { mailbox_.Click(n); })
-      .OnEach(bb, 1, 22, [this](int n, int code) {
-        if (code == BN_CLICKED) bbClick(n);
-      })
+      .OnEach(bb, 1, 22,
+              [this](int n, int code) {
+                if (code == BN_CLICKED) bbClick(n);
+              })
       .On(sbGO, [this] { PressAutomaticButton(); })
       .On(btCsend, [this] { dispatcher_->Cancel(); })
       .OnEach(miEmail, 1, kProfileCount, [this](int n, int) { mailbox_.Click(n); })
@@ -368,8 +370,7 @@ LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_SETCURSOR:
       if (mailbox_.SetCursor(reinterpret_cast<HWND>(wparam))) return TRUE;
       break;
-    default:
-      break;
+    default: break;
   }
   return Window::HandleMessage(msg, wparam, lparam);
 }

@@ -89,7 +89,7 @@ class TfmMain final : public ui::Window {
   std::unique_ptr<ProxyMode> proxy_;
   std::unique_ptr<MainDispatchHost> host_;
   std::unique_ptr<Dispatcher> dispatcher_;
-  std::unique_ptr<TfmHistory> history_window_;      // made on first use, hidden when closed
+  std::unique_ptr<TfmHistory> history_window_;  // made on first use, hidden when closed
 };
 
 }  // namespace qp

@@ -17,8 +17,7 @@ struct SavedState {
   bool auto_mode = false;
   int32_t view_mode = 0;
   bool sticky = false, monitor = false, add_clip_to_list = false, proxy = false, hide = false, transparent = false;
-  bool request_list2 = false, request_list1 = false, delay = false, popups = false, auto_decode_url = false,
-       switch_off = false;
+  bool request_list2 = false, request_list1 = false, delay = false, popups = false, auto_decode_url = false, switch_off = false;
   int32_t language = 0;
 };
 

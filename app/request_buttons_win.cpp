@@ -22,7 +22,8 @@ constexpr int kButtonCount = 22;  // bb1..bb20 and the search buttons bb21, bb22
 // A button glyph with its lower-left pixel's colour as the transparent one, as bitmap
 // buttons have always drawn their glyphs.
 HIMAGELIST LoadGlyph(const std::string& file) {
-  HBITMAP bitmap = static_cast<HBITMAP>(LoadImageW(nullptr, ui::Widen(file).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+  HBITMAP bitmap =
+      static_cast<HBITMAP>(LoadImageW(nullptr, ui::Widen(file).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
   if (!bitmap) return nullptr;
   BITMAP info{};
   GetObjectW(bitmap, sizeof info, &info);

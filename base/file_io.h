@@ -22,8 +22,7 @@ std::string FolderOf(std::string_view path);
 
 // nullopt when the file does not exist or cannot be read. From offset on, at most
 // max_bytes.
-std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t max_bytes = kMaxReadBytes,
-                                         std::uint64_t offset = 0);
+std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t max_bytes = kMaxReadBytes, std::uint64_t offset = 0);
 std::optional<std::uint64_t> FileSize(const std::string& path);
 
 // Writes a temporary file beside the target, flushes it to disk and then replaces the

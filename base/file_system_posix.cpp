@@ -2,8 +2,8 @@
 #include "base/file_system.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -49,9 +49,7 @@ std::optional<std::uint64_t> File::Size() {
   return static_cast<std::uint64_t>(info.st_size);
 }
 
-bool File::Seek(std::uint64_t offset) {
-  return IsOpen() && ::lseek(static_cast<int>(handle_), static_cast<off_t>(offset), SEEK_SET) >= 0;
-}
+bool File::Seek(std::uint64_t offset) { return IsOpen() && ::lseek(static_cast<int>(handle_), static_cast<off_t>(offset), SEEK_SET) >= 0; }
 
 bool File::Close() {
   if (!IsOpen()) return true;

@@ -129,9 +129,7 @@ void IniFile::WriteInteger(std::string_view section, std::string_view key, int32
   WriteString(section, key, std::to_string(value));
 }
 
-void IniFile::WriteBool(std::string_view section, std::string_view key, bool value) {
-  WriteString(section, key, value ? "1" : "0");
-}
+void IniFile::WriteBool(std::string_view section, std::string_view key, bool value) { WriteString(section, key, value ? "1" : "0"); }
 
 void SettingsFile::Reload() {
   Clear();
@@ -150,4 +148,3 @@ bool SettingsFile::UpdateFile() const {
 }
 
 }  // namespace qp
-

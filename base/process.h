@@ -19,7 +19,7 @@ struct ProcessState {
   const TextCodec* codec = nullptr;  // the system's code page; nullptr: Windows-1252
   std::function<Timestamp()> clock;  // the system's formats; empty: PortableNow
   int language_number = 0;
-  std::unique_ptr<IniFile> language_file;  // nullptr: the built-in texts
+  std::unique_ptr<IniFile> language_file;             // nullptr: the built-in texts
   std::function<void(std::string_view)> status_sink;  // the main window's status line
   std::string last_status;
 };

@@ -70,7 +70,8 @@ bool RestoreBrowserProxy(const BrowserProxy& saved) { return Write(&saved.server
 bool DisableBrowserProxy() { return Write(nullptr, false); }
 
 void ReportRegistryWrite(HWND owner, bool written) {
-  const std::string text = written ? LookupMessage("Изменения успешно внесены.", "IEOK") : LookupMessage("Ошибка записи в реестр", "RegError");
+  const std::string text =
+      written ? LookupMessage("Изменения успешно внесены.", "IEOK") : LookupMessage("Ошибка записи в реестр", "RegError");
   ui::ShowMessage(owner, text, (written ? MB_ICONINFORMATION : MB_ICONERROR) | MB_OK);
 }
 

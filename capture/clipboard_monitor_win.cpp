@@ -64,8 +64,7 @@ bool ClipboardMonitor::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
       if (next_viewer_) SendMessageW(next_viewer_, msg, wparam, lparam);
       Changed();
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 

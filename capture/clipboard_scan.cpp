@@ -20,8 +20,8 @@ std::size_t Later(std::string_view s, std::string_view a, std::string_view b) {
 
 }  // namespace
 
-std::optional<std::string> ScanClipboardText(std::string s, std::string_view last_accepted, std::string_view request_line,
-                                             bool auto_decode, const TextCodec& codec) {
+std::optional<std::string> ScanClipboardText(std::string s, std::string_view last_accepted, std::string_view request_line, bool auto_decode,
+                                             const TextCodec& codec) {
   if (s.starts_with("www.")) s.insert(0, "http://");
   if (s.starts_with("ftp.")) s.insert(0, "ftp://");
   const std::size_t h = Later(s, "http:", "http%3A%2F%2F"), f = Later(s, "ftp:", "ftp%3A%2F%2F");

@@ -15,8 +15,7 @@ class IntakeQueue {
  public:
   // window gets `message` for each address and `timer` while one waits; must_wait says
   // whether the intake has to wait now; take is the intake itself.
-  IntakeQueue(HWND window, UINT message, UINT_PTR timer, std::function<bool()> must_wait,
-              std::function<void(const std::string&)> take);
+  IntakeQueue(HWND window, UINT message, UINT_PTR timer, std::function<bool()> must_wait, std::function<void(const std::string&)> take);
 
   void Push(const std::string& address);
   // Its message and its timer; true when the message was one of them.

@@ -11,8 +11,8 @@
 
 namespace qp {
 
-ProxyMode::ProxyMode(HWND window, UINT event, UINT_PTR timer, const IniFile& settings,
-                     std::function<void(const std::string&)> captured, std::function<void(bool on)> shown)
+ProxyMode::ProxyMode(HWND window, UINT event, UINT_PTR timer, const IniFile& settings, std::function<void(const std::string&)> captured,
+                     std::function<void(bool on)> shown)
     : window_(window),
       event_(event),
       timer_(timer),

@@ -49,7 +49,7 @@ class ProxyMode {
   std::function<void(const std::string&)> captured_;
   std::function<void(bool)> shown_;
   std::unique_ptr<ProxyServer> server_;
-  BrowserProxy saved_;          // as the browser had it at start
+  BrowserProxy saved_;  // as the browser had it at start
   bool on_ = false;
   bool left_pointing_ = false;  // pointed here, but the port could not be opened
 };

@@ -23,7 +23,8 @@ std::string Trim(std::string_view s) {
 // header of its own.
 std::string HeaderValue(std::string_view s) {
   std::string out(s);
-  std::replace_if(out.begin(), out.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+  std::replace_if(
+      out.begin(), out.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
   return out;
 }
 
@@ -164,8 +165,7 @@ std::string EncodeQuotedPrintable(std::string_view text) {
 
 std::string FormatMailDate(std::time_t moment, int utc_offset_minutes) {
   static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-  static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
   std::time_t local = moment + static_cast<std::time_t>(utc_offset_minutes) * 60;
   std::tm t{};
 #ifdef _WIN32
@@ -175,9 +175,8 @@ std::string FormatMailDate(std::time_t moment, int utc_offset_minutes) {
 #endif
   const int offset = utc_offset_minutes < 0 ? -utc_offset_minutes : utc_offset_minutes;
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%s, %02d %s %04d %02d:%02d:%02d %c%02d%02d", kDays[t.tm_wday], t.tm_mday,
-                kMonths[t.tm_mon], t.tm_year + 1900, t.tm_hour, t.tm_min, t.tm_sec, utc_offset_minutes < 0 ? '-' : '+',
-                offset / 60, offset % 60);
+  std::snprintf(buffer, sizeof buffer, "%s, %02d %s %04d %02d:%02d:%02d %c%02d%02d", kDays[t.tm_wday], t.tm_mday, kMonths[t.tm_mon],
+                t.tm_year + 1900, t.tm_hour, t.tm_min, t.tm_sec, utc_offset_minutes < 0 ? '-' : '+', offset / 60, offset % 60);
   return buffer;
 }
 
@@ -216,8 +215,8 @@ RenderedMessage RenderMessage(const MailMessage& message, std::string_view date,
   t += "Date: " + std::string(date) + "\r\n";
   t += "Message-ID: " + std::string(message_id) + "\r\n";
   t += "MIME-Version: 1.0\r\n";
-  t += "Content-Type: " + HeaderValue(message.content_type.empty() ? "text/plain" : message.content_type) +
-       "; charset=" + body.charset + "\r\n";
+  t += "Content-Type: " + HeaderValue(message.content_type.empty() ? "text/plain" : message.content_type) + "; charset=" + body.charset +
+       "\r\n";
   t += "Content-Transfer-Encoding: " + encoding + "\r\n";
   if (!message.x_mailer.empty()) t += "X-Mailer: " + HeaderValue(message.x_mailer) + "\r\n";
   t += "\r\n";

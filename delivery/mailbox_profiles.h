@@ -46,9 +46,9 @@ std::optional<int> MailboxOverride(std::string_view value);
 
 // What the mailbox menus show for one profile after a refresh.
 struct MailboxEntry {
-  std::string caption;      // empty: leave the caption as it is
-  bool disable = false;     // the refresh only ever disables
-  std::string label_hint;   // for profiles 1..3; empty: leave the hint
+  std::string caption;     // empty: leave the caption as it is
+  bool disable = false;    // the refresh only ever disables
+  std::string label_hint;  // for profiles 1..3; empty: leave the hint
 };
 // The refreshed state of profile n's entries, by the current send method.
 MailboxEntry RefreshMailboxEntry(const IniFile& settings, int n);

@@ -30,8 +30,7 @@ class SendMethod {
   virtual bool Prepare(const ActiveProfile& profile) = 0;
   // One letter. false when it did not go; what went wrong is on the status line or in
   // the error log by then.
-  virtual bool Send(const ActiveProfile& profile, const MailMessage& letter, std::string_view date,
-                    std::string_view message_id) = 0;
+  virtual bool Send(const ActiveProfile& profile, const MailMessage& letter, std::string_view date, std::string_view message_id) = 0;
   // After the last letter of a run that went through its list.
   virtual void Finish(bool keep_connection) = 0;
   // Whether the method itself talks to the network (so a dial-up is hung up after it).

@@ -10,7 +10,7 @@ namespace qp {
 namespace {
 
 constexpr std::size_t kMaxReplyBytes = 64 * 1024;  // a server cannot make us hold more
-constexpr std::size_t kWriteChunk = 4096;           // progress and cancel between chunks
+constexpr std::size_t kWriteChunk = 4096;          // progress and cancel between chunks
 
 std::string Upper(std::string s) {
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -66,8 +66,8 @@ SmtpClient::Reply SmtpClient::ReadReply() {
   Reply reply;
   for (;;) {
     std::string line = ReadLine();
-    if (line.size() < 3 || !std::isdigit(static_cast<unsigned char>(line[0])) ||
-        !std::isdigit(static_cast<unsigned char>(line[1])) || !std::isdigit(static_cast<unsigned char>(line[2]))) {
+    if (line.size() < 3 || !std::isdigit(static_cast<unsigned char>(line[0])) || !std::isdigit(static_cast<unsigned char>(line[1])) ||
+        !std::isdigit(static_cast<unsigned char>(line[2]))) {
       throw SmtpReplyError(0, "Invalid reply: " + line);
     }
     reply.code = std::stoi(line.substr(0, 3));

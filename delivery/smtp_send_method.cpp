@@ -51,8 +51,7 @@ bool SmtpSendMethod::Connect(const ActiveProfile& profile) {
   return false;
 }
 
-bool SmtpSendMethod::Send(const ActiveProfile& profile, const MailMessage& letter, std::string_view date,
-                          std::string_view message_id) {
+bool SmtpSendMethod::Send(const ActiveProfile& profile, const MailMessage& letter, std::string_view date, std::string_view message_id) {
   if (progress_.Cancelled()) return true;
   FlagScope busy(busy_);
   try {

@@ -15,8 +15,7 @@ class SmtpSendMethod final : public SendMethod, private SmtpEvents {
 
   std::string Refusal(const ActiveProfile& profile) const override;
   bool Prepare(const ActiveProfile& profile) override;
-  bool Send(const ActiveProfile& profile, const MailMessage& letter, std::string_view date,
-            std::string_view message_id) override;
+  bool Send(const ActiveProfile& profile, const MailMessage& letter, std::string_view date, std::string_view message_id) override;
   void Finish(bool keep_connection) override;
   bool UsesConnection() const override { return true; }
   void Cancel() override;

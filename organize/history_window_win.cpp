@@ -13,19 +13,20 @@ namespace {
 constexpr int kTimeColumn = 2;
 
 ui::FormDef HistoryFormDef() {
-  return ui::FormDef{
-      .name = "fmHistory",
-      .title = "История запросов",
-      .client_width = 680,
-      .client_height = 320,
-      .controls = {
-          {.name = "jvHistory", .kind = ui::Kind::ListView, .bounds = {0, 0, 680, 320},
-           .items = {"Описание", "Строка запроса", "Время", "Сервис", "Кнопка", "Ящик"}},
-          {.name = "Popup", .kind = ui::Kind::PopupMenu},
-          {.name = "Change", .kind = ui::Kind::MenuItem, .parent = "Popup", .caption = "Изменить комментарий"},
-          {.name = "CopyURL", .kind = ui::Kind::MenuItem, .parent = "Popup", .caption = "Копировать строку в поле запроса"},
-          {.name = "DeleteRecord", .kind = ui::Kind::MenuItem, .parent = "Popup", .caption = "Удалить запись"},
-      }};
+  return ui::FormDef{.name = "fmHistory",
+                     .title = "История запросов",
+                     .client_width = 680,
+                     .client_height = 320,
+                     .controls = {
+                         {.name = "jvHistory",
+                          .kind = ui::Kind::ListView,
+                          .bounds = {0, 0, 680, 320},
+                          .items = {"Описание", "Строка запроса", "Время", "Сервис", "Кнопка", "Ящик"}},
+                         {.name = "Popup", .kind = ui::Kind::PopupMenu},
+                         {.name = "Change", .kind = ui::Kind::MenuItem, .parent = "Popup", .caption = "Изменить комментарий"},
+                         {.name = "CopyURL", .kind = ui::Kind::MenuItem, .parent = "Popup", .caption = "Копировать строку в поле запроса"},
+                         {.name = "DeleteRecord", .kind = ui::Kind::MenuItem, .parent = "Popup", .caption = "Удалить запись"},
+                     }};
 }
 
 std::string CellText(HWND list, int row, int column) {
@@ -143,8 +144,7 @@ LRESULT TfmHistory::OnNotify(ui::Component& /*component*/, NMHDR& header) {
     case NM_DBLCLK:
       if (int row = FirstSelected(); row >= 0) copy_(CellText(List(), row, 1));
       return 0;
-    case LVN_ENDLABELEDITW:
-      return reinterpret_cast<NMLVDISPINFOW&>(header).item.pszText != nullptr;  // keep the new comment
+    case LVN_ENDLABELEDITW: return reinterpret_cast<NMLVDISPINFOW&>(header).item.pszText != nullptr;  // keep the new comment
     case LVN_COLUMNCLICK: {
       if (reinterpret_cast<NMLISTVIEW&>(header).iSubItem != kTimeColumn) return 0;
       std::vector<HistoryRecord> rows = Rows();
@@ -153,8 +153,7 @@ LRESULT TfmHistory::OnNotify(ui::Component& /*component*/, NMHDR& header) {
       Fill(rows);
       return 0;
     }
-    default:
-      return 0;
+    default: return 0;
   }
 }
 
@@ -163,16 +162,13 @@ LRESULT TfmHistory::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_ACTIVATE:
       if (LOWORD(wparam) != WA_INACTIVE) Reload();
       break;
-    case WM_SIZE:
-      MoveWindow(List(), 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
-      break;
+    case WM_SIZE: MoveWindow(List(), 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE); break;
     case WM_CLOSE:
       // The rows replace the file, then the window only hides: it lives as long as the program.
       SaveHistory(Rows());
       ::ShowWindow(Hwnd(), SW_HIDE);
       return 0;
-    default:
-      break;
+    default: break;
   }
   return Window::HandleMessage(msg, wparam, lparam);
 }

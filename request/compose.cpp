@@ -14,8 +14,7 @@ namespace {
 constexpr std::size_t kAddressChars = 255;
 constexpr std::string_view kDirLine = "cd %dir%";
 // Body placeholders in the order they are filled.
-constexpr std::string_view kBodyPlaceholders[] = {"%request%", "%host%", "%dir%", "%filename%",
-                                                  "%password%", "%size%", "%counter%"};
+constexpr std::string_view kBodyPlaceholders[] = {"%request%", "%host%", "%dir%", "%filename%", "%password%", "%size%", "%counter%"};
 
 bool HasPlaceholder(std::string_view line) {
   return std::any_of(std::begin(kBodyPlaceholders), std::end(kBodyPlaceholders),
@@ -116,16 +115,15 @@ struct Composer {
   }
 };
 
-ComposedRequest ComposeRequest(const IniFile& buttons, int number, std::string_view request_text,
-                               const TemplateValues& values, WorkingBody& body) {
+ComposedRequest ComposeRequest(const IniFile& buttons, int number, std::string_view request_text, const TemplateValues& values,
+                               WorkingBody& body) {
   std::string subject = buttons.ReadString(ButtonSection(number), "Subject", "");
   Composer::Append(body, ReadBodyTemplate(buttons, number));
   RequestText text = SeparateComment(request_text);
   AddressParts parts = SplitRequestAddress(text.request);
   if (parts.dir.empty()) Composer::DropDirLines(body);
   const std::string counter = std::to_string(values.counter);
-  const std::string_view filled[7] = {text.request, parts.host,   parts.dir, parts.filename,
-                                      values.password, values.size, counter};
+  const std::string_view filled[7] = {text.request, parts.host, parts.dir, parts.filename, values.password, values.size, counter};
   Composer::Fill(body, filled);
 
   subject = ReplaceAll(subject, "%request%", text.request);

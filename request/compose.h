@@ -51,8 +51,8 @@ struct ComposedRequest {
 
 // Appends button N's body template to the working body, fills its placeholders and
 // gives back the filled subject, the request proper and the comment.
-ComposedRequest ComposeRequest(const IniFile& buttons, int number, std::string_view request_text,
-                               const TemplateValues& values, WorkingBody& body);
+ComposedRequest ComposeRequest(const IniFile& buttons, int number, std::string_view request_text, const TemplateValues& values,
+                               WorkingBody& body);
 
 // Replaces every occurrence in one left-to-right pass; inserted text is not re-examined.
 std::string ReplaceAll(std::string_view text, std::string_view what, std::string_view with);

@@ -261,8 +261,8 @@ bool Dispatcher::SendLetter(Run& run, const Letter& letter) {
     host_.Status(LookupMessage("Посылаю запрос...", "SendingRequest"));
   }
   if (abort_) return false;
-  const std::string id = "<" + std::to_string(host_.Milliseconds()) + "." + std::to_string(++message_ids_) + "@" +
-                         DomainOf(profile.email) + ">";
+  const std::string id =
+      "<" + std::to_string(host_.Milliseconds()) + "." + std::to_string(++message_ids_) + "@" + DomainOf(profile.email) + ">";
   if (!run.method->Send(profile, message, host_.MailDate(), id)) error_ = true;
   return true;
 }

@@ -36,12 +36,12 @@ class DispatchHost {
   virtual void SetRequestLine(const std::string& text) = 0;
   virtual void AddToInputHistory(const std::string& text) = 0;
   virtual void SetRequestButtonsEnabled(bool enabled) = 0;
-  virtual void SetProgress(int position) = 0;  // 0..50
-  virtual void StepProgress() = 0;             // by 5, from 0 again past 50
-  virtual void Status(const std::string& text) = 0;     // shows it and lets messages run
-  virtual void ErrorBox(const std::string& text) = 0;   // modal, error icon, OK
+  virtual void SetProgress(int position) = 0;          // 0..50
+  virtual void StepProgress() = 0;                     // by 5, from 0 again past 50
+  virtual void Status(const std::string& text) = 0;    // shows it and lets messages run
+  virtual void ErrorBox(const std::string& text) = 0;  // modal, error icon, OK
   virtual void OpenOptions() = 0;
-  virtual int CheckedMailbox() = 0;                     // 0 when none is ticked
+  virtual int CheckedMailbox() = 0;  // 0 when none is ticked
   virtual void SelectMailbox(int n) = 0;
   virtual const ActiveProfile& Profile() = 0;
   virtual std::vector<std::string> RequestList(int which) = 0;  // 1 or 2

@@ -28,9 +28,15 @@ ui::FormDef RequestList2Def() {
           {.name = "Memo1", .kind = Kind::Memo, .bounds = {4, 4, 412, 260}},
           // Scratch space while importing: never shown.
           {.name = "Memo2", .kind = Kind::Memo, .bounds = {4, 4, 10, 10}, .visible = false},
-          {.name = "bbImport", .kind = Kind::Button, .caption = "&Импорт/Загрузить", .hint = "Импортировать ссылки из любого файла",
+          {.name = "bbImport",
+           .kind = Kind::Button,
+           .caption = "&Импорт/Загрузить",
+           .hint = "Импортировать ссылки из любого файла",
            .bounds = {4, 270, 132, 25}},
-          {.name = "bbCopy", .kind = Kind::Button, .caption = "&Копировать", .hint = "Копировать выделение в строку запроса",
+          {.name = "bbCopy",
+           .kind = Kind::Button,
+           .caption = "&Копировать",
+           .hint = "Копировать выделение в строку запроса",
            .bounds = {140, 270, 90, 25}},
           {.name = "bbSave", .kind = Kind::Button, .caption = "&Сохранить", .bounds = {234, 270, 90, 25}},
           {.name = "bbClear", .kind = Kind::Button, .caption = "&Очистить", .bounds = {328, 270, 88, 25}},
@@ -168,8 +174,7 @@ LRESULT TfmRequestList2::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
       settings_.WriteBool("Settings", "Autoloadlist", Find("cbAutoSave")->Checked());
       ShowWindow(Hwnd(), SW_HIDE);
       return 0;
-    default:
-      break;
+    default: break;
   }
   return Window::HandleMessage(msg, wparam, lparam);
 }

@@ -1,7 +1,7 @@
 // The browser's proxy values in this Wine prefix's registry: read, pointed here, switched
 // off, put back.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 

@@ -6,8 +6,7 @@
 namespace qp {
 namespace {
 
-std::optional<std::string> Scan(const std::string& text, const std::string& last = "", const std::string& line = "",
-                                 bool decode = false) {
+std::optional<std::string> Scan(const std::string& text, const std::string& last = "", const std::string& line = "", bool decode = false) {
   return ScanClipboardText(text, last, line, decode, *CodecByNumber(1251));
 }
 

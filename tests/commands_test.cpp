@@ -15,7 +15,8 @@ using ui::Kind;
 
 ui::FormDef Menus() {
   ui::FormDef def{.name = "fmProbe"};
-  for (const char* name : {"miOn", "miOnTwin", "bb1", "bb2", "bb3", "cbLine"}) def.controls.push_back({.name = name, .kind = Kind::MenuItem});
+  for (const char* name : {"miOn", "miOnTwin", "bb1", "bb2", "bb3", "cbLine"})
+    def.controls.push_back({.name = name, .kind = Kind::MenuItem});
   return def;
 }
 

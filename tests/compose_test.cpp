@@ -56,8 +56,7 @@ TEST(SeparateComment, TheLastBarSeparatesTheComment) {
 }
 
 IniFile FtpButton(const std::string& subject = "%request% %host% %counter% %password%") {
-  return IniFile("[Button 3]\r\nSubject=" + subject +
-                 "\r\n[body 3]\r\nCount=2\r\n0=open %host%\r\n1=cd %dir%\r\n2=get %filename%\r\n");
+  return IniFile("[Button 3]\r\nSubject=" + subject + "\r\n[body 3]\r\nCount=2\r\n0=open %host%\r\n1=cd %dir%\r\n2=get %filename%\r\n");
 }
 
 TEST(ComposeRequest, FillsTheBodyAndDropsTheDirectoryLineWithoutADirectory) {

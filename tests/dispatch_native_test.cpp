@@ -207,8 +207,7 @@ TEST_F(DispatchTest, CancelDuringThePauseEndsTheRunAtOnce) {
 TEST_F(DispatchTest, ARefusedRecipientShowsTheReplyAndTheListGoesOn) {
   Server refusing({"--refuse-rcpt", "www4mail"});
   host.profile.smtp_port = std::to_string(refusing.Port());
-  test::WriteAll(dir / "Buttons.ini",
-                 "[Button 1]\r\nService=www4mail@example.net\r\n[Button 4]\r\nService=ok@example.net\r\n");
+  test::WriteAll(dir / "Buttons.ini", "[Button 1]\r\nService=www4mail@example.net\r\n[Button 4]\r\nService=ok@example.net\r\n");
   host.line = "x";
   Dispatcher d = Make();
   d.DispatchRequest(1);

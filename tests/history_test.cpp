@@ -190,9 +190,8 @@ TEST(HistoryTime, TextsThatAreNoMomentHaveNoKey) {
 }
 
 TEST(HistoryTime, SortIsStableAndDescendingIsTheReverseOrderOfKeys) {
-  std::vector<HistoryRecord> rows = {Letter("a", "", "02.01.2026 10:00:00"), Letter("b", "", "garbage"),
-                                     Letter("c", "", "01.01.2026"), Letter("d", "", "02.01.2026 10:00:00"),
-                                     Letter("e", "", "01.01.2026 0:00:01")};
+  std::vector<HistoryRecord> rows = {Letter("a", "", "02.01.2026 10:00:00"), Letter("b", "", "garbage"), Letter("c", "", "01.01.2026"),
+                                     Letter("d", "", "02.01.2026 10:00:00"), Letter("e", "", "01.01.2026 0:00:01")};
   auto comments = [&] {
     std::string s;
     for (const HistoryRecord& r : rows) s += r.comment;
@@ -208,8 +207,8 @@ TEST_F(HistoryFiles, AThousandLineHistoryLoadsAndSortsQuickly) {
   std::vector<HistoryRecord> rows;
   for (int i = 0; i < 1000; ++i) {
     rows.push_back(Letter("Комментарий " + std::to_string(i), "http://example.com/page" + std::to_string(i) + ".html",
-                          std::to_string(1 + i % 28) + ".0" + std::to_string(1 + i % 9) + ".2026 " +
-                              std::to_string(i % 24) + ":" + std::to_string(10 + i % 50) + ":00"));
+                          std::to_string(1 + i % 28) + ".0" + std::to_string(1 + i % 9) + ".2026 " + std::to_string(i % 24) + ":" +
+                              std::to_string(10 + i % 50) + ":00"));
   }
   ASSERT_TRUE(SaveHistory(rows));
   auto start = std::chrono::steady_clock::now();

@@ -1,7 +1,7 @@
 // The history window under the real Win32 list view: reload, copy, delete, sort, rewrite.
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include "app/system_win.h"
 #include "base/process.h"
@@ -28,9 +28,7 @@ class HistoryWindowTest : public ::testing::Test {
     window->ShowWindow();
     SendMessageW(window->Hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
   }
-  void TearDown() override {
-    window.reset();
-  }
+  void TearDown() override { window.reset(); }
   void Select(int row) {
     HWND list = window->ControlHwnd("jvHistory");
     ListView_SetItemState(list, -1, 0, LVIS_SELECTED);

@@ -56,20 +56,19 @@ TEST(MessageLookup, LanguageFileWithByteOrderMarkIsReadAsUtf8) {
 }
 
 ui::FormDef SampleForm() {
-  return ui::FormDef{
-      .name = "fmSample",
-      .title = "Образец",
-      .client_width = 100,
-      .client_height = 100,
-      .controls = {
-          {.name = "lbName", .kind = Kind::Label, .caption = "Имя", .hint = "Подсказка"},
-          {.name = "mmNotes", .kind = Kind::Memo, .items = {"один", "два", "три"}},
-          {.name = "rgMode", .kind = Kind::RadioGroup, .caption = "Режим", .items = {"первый", "второй"}},
-          {.name = "cbList", .kind = Kind::ComboBox, .items = {"а", "б"}},
-          {.name = "edText", .kind = Kind::Edit, .caption = "typed by the user"},
-          {.name = "miFile", .kind = Kind::Menu, .caption = "Файл"},
-          {.name = "miExit", .kind = Kind::MenuItem, .parent = "miFile", .caption = "Выход"},
-      }};
+  return ui::FormDef{.name = "fmSample",
+                     .title = "Образец",
+                     .client_width = 100,
+                     .client_height = 100,
+                     .controls = {
+                         {.name = "lbName", .kind = Kind::Label, .caption = "Имя", .hint = "Подсказка"},
+                         {.name = "mmNotes", .kind = Kind::Memo, .items = {"один", "два", "три"}},
+                         {.name = "rgMode", .kind = Kind::RadioGroup, .caption = "Режим", .items = {"первый", "второй"}},
+                         {.name = "cbList", .kind = Kind::ComboBox, .items = {"а", "б"}},
+                         {.name = "edText", .kind = Kind::Edit, .caption = "typed by the user"},
+                         {.name = "miFile", .kind = Kind::Menu, .caption = "Файл"},
+                         {.name = "miExit", .kind = Kind::MenuItem, .parent = "miFile", .caption = "Выход"},
+                     }};
 }
 
 TEST(TranslateWindow, CaptionsHintsAndTitleComeFromTheWindowsSection) {

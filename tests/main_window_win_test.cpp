@@ -1,8 +1,8 @@
 // The main window in this process: activation reloads the buttons, the mailbox menus
 // select profiles, the request line's aids work.
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <utility>
 
@@ -26,8 +26,8 @@ std::string Bitmap() {
   std::string pixels(16 * 16 * 3, '\x40');
   BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(54 + pixels.size()), 0, 0, 54};
   BITMAPINFOHEADER info{sizeof info, 16, 16, 1, 24, BI_RGB, static_cast<DWORD>(pixels.size()), 0, 0, 0, 0};
-  return std::string(reinterpret_cast<const char*>(&file), sizeof file) +
-         std::string(reinterpret_cast<const char*>(&info), sizeof info) + pixels;
+  return std::string(reinterpret_cast<const char*>(&file), sizeof file) + std::string(reinterpret_cast<const char*>(&info), sizeof info) +
+         pixels;
 }
 
 class MainWindowTest : public ::testing::Test {
@@ -43,7 +43,8 @@ class MainWindowTest : public ::testing::Test {
     if (window && window->Hwnd()) DestroyWindow(window->Hwnd());
     window.reset();
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {}  // the quit the window posted
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }  // the quit the window posted
   }
   void Start(const std::string& argument = "") {
     window = std::make_unique<TfmMain>(dir.Path(), argument);

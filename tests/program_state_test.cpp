@@ -62,8 +62,8 @@ TEST(SavedStateWriter, SwitchesFollowTheirMenuTicksAndOthersKeepTheirStoredValue
   def.controls.push_back({.name = "miTransp", .kind = ui::Kind::MenuItem, .checked = true});
   test::MemoryForm form(def);
   SavedState state;
-  state.monitor = true;   // its entry is unticked now
-  state.sticky = true;    // no entry on this window: stays
+  state.monitor = true;  // its entry is unticked now
+  state.sticky = true;   // no entry on this window: stays
   CaptureMenuSwitches(form, state);
   EXPECT_FALSE(state.monitor);
   EXPECT_TRUE(state.transparent);

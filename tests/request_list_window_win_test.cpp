@@ -1,9 +1,9 @@
 // The request list 2 window: import from a file, automatic saving through "list.txt".
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>

@@ -14,9 +14,8 @@ TEST(ImportLinks, OneAddressPerAnchorLineFromTheFirstLineOn) {
       "<A HREF=http://example.com/b target=\"_blank\">b</A>\n"
       "ftp://first.example/ then http://second.example/\r\n"
       "http://last.example/end";
-  EXPECT_EQ(ImportLinks(page), (std::vector<std::string>{"http://example.com/a", "ftp://ftp.example.org/pub/x.zip",
-                                                         "http://example.com/b", "http://second.example/",
-                                                         "http://last.example/end"}));
+  EXPECT_EQ(ImportLinks(page), (std::vector<std::string>{"http://example.com/a", "ftp://ftp.example.org/pub/x.zip", "http://example.com/b",
+                                                         "http://second.example/", "http://last.example/end"}));
 }
 
 TEST(ImportLinks, TextWithoutAddressesYieldsNothing) {

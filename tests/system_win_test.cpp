@@ -1,6 +1,6 @@
 // The system code page, date formats and file replacement as Windows provides them.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include "app/system_win.h"
 #include "base/error_log.h"

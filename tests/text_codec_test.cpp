@@ -29,10 +29,13 @@ TEST(CodePages, CyrillicInEachPage) {
 }
 
 TEST(Utf8, InvalidSequencesBecomeReplacementCharacters) {
-  EXPECT_EQ(SanitizeUtf8("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
-  EXPECT_EQ(SanitizeUtf8("\xD0"), "\xEF\xBF\xBD");                   // cut short
+  EXPECT_EQ(SanitizeUtf8("a\xFF"
+                         "b"),
+            "a\xEF\xBF\xBD"
+            "b");
+  EXPECT_EQ(SanitizeUtf8("\xD0"), "\xEF\xBF\xBD");                  // cut short
   EXPECT_EQ(SanitizeUtf8("\xC0\xAF"), "\xEF\xBF\xBD\xEF\xBF\xBD");  // overlong
-  EXPECT_EQ(SanitizeUtf8("\xED\xA0\x80"), "\xEF\xBF\xBD");           // surrogate
+  EXPECT_EQ(SanitizeUtf8("\xED\xA0\x80"), "\xEF\xBF\xBD");          // surrogate
   EXPECT_EQ(SanitizeUtf8("ок"), "ок");
 }
 

@@ -1,7 +1,7 @@
 // The Win32 helpers every window shares, and the main window's intake queue, under the
 // real window manager: placement on the screen, the modal loop, waiting captures.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
@@ -38,7 +38,8 @@ class TestWindow {
 
  private:
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
-    if (msg == WM_NCCREATE) SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams));
+    if (msg == WM_NCCREATE)
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams));
     auto* self = reinterpret_cast<TestWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (self && self->on_message && self->on_message(msg, wparam, lparam)) return 0;
     return DefWindowProcW(hwnd, msg, wparam, lparam);
@@ -103,7 +104,8 @@ TEST(IntakeQueue, AddressesWaitWhileALetterGoesOutAndComeInTheirOrder) {
   TestWindow window(10, 10);
   bool sending = true;
   std::vector<std::string> taken;
-  IntakeQueue queue(window.hwnd, WM_APP + 11, 2, [&] { return sending; }, [&](const std::string& a) { taken.push_back(a); });
+  IntakeQueue queue(
+      window.hwnd, WM_APP + 11, 2, [&] { return sending; }, [&](const std::string& a) { taken.push_back(a); });
   window.on_message = [&](UINT msg, WPARAM wparam, LPARAM) { return queue.HandleMessage(msg, wparam); };
   queue.Push("http://one.example/");
   queue.Push("http://two.example/");

@@ -1,8 +1,8 @@
 // Table-built windows under the real Win32 API: creation, lookup by name, texts,
 // menus and translation.
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include "base/ini_file.h"
 #include "lang/language.h"
@@ -15,26 +15,36 @@ namespace {
 using ui::Kind;
 
 ui::FormDef TestForm() {
-  return ui::FormDef{
-      .name = "fmProbe",
-      .title = "Проба",
-      .client_width = 300,
-      .client_height = 200,
-      .controls = {
-          {.name = "gbGroup", .kind = Kind::GroupBox, .caption = "Группа", .bounds = {10, 10, 200, 100}},
-          {.name = "lbInside", .kind = Kind::Label, .parent = "gbGroup", .caption = "Метка", .hint = "Подсказка", .bounds = {5, 15, 80, 15}},
-          {.name = "mmNotes", .kind = Kind::Memo, .bounds = {10, 120, 100, 50}, .items = {"один", "два", "три"}},
-          {.name = "cbLine", .kind = Kind::ComboBox, .bounds = {120, 120, 100, 23}, .items = {"а", "б"}},
-          {.name = "cbTick", .kind = Kind::CheckBox, .caption = "Флажок", .bounds = {230, 120, 60, 20}, .checked = true},
-          {.name = "StatusBar", .kind = Kind::StatusBar, .bounds = {0, 180, 150, 20}},
-          {.name = "miFile", .kind = Kind::Menu, .caption = "&Файл"},
-          {.name = "miOne", .kind = Kind::MenuItem, .parent = "miFile", .caption = "Один", .shortcut = ui::Ctrl(ui::kKeyF1), .radio = true, .checked = true},
-          {.name = "miHidden", .kind = Kind::MenuItem, .parent = "miFile", .caption = "Скрыт", .visible = false},
-          {.name = "miSep", .kind = Kind::Separator, .parent = "miFile"},
-          {.name = "miTwo", .kind = Kind::MenuItem, .parent = "miFile", .caption = "Два"},
-          {.name = "PopupMenu1", .kind = Kind::PopupMenu},
-          {.name = "miTray", .kind = Kind::MenuItem, .parent = "PopupMenu1", .caption = "Лоток"},
-      }};
+  return ui::FormDef{.name = "fmProbe",
+                     .title = "Проба",
+                     .client_width = 300,
+                     .client_height = 200,
+                     .controls = {
+                         {.name = "gbGroup", .kind = Kind::GroupBox, .caption = "Группа", .bounds = {10, 10, 200, 100}},
+                         {.name = "lbInside",
+                          .kind = Kind::Label,
+                          .parent = "gbGroup",
+                          .caption = "Метка",
+                          .hint = "Подсказка",
+                          .bounds = {5, 15, 80, 15}},
+                         {.name = "mmNotes", .kind = Kind::Memo, .bounds = {10, 120, 100, 50}, .items = {"один", "два", "три"}},
+                         {.name = "cbLine", .kind = Kind::ComboBox, .bounds = {120, 120, 100, 23}, .items = {"а", "б"}},
+                         {.name = "cbTick", .kind = Kind::CheckBox, .caption = "Флажок", .bounds = {230, 120, 60, 20}, .checked = true},
+                         {.name = "StatusBar", .kind = Kind::StatusBar, .bounds = {0, 180, 150, 20}},
+                         {.name = "miFile", .kind = Kind::Menu, .caption = "&Файл"},
+                         {.name = "miOne",
+                          .kind = Kind::MenuItem,
+                          .parent = "miFile",
+                          .caption = "Один",
+                          .shortcut = ui::Ctrl(ui::kKeyF1),
+                          .radio = true,
+                          .checked = true},
+                         {.name = "miHidden", .kind = Kind::MenuItem, .parent = "miFile", .caption = "Скрыт", .visible = false},
+                         {.name = "miSep", .kind = Kind::Separator, .parent = "miFile"},
+                         {.name = "miTwo", .kind = Kind::MenuItem, .parent = "miFile", .caption = "Два"},
+                         {.name = "PopupMenu1", .kind = Kind::PopupMenu},
+                         {.name = "miTray", .kind = Kind::MenuItem, .parent = "PopupMenu1", .caption = "Лоток"},
+                     }};
 }
 
 class ProbeWindow : public ui::Window {

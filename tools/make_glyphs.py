@@ -2,6 +2,9 @@
 """Draws the 16x16 pictures of the request buttons (data/icons/1.bmp ... 22.bmp) and, for a person to look at, a contact sheet of them."""
 # Usage: make_glyphs.py [OUTDIR] [--sheet SHEET.png]
 #
+# Longer than a file should be: it holds a drawing of its own for each of the 22 pictures,
+# kept together so they share one palette and one set of shapes.
+#
 # Each picture is a 24-bit uncompressed Windows bitmap on a plain grey ground. The colour of
 # the lower-left pixel is taken as transparent, so the ground colour is never used for
 # drawing: a part drawn in it would show through as a hole.

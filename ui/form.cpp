@@ -13,18 +13,14 @@ bool HasCaption(Kind kind) {
     case Kind::ProgressBar:
     case Kind::ListView:
     case Kind::Separator:
-    case Kind::PopupMenu:
-      return false;
-    default:
-      return true;
+    case Kind::PopupMenu: return false;
+    default: return true;
   }
 }
 
 bool HasHint(Kind kind) { return !IsMenuKind(kind) && kind != Kind::StatusBar; }
 
-bool IsMenuKind(Kind kind) {
-  return kind == Kind::Menu || kind == Kind::MenuItem || kind == Kind::Separator || kind == Kind::PopupMenu;
-}
+bool IsMenuKind(Kind kind) { return kind == Kind::Menu || kind == Kind::MenuItem || kind == Kind::Separator || kind == Kind::PopupMenu; }
 
 std::string Shortcut::Text() const {
   if (key == 0) return {};

@@ -5,8 +5,6 @@
 
 namespace qp::ui {
 
-int ShowMessage(HWND owner, std::string_view text, UINT flags) {
-  return MessageBoxW(owner, Widen(text).c_str(), L"Quillpost", flags);
-}
+int ShowMessage(HWND owner, std::string_view text, UINT flags) { return MessageBoxW(owner, Widen(text).c_str(), L"Quillpost", flags); }
 
 }  // namespace qp::ui

@@ -140,8 +140,8 @@ void Window::DrawBitButton(const DRAWITEMSTRUCT& item) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
   HGDIOBJ old = SelectObject(dc, font_);
-  DrawTextW(dc, caption.c_str(), -1, &text_area, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS |
-                                                     ((item.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0));
+  DrawTextW(dc, caption.c_str(), -1, &text_area,
+            DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | ((item.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0));
   SelectObject(dc, old);
   if (item.itemState & ODS_FOCUS) {
     RECT focus = item.rcItem;
@@ -273,8 +273,8 @@ void Window::AddTooltip(const ControlDef& d, HWND hwnd) {
 
 void Window::CreateControls() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0,
-                             hwnd_, nullptr, instance, nullptr);
+  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0, hwnd_, nullptr,
+                             instance, nullptr);
   SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
   for (auto& c : components_) {
     const ControlDef& d = c->Def();
@@ -364,8 +364,7 @@ LRESULT Window::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_SHOWWINDOW:
       if (wparam) OnShow();
       break;
-    default:
-      break;
+    default: break;
   }
   return DefWindowProcW(hwnd_, msg, wparam, lparam);
 }

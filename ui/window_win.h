@@ -41,7 +41,7 @@ class Window : public Form {
   // The glyph a BitButton draws left of its caption; the window owns the image list.
   void SetGlyph(std::string_view name, HIMAGELIST glyph);
   bool HasGlyph(std::string_view name) const { return glyphs_.count(ControlHwnd(name)) != 0; }
-  HMENU SubmenuOf(std::string_view name) const;   // a Menu or PopupMenu component's menu
+  HMENU SubmenuOf(std::string_view name) const;  // a Menu or PopupMenu component's menu
 
   // Called by the message loop for every message: shortcuts, the window's key preview
   // and dialog-style keyboard navigation. true when the message was consumed.
