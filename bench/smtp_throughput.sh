@@ -7,14 +7,15 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 n=${1:-1000}
 "$root/tools/deps.sh" bench
 cmake -S "$root" -B "$root/build/bench" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$root/build/bench" --target dispatch_bench -j2 >/dev/null
+cmake --build "$root/build/bench" --target dispatch_bench -j2 >"$root/build/bench/build.log" 2>&1 ||
+  { cat "$root/build/bench/build.log"; exit 1; }
 
 letters=$(mktemp -d)
 coproc SERVER { exec /usr/bin/python3 "$root/tests/smtp_server.py" --dir "$letters"; }
 trap 'kill $SERVER_PID 2>/dev/null; rm -rf "$letters"' EXIT
 read -r port <&"${SERVER[0]}"
 
-"$root/build/bench/dispatch_bench" "$port" "$n"
+"$root/build/bench/bench/dispatch_bench" "$port" "$n"
 
 start=$(date +%s.%N)
 for i in $(seq "$n"); do
