@@ -37,8 +37,10 @@ class Connection {
   // Some bytes, waiting at most the time-out; throws SocketError on failure or time-out
   // and GracefulCloseError when the peer has closed.
   virtual std::string Read() = 0;
-  // Whether the peer has closed, without waiting (a kept connection's check).
-  virtual bool PeerClosed() = 0;
+  // A kept connection's check, without waiting: whether the peer has closed it or has said
+  // something while nothing was asked (a server ending an idle connection says "421" and
+  // closes). Either way the connection cannot carry the next letter.
+  virtual bool EndedWhileIdle() = 0;
   virtual void Close() = 0;
 };
 

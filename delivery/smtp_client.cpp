@@ -123,7 +123,7 @@ void SmtpClient::Connect(const std::string& host, int port, const std::string& o
 }
 
 void SmtpClient::CheckForGracefulDisconnect() {
-  if (connection_ && connection_->PeerClosed()) {
+  if (connection_ && connection_->EndedWhileIdle()) {
     DropConnection();
     throw GracefulCloseError();
   }
@@ -131,9 +131,19 @@ void SmtpClient::CheckForGracefulDisconnect() {
 
 void SmtpClient::Authenticate(const std::string& user, const std::string& password) {
   if (authenticated_ || user.empty() || !OffersAuthLogin()) return;
-  Command("AUTH LOGIN", 334);
-  Command(EncodeBase64(user), 334);
-  Command(EncodeBase64(password), 235);
+  try {
+    Command("AUTH LOGIN", 334);
+    Command(EncodeBase64(user), 334);
+    Command(EncodeBase64(password), 235);
+  } catch (const SmtpReplyError& e) {
+    // A refusal leaves the server waiting for the next command; anything else leaves the
+    // exchange nobody knows where.
+    if (e.Code() == 0) DropConnection();
+    throw;
+  } catch (...) {
+    DropConnection();
+    throw;
+  }
   authenticated_ = true;
 }
 
@@ -159,11 +169,18 @@ void SmtpClient::Send(const MailMessage& message, std::string_view date, std::st
     WriteData(DotStuffed(RenderMessage(message, date, message_id).text));
     Reply done = ReadReply();
     if (done.code != 250) throw SmtpReplyError(done.code, done.text);
-  } catch (const SmtpReplyError&) {
-    // Leave the kept connection ready for the next letter.
-    try {
-      if (connection_) Command("RSET", 250);
-    } catch (...) {
+  } catch (const SmtpReplyError& e) {
+    // After a refusal the server waits for the next command: a reset, answered, leaves the
+    // kept connection ready for the next letter. A cancel or a reply that could not be read
+    // has no such place to go on from (the server may be inside the letter's body).
+    if (e.Code() == 0 || !connection_) {
+      DropConnection();
+    } else {
+      try {
+        Command("RSET", 250);
+      } catch (...) {
+        DropConnection();
+      }
     }
     throw;
   } catch (...) {

@@ -86,16 +86,14 @@ class WinsockConnection final : public Connection {
     }
   }
 
-  bool PeerClosed() override {
+  bool EndedWhileIdle() override {
     if (s_ == INVALID_SOCKET) return true;
     fd_set set;
     FD_ZERO(&set);
     FD_SET(s_, &set);
     timeval none{0, 0};
-    if (select(0, &set, nullptr, nullptr, &none) <= 0) return false;
-    char c;
-    int n = recv(s_, &c, 1, MSG_PEEK);
-    return n == 0 || (n == SOCKET_ERROR && WSAGetLastError() != WSAEWOULDBLOCK);
+    // Readable means closed, failed or spoken to unasked: none of them leaves it usable.
+    return select(0, &set, nullptr, nullptr, &none) != 0;
   }
 
   void Close() override {

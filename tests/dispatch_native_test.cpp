@@ -233,6 +233,29 @@ TEST_F(DispatchTest, AKeptConnectionClosedByTheServerIsReplacedSilently) {
   EXPECT_EQ(host.statuses.back(), "Операция успешно завершена!");
 }
 
+TEST_F(DispatchTest, ACancelInTheMiddleOfALetterOnAKeptConnectionLeavesTheNextLettersWhole) {
+  settings.WriteBool("Settings", "DontDisconnect", true);
+  host.line = "http://example.com/" + std::string(60000, 'x');  // a body of several chunks
+  Dispatcher d = Make();
+  int body_chunks = 0;
+  host.on_status = [&](const std::string& text) {
+    if (text == "Sending data to the peer" && ++body_chunks == 8) d.Cancel();
+  };
+  d.DispatchRequest(1);
+  EXPECT_EQ(host.statuses.back(), "Отправка запроса была отменена.");
+  EXPECT_FALSE(d.SmtpConnected());
+  host.on_status = nullptr;
+  for (const char* line : {"http://example.com/two", "http://example.com/three"}) {
+    host.line = line;
+    d.DispatchRequest(1);
+    EXPECT_EQ(host.statuses.back(), "Операция успешно завершена!") << line;
+  }
+  auto letters = server.Letters();
+  ASSERT_EQ(letters.size(), 2u);
+  EXPECT_NE(letters[0].find("send http://example.com/two"), std::string::npos);
+  EXPECT_NE(letters[1].find("send http://example.com/three"), std::string::npos);
+}
+
 TEST_F(DispatchTest, ARefusedConnectionEndsWithTheErrorAndTheButtonsBack) {
   int port;
   {

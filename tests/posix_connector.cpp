@@ -45,11 +45,9 @@ class PosixConnection final : public Connection {
     return std::string(buffer, static_cast<size_t>(n));
   }
 
-  bool PeerClosed() override {
+  bool EndedWhileIdle() override {
     pollfd p{fd_, POLLIN, 0};
-    if (::poll(&p, 1, 0) <= 0) return false;
-    char c;
-    return ::recv(fd_, &c, 1, MSG_PEEK) <= 0;
+    return ::poll(&p, 1, 0) != 0;  // closed, failed or spoken to unasked
   }
 
   void Close() override {

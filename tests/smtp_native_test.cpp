@@ -221,6 +221,21 @@ TEST(SmtpClient, AKeptConnectionTheServerClosedIsNoticedBeforeTheNextLetter) {
   EXPECT_EQ(server.Letters().size(), 2u);
 }
 
+TEST(SmtpClient, AKeptConnectionTheServerEndedWithA421IsReplacedNotUsed) {
+  Server server({"--421-after", "1"});
+  test::PosixConnector connector;
+  SmtpClient client(connector, nullptr);
+  client.Connect("127.0.0.1", server.Port(), "localhost");
+  client.Send(Letter("a", "b"), kDate, "<17@example.org>");
+  ASSERT_TRUE(server.WaitForClosedConnections(1));
+  // The server's parting words wait unread on the idle connection: it is over all the same.
+  EXPECT_THROW(client.CheckForGracefulDisconnect(), GracefulCloseError);
+  EXPECT_FALSE(client.Connected());
+  client.Connect("127.0.0.1", server.Port(), "localhost");
+  client.Send(Letter("c", "d"), kDate, "<18@example.org>");
+  EXPECT_EQ(server.Letters().size(), 2u);
+}
+
 TEST(SmtpClient, ARefusedConnectionIsASocketError) {
   test::PosixConnector connector;
   SmtpClient client(connector, nullptr);
@@ -246,6 +261,51 @@ TEST(SmtpClient, AnEventHandlerCanAbortTheTransfer) {
   client.Connect("127.0.0.1", server.Port(), "localhost");
   EXPECT_THROW(client.Send(Letter("a", std::string(100000, 'y')), kDate, "<16@example.org>"), SmtpReplyError);
   EXPECT_TRUE(server.Letters().empty());
+}
+
+// A cancel in the middle of the letter's body leaves the server inside DATA: nothing may
+// be written into the body after it, and the connection cannot be kept.
+TEST(SmtpClient, ACancelDuringTheBodyDropsTheConnectionAndTheNextLettersGoOnAFreshOne) {
+  struct CancelOnce : SmtpEvents {
+    bool in_body = false, cancelled = false;
+    void WorkBegin() override { in_body = true; }
+    void WorkEnd() override { in_body = false; }
+    void Work(bool reading) override {
+      if (in_body && !reading && !cancelled) {
+        cancelled = true;
+        throw SmtpReplyError(0, "cancelled");
+      }
+    }
+  } cancel;
+  Server server;
+  test::PosixConnector connector(3000);
+  SmtpClient client(connector, &cancel);
+  client.Connect("127.0.0.1", server.Port(), "localhost");
+  EXPECT_THROW(client.Send(Letter("cancelled", std::string(100000, 'y')), kDate, "<19@example.org>"), SmtpReplyError);
+  EXPECT_FALSE(client.Connected());
+  for (const char* subject : {"two", "three"}) {
+    if (!client.Connected()) client.Connect("127.0.0.1", server.Port(), "localhost");
+    client.Send(Letter(subject, "body"), kDate, "<20@example.org>");
+  }
+  ASSERT_EQ(server.Letters().size(), 2u);
+  EXPECT_EQ(server.Read(0)["subject"], "two");
+  EXPECT_EQ(server.Read(1)["subject"], "three");
+}
+
+// After a real refusal the connection is reset and kept: the reply to RSET is read, so the
+// next letter reads its own replies.
+TEST(SmtpClient, AfterARefusalTheResetIsAnsweredAndTheNextLetterReadsItsOwnReplies) {
+  Server server({"--refuse-rcpt", "nobody"});
+  test::PosixConnector connector(3000);
+  SmtpClient client(connector, nullptr);
+  client.Connect("127.0.0.1", server.Port(), "localhost");
+  MailMessage refused = Letter("a", "b");
+  refused.recipients = "nobody@example.net";
+  for (int i = 0; i < 3; ++i) EXPECT_THROW(client.Send(refused, kDate, "<21@example.org>"), SmtpReplyError);
+  EXPECT_TRUE(client.Connected());
+  client.Send(Letter("after", "b"), kDate, "<22@example.org>");
+  ASSERT_EQ(server.Letters().size(), 1u);
+  EXPECT_EQ(server.Read(0)["subject"], "after");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@ Modes for the failures the client must survive:
   --drop-data        close the connection in the middle of DATA
   --silent           accept connections and never say a word
   --close-after N    close every connection after N letters (and leave a file closed.<letter>)
+  --421-after N      after N letters, say "421 ... closing" unasked, then close (a file closed.<letter>)
 """
 import argparse
 import asyncio
@@ -33,6 +34,7 @@ def parse():
     p.add_argument("--drop-data", action="store_true")
     p.add_argument("--silent", action="store_true")
     p.add_argument("--close-after", type=int, default=0)
+    p.add_argument("--421-after", dest="say_421_after", type=int, default=0)
     p.add_argument("--data-delay", type=float, default=0.0, help="seconds before each letter is accepted")
     return p.parse_args()
 
@@ -63,10 +65,14 @@ class Handler:
         with open(path + ".env", "w") as f:
             f.write("%s\n%s\n%s\n" % (envelope.mail_from, ",".join(envelope.rcpt_tos), login))
         os.replace(path + ".tmp", path)
-        if self.options.close_after and n % self.options.close_after == 0:
-            # After the reply has gone out: the client sees a kept connection close. The
-            # mark tells a test that it has.
+        every = self.options.close_after or self.options.say_421_after
+        if every and n % every == 0:
+            # After the reply has gone out: the client sees a kept connection end while it
+            # is idle, as a real server ends it at its time-out. The mark tells a test that
+            # it has.
             def close(transport=server.transport, mark=os.path.join(self.options.dir, "closed.%d" % n)):
+                if self.options.say_421_after:
+                    transport.write(b"421 4.4.2 Idle too long, closing connection\r\n")
                 transport.close()  # the socket itself closes in the loop's next round...
                 asyncio.get_running_loop().call_soon(lambda: open(mark, "w").close())  # ...before this
             asyncio.get_running_loop().call_later(0.1, close)
