@@ -226,8 +226,9 @@ void TfmMain::StartDispatch(int number, bool help_request) {
     dispatcher_->DispatchRequest(number, help_request);
   } catch (const std::exception& e) {
     // The run has ended; its buttons and profile are back. Tell the user what stopped it.
-    ui::ShowMessage(Hwnd(), e.what(), MB_ICONERROR | MB_OK);
+    if (pending_exit_ == PendingExit::None) ui::ShowMessage(Hwnd(), e.what(), MB_ICONERROR | MB_OK);
   }
+  FinishPendingExit();
 }
 
 void TfmMain::bbClick(int n) {
@@ -296,13 +297,41 @@ bool TfmMain::FormClose() {
     ShowWindow(Hwnd(), SW_MINIMIZE);
     return false;
   }
-  SaveProgramState();
   return true;
 }
 
-void TfmMain::miExitClick() {
+void TfmMain::miExitClick() { Exit(); }
+
+void TfmMain::Exit() {
+  if (dispatcher_->Running()) {
+    // The run is below us on the stack, in the middle of an exchange or a pause: it is
+    // told to stop, and the exit follows once it has.
+    if (pending_exit_ == PendingExit::None) pending_exit_ = PendingExit::Exit;
+    dispatcher_->Cancel();
+    return;
+  }
   SaveProgramState();
   DestroyWindow(Hwnd());
+}
+
+bool TfmMain::EndSession() {
+  // The session ends now: nothing is saved, but the browser gets its own proxy setting
+  // back, and a run under way stops before the window goes.
+  proxy_->RestoreBrowserAtExit();
+  if (dispatcher_->Running()) {
+    pending_exit_ = PendingExit::EndSession;
+    dispatcher_->Cancel();
+    return true;
+  }
+  clipboard_.Leave();
+  DestroyWindow(Hwnd());
+  return true;
+}
+
+void TfmMain::FinishPendingExit() {
+  const PendingExit pending = std::exchange(pending_exit_, PendingExit::None);
+  if (pending == PendingExit::Exit) Exit();
+  if (pending == PendingExit::EndSession) EndSession();
 }
 
 void TfmMain::SaveProgramState() {
@@ -343,7 +372,7 @@ LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
       return result;
     }
     case WM_CLOSE:
-      if (FormClose()) DestroyWindow(Hwnd());
+      if (FormClose()) Exit();
       return 0;
     case WM_DESTROY:
       FormDestroy();
@@ -351,10 +380,7 @@ LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
       PostQuitMessage(0);
       return 0;
     case WM_QUERYENDSESSION:
-      // Nothing is saved on this path: the session is ending now.
-      clipboard_.Leave();
-      DestroyWindow(Hwnd());
-      return TRUE;
+      return EndSession();
     case WM_INITMENUPOPUP: {
       HMENU opened = reinterpret_cast<HMENU>(wparam);
       if (opened == SubmenuOf(fmMain::miPlus)) {

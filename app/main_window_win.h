@@ -54,6 +54,11 @@ class TfmMain final : public ui::Window {
   bool FormClose();  // false when the window must stay
   void FormDestroy();
   void SaveProgramState();
+  // The ways out. A run under way is cancelled first and the step waits until it has
+  // unwound: nothing may take away what a running exchange uses.
+  void Exit();
+  bool EndSession();
+  void FinishPendingExit();
 
   void miExitClick();
   void miLangClick(int number);
@@ -75,6 +80,7 @@ class TfmMain final : public ui::Window {
   bool activating_ = false;                    // FormActivate is running
   bool first_activation_done_ = false;
   bool close_to_tray_ = false;
+  enum class PendingExit { None, Exit, EndSession } pending_exit_ = PendingExit::None;
   std::string help_file_;
 
   // The parts, in the order they are made; those that need the window's handle are made

@@ -322,6 +322,10 @@ void Dispatcher::Cancel() {
   smtp_->Cancel();
 }
 
-void Dispatcher::Disconnect() { smtp_->Disconnect(); }
+void Dispatcher::Disconnect() {
+  // A run's exchange owns the connection until it has unwound.
+  if (running_) return;
+  smtp_->Disconnect();
+}
 
 }  // namespace qp

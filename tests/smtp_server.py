@@ -35,7 +35,8 @@ def parse():
     p.add_argument("--silent", action="store_true")
     p.add_argument("--close-after", type=int, default=0)
     p.add_argument("--421-after", dest="say_421_after", type=int, default=0)
-    p.add_argument("--data-delay", type=float, default=0.0, help="seconds before each letter is accepted")
+    p.add_argument("--data-delay", type=float, default=0.0,
+                   help="seconds before each letter is accepted (a file receiving.<letter> says it has come)")
     return p.parse_args()
 
 
@@ -53,6 +54,8 @@ class Handler:
 
     async def handle_DATA(self, server, session, envelope):
         if self.options.data_delay:
+            # The letter is here; its answer waits. The mark tells a test the exchange is on.
+            open(os.path.join(self.options.dir, "receiving.%d" % (self.count + 1)), "w").close()
             await asyncio.sleep(self.options.data_delay)
         with self.lock:
             self.count += 1

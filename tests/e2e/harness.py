@@ -71,6 +71,10 @@ class LetterServer:
     def received(self):
         return sorted(glob.glob(os.path.join(self.folder, "*.eml")))
 
+    def receiving(self):
+        """How many letters the server holds unanswered or has answered (--data-delay)."""
+        return len(glob.glob(os.path.join(self.folder, "receiving.*")))
+
     def closed_connections(self):
         """How many connections the server has closed by itself (--close-after)."""
         return len(glob.glob(os.path.join(self.folder, "closed.*")))

@@ -11,6 +11,8 @@
 //   probe state CLASS   "visible" or "hidden", then " iconic" when minimized
 //   probe focus CLASS   the class of the control that has the keyboard focus in that
 //                       window's thread, or nothing
+//   probe endsession CLASS  tells the window the session is ending (a logoff or shutdown):
+//                       WM_QUERYENDSESSION, then WM_ENDSESSION; prints the first answer
 #include <windows.h>
 
 #include <cstdio>
@@ -173,6 +175,13 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (command == L"latency" && argc >= 4) return MeasureLatency(window, static_cast<DWORD>(_wtoi(argv[3])));
   if (command == L"close") return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 4;
+  if (command == L"endsession") {
+    DWORD_PTR agreed = 0;
+    SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, &agreed);
+    Print(agreed ? "agreed\n" : "refused\n");
+    if (agreed) PostMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    return 0;
+  }
   if (command == L"state") {
     Print(std::string(IsWindowVisible(window) ? "visible" : "hidden") + (IsIconic(window) ? " iconic" : "") + "\n");
     return 0;

@@ -6,7 +6,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import TESTS, LetterServer, ProgramTest, main, wait_for  # noqa: E402
+from harness import TESTS, LetterServer, ProgramTest, main, visible_windows, wait_for  # noqa: E402
 
 
 def read_letter(path):
@@ -117,6 +117,68 @@ class KeptConnection(ServerTest):
         p.probe("click", "TfmMain", "Страница")
         self.assertTrue(wait_for(lambda: len(self.received()) == 2, timeout=30))
         self.assertTrue(wait_for(lambda: self.status() == "Операция успешно завершена!", timeout=10), self.status())
+
+
+class ExitInTheMiddleOfAnExchange(ServerTest):
+    """The server holds each letter's answer for a while: the exit comes while the program
+    waits for it, inside the exchange."""
+    SERVER_FLAGS = ["--data-delay", "5"]
+
+    def test_the_run_stops_the_program_saves_and_ends(self):
+        p = self.program
+        p.start("http://example.com/one")
+        p.probe("click", "TfmMain", "Страница")
+        self.assertTrue(wait_for(lambda: self.server.receiving() == 1, timeout=30))
+        p.probe("close", "TfmMain")
+        self.assertEqual(p.wait_exit(timeout=15), 0)
+        self.assertIn(b"\r\nC1=1\r\n", p.read("settings.ini"))
+        self.assertEqual(len(visible_windows()), 0)
+
+
+class ExitWhileASilentServerIsAwaited(ServerTest):
+    SERVER_FLAGS = ["--silent"]
+
+    def test_the_wait_ends_and_so_does_the_program(self):
+        p = self.program
+        p.start("http://example.com/")
+        p.probe("click", "TfmMain", "Страница")
+        self.assertTrue(wait_for(lambda: self.status() not in ("", "Author: Quillpost developers"), timeout=10))
+        p.key("F10", "Down", "Up", "Return")  # the exit entry of the menu
+        self.assertEqual(p.wait_exit(timeout=15), 0)
+        self.assertIn(b"\r\nC1=1\r\n", p.read("settings.ini"))
+
+
+class ExitDuringThePauseBetweenListLetters(ServerTest):
+    SETTINGS = "RL2=1\r\nDelay=1\r\nRLDelay=30\r\n"
+
+    def test_the_rest_of_the_list_is_not_sent_and_a_new_start_gets_its_window(self):
+        p = self.program
+        p.start()
+        p.probe("settext", "TfmRequestList2", "Edit", "0", "http://x.example/\\nhttp://y.example/\\nhttp://z.example/")
+        p.probe("click", "TfmMain", "Страница")
+        self.assertTrue(wait_for(lambda: len(self.received()) == 1, timeout=30))
+        p.probe("close", "TfmMain")
+        self.assertEqual(p.wait_exit(timeout=15), 0)
+        self.assertEqual(len(self.received()), 1)
+        # The single-copy marker went with the program: the next start is a copy of its own.
+        p.start()
+        self.assertEqual(len(visible_windows()), 1)
+
+
+class EndOfSessionDuringAList(ServerTest):
+    SETTINGS = "RL2=1\r\nDelay=1\r\nRLDelay=30\r\n"
+
+    def test_a_logoff_between_list_letters_stops_the_run_and_ends_the_program(self):
+        p = self.program
+        p.start()
+        saved = p.read("settings.ini")
+        p.probe("settext", "TfmRequestList2", "Edit", "0", "http://x.example/\\nhttp://y.example/\\nhttp://z.example/")
+        p.probe("click", "TfmMain", "Страница")
+        self.assertTrue(wait_for(lambda: len(self.received()) == 1, timeout=30))
+        self.assertEqual(p.probe("endsession", "TfmMain").stdout.strip(), b"agreed")
+        self.assertEqual(p.wait_exit(timeout=15), 0)
+        self.assertEqual(len(self.received()), 1)
+        self.assertEqual(p.read("settings.ini"), saved)  # the session's end saves nothing
 
 
 class NoServer(ServerTest):
