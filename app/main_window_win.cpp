@@ -379,8 +379,7 @@ LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
       SetStatusSink(nullptr);
       PostQuitMessage(0);
       return 0;
-    case WM_QUERYENDSESSION:
-      return EndSession();
+    case WM_QUERYENDSESSION: return EndSession();
     case WM_INITMENUPOPUP: {
       HMENU opened = reinterpret_cast<HMENU>(wparam);
       if (opened == SubmenuOf(fmMain::miPlus)) {

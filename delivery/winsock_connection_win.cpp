@@ -5,7 +5,9 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <memory>
 #include <string>
+#include <utility>
 
 namespace qp {
 namespace {
@@ -107,12 +109,66 @@ class WinsockConnection final : public Connection {
   std::function<bool()> idle_;
 };
 
+// One name lookup on a thread of its own. The thread and the waiting side share it; whoever
+// lets go last frees it, so a wait the user abandoned leaves nothing behind and nothing
+// the thread still uses.
+struct NameLookup {
+  WinsockConnector::Resolver resolve;
+  std::string host, port;
+  HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  int result = EAI_FAIL;
+  addrinfo* found = nullptr;
+  ~NameLookup() {
+    if (found) freeaddrinfo(found);
+    if (done) CloseHandle(done);
+  }
+};
+
+DWORD WINAPI RunLookup(void* parameter) {
+  std::unique_ptr<std::shared_ptr<NameLookup>> owner(static_cast<std::shared_ptr<NameLookup>*>(parameter));
+  NameLookup& lookup = **owner;
+  lookup.result = lookup.resolve(lookup.host, lookup.port, &lookup.found);
+  SetEvent(lookup.done);
+  return 0;
+}
+
 }  // namespace
 
-WinsockConnector::WinsockConnector(std::function<bool()> idle, int connect_timeout_ms, int read_timeout_ms)
-    : idle_(std::move(idle)), connect_timeout_ms_(connect_timeout_ms), read_timeout_ms_(read_timeout_ms) {
+WinsockConnector::WinsockConnector(std::function<bool()> idle, int connect_timeout_ms, int read_timeout_ms, Resolver resolver)
+    : resolver_(std::move(resolver)), idle_(std::move(idle)), connect_timeout_ms_(connect_timeout_ms), read_timeout_ms_(read_timeout_ms) {
+  if (!resolver_) {
+    resolver_ = [](const std::string& host, const std::string& port, addrinfo** found) {
+      addrinfo hints{};
+      hints.ai_family = AF_UNSPEC;
+      hints.ai_socktype = SOCK_STREAM;
+      return getaddrinfo(host.c_str(), port.c_str(), &hints, found);
+    };
+  }
   WSADATA data;
   started_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+}
+
+addrinfo* WinsockConnector::Resolve(const std::string& host, int port) {
+  auto lookup = std::make_shared<NameLookup>();
+  lookup->resolve = resolver_;
+  lookup->host = host;
+  lookup->port = std::to_string(port);
+  auto* for_thread = new std::shared_ptr<NameLookup>(lookup);
+  HANDLE thread = lookup->done ? CreateThread(nullptr, 0, RunLookup, for_thread, 0, nullptr) : nullptr;
+  if (!thread) {
+    delete for_thread;
+    throw SocketError(WSAHOST_NOT_FOUND, ErrorText(WSAHOST_NOT_FOUND));
+  }
+  CloseHandle(thread);
+  // A slow or absent name server must not freeze the window: it answers between slices,
+  // and a cancel ends the wait at once.
+  const DWORD start = GetTickCount();
+  while (WaitForSingleObject(lookup->done, kSliceMs) == WAIT_TIMEOUT) {
+    if (idle_ && !idle_()) throw SocketError(WSAEINTR, "Operation cancelled.");
+    if (static_cast<int>(GetTickCount() - start) >= connect_timeout_ms_) throw SocketError(WSAETIMEDOUT, ErrorText(WSAETIMEDOUT));
+  }
+  if (lookup->result != 0 || !lookup->found) throw SocketError(WSAHOST_NOT_FOUND, ErrorText(WSAHOST_NOT_FOUND));
+  return std::exchange(lookup->found, nullptr);
 }
 
 WinsockConnector::~WinsockConnector() {
@@ -120,13 +176,7 @@ WinsockConnector::~WinsockConnector() {
 }
 
 std::unique_ptr<Connection> WinsockConnector::Connect(const std::string& host, int port) {
-  addrinfo hints{};
-  hints.ai_family = AF_UNSPEC;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* found = nullptr;
-  if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0 || !found) {
-    throw SocketError(WSAHOST_NOT_FOUND, ErrorText(WSAHOST_NOT_FOUND));
-  }
+  addrinfo* found = Resolve(host, port);
   int last_error = WSAECONNREFUSED;
   for (addrinfo* a = found; a; a = a->ai_next) {
     SOCKET s = socket(a->ai_family, a->ai_socktype, a->ai_protocol);

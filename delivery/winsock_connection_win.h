@@ -2,20 +2,31 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "delivery/connection.h"
+
+struct addrinfo;  // the system's, of <ws2tcpip.h>
 
 namespace qp {
 
 class WinsockConnector final : public Connector {
  public:
+  // How a host name becomes addresses: getaddrinfo's contract (0 and a list to free with
+  // freeaddrinfo, or an error code). It runs on a thread of its own.
+  using Resolver = std::function<int(const std::string& host, const std::string& port, addrinfo** found)>;
+
   // idle runs between short waits (the window's messages) and answers whether to go on
-  // waiting: false abandons the wait (the user cancelled). Time-outs in milliseconds.
-  WinsockConnector(std::function<bool()> idle, int connect_timeout_ms = 30000, int read_timeout_ms = 60000);
+  // waiting: false abandons the wait (the user cancelled). Time-outs in milliseconds; the
+  // name lookup shares the connect time-out.
+  WinsockConnector(std::function<bool()> idle, int connect_timeout_ms = 30000, int read_timeout_ms = 60000, Resolver resolver = {});
   ~WinsockConnector() override;
   std::unique_ptr<Connection> Connect(const std::string& host, int port) override;
 
  private:
+  addrinfo* Resolve(const std::string& host, int port);
+
+  Resolver resolver_;
   std::function<bool()> idle_;
   int connect_timeout_ms_, read_timeout_ms_;
   bool started_ = false;
