@@ -56,7 +56,7 @@ packages=(cmake make g++ googletest libgtest-dev libbenchmark-dev
 # "bench": what the benchmark scripts need besides.
 for group in "$@"; do
   case $group in
-    bench) packages+=(msmtp) ;;
+    bench) packages+=(msmtp libx11-dev) ;;
     *) echo "error: unknown package group '$group'" >&2; exit 2 ;;
   esac
 done
