@@ -11,6 +11,7 @@
 #include "delivery/mail_message.h"
 #include "ui/message_box_win.h"
 #include "ui/message_loop_win.h"
+#include "ui/module_win.h"
 
 namespace qp {
 namespace {
@@ -52,9 +53,14 @@ std::vector<std::string> MainDispatchHost::RequestList(int which) {
   return parts_.list2();
 }
 
-bool MainDispatchHost::Dial() { return InternetAutodial(INTERNET_AUTODIAL_FORCE_UNATTENDED, nullptr) != FALSE; }
+bool MainDispatchHost::Dial() {
+  auto* dial = ui::SystemFunction<BOOL WINAPI(DWORD, HWND)>(L"wininet.dll", "InternetAutodial");
+  return dial && dial(INTERNET_AUTODIAL_FORCE_UNATTENDED, nullptr) != FALSE;
+}
 
-void MainDispatchHost::HangUp() { InternetAutodialHangup(0); }
+void MainDispatchHost::HangUp() {
+  if (auto* hang_up = ui::SystemFunction<BOOL WINAPI(DWORD)>(L"wininet.dll", "InternetAutodialHangup")) hang_up(0);
+}
 
 void MainDispatchHost::Pause50ms() {
   Sleep(50);

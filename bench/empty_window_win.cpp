@@ -24,8 +24,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   if (!RegisterClassExW(&window_class)) return 1;
 
   // The same styles and placement as the program's main window, so both map alike.
-  HWND hwnd = CreateWindowExW(0, window_class.lpszClassName, L"Empty window",
-                              WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+  HWND hwnd = CreateWindowExW(0, window_class.lpszClassName, L"Empty window", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
                               CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr, nullptr, instance, nullptr);
   if (!hwnd) return 1;
   ShowWindow(hwnd, show == SW_HIDE ? SW_SHOWNORMAL : show);

@@ -1,4 +1,5 @@
-// Times one start of a program to its first shown top-level window on the X display, reads its peak memory, then closes it as a window manager would.
+// Times one start of a program to its first shown top-level window on the X display, reads
+// its peak memory, then closes it as a window manager would.
 //   startup_timer_x11 --title TITLE [--settle-ms N] [--timeout-ms N] -- COMMAND [ARG...]
 // Prints one line: startup_ms=F peak_kib=N rss_kib=N settle_ms=F exit_ms=F pid=P window_pid=P exe=PATH exit=N
 // Exit codes: 0 measured and exited after the close; 2 usage or no X display; 3 the program
@@ -8,15 +9,15 @@
 // top-level window's X window when the program shows it, so this is the moment it appears
 // on the screen, seen from outside the program and the same for any program measured.
 // Events are waited for, not polled, so the reading is as exact as the event delivery.
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -80,8 +81,8 @@ pid_t WindowPid(Display* display, Window window, Atom net_wm_pid) {
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
   pid_t pid = 0;
-  if (XGetWindowProperty(display, window, net_wm_pid, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
-      data && format == 32 && count == 1) {
+  if (XGetWindowProperty(display, window, net_wm_pid, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data) == Success && data &&
+      format == 32 && count == 1) {
     pid = static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data));
   }
   if (data) XFree(data);
@@ -139,10 +140,14 @@ int main(int argc, char** argv) {
       break;
     }
     if (i + 1 >= argc) return Usage();
-    if (arg == "--title") title = argv[++i];
-    else if (arg == "--settle-ms") settle_ms = atof(argv[++i]);
-    else if (arg == "--timeout-ms") timeout_ms = atof(argv[++i]);
-    else return Usage();
+    if (arg == "--title")
+      title = argv[++i];
+    else if (arg == "--settle-ms")
+      settle_ms = atof(argv[++i]);
+    else if (arg == "--timeout-ms")
+      timeout_ms = atof(argv[++i]);
+    else
+      return Usage();
   }
   if (!first || first >= argc || title.empty()) return Usage();
 
@@ -212,7 +217,8 @@ int main(int argc, char** argv) {
     }
     if (shown) break;
     if (Reaped(child, &status)) {
-      fprintf(stderr, "startup_timer_x11: %s ended (status %d) before showing a window titled \"%s\"\n", argv[first], status, title.c_str());
+      fprintf(stderr, "startup_timer_x11: %s ended (status %d) before showing a window titled \"%s\"\n", argv[first], status,
+              title.c_str());
       return 3;
     }
     const double left = start + timeout_ms - NowMs();
@@ -278,8 +284,8 @@ int main(int argc, char** argv) {
   const double exit_ms = NowMs() - close_sent;
   XCloseDisplay(display);
 
-  printf("startup_ms=%.1f peak_kib=%ld rss_kib=%ld settle_ms=%.0f exit_ms=%.0f pid=%d window_pid=%d exe=%s exit=%d\n", startup_ms, peak, rss,
-         close_sent - shown_at, exit_ms, static_cast<int>(child), static_cast<int>(owner), exe,
+  printf("startup_ms=%.1f peak_kib=%ld rss_kib=%ld settle_ms=%.0f exit_ms=%.0f pid=%d window_pid=%d exe=%s exit=%d\n", startup_ms, peak,
+         rss, close_sent - shown_at, exit_ms, static_cast<int>(child), static_cast<int>(owner), exe,
          WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
   return 0;
 }

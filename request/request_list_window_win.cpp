@@ -11,6 +11,7 @@
 #include "request/request_lists.h"
 #include "ui/message_box_win.h"
 #include "ui/message_loop_win.h"
+#include "ui/module_win.h"
 #include "ui/placement_win.h"
 #include "ui/text_win.h"
 
@@ -57,8 +58,8 @@ std::string ChooseFile(HWND owner, bool save) {
   dialog.lpstrInitialDir = folder.c_str();
   dialog.lpstrFilter = save ? L"TXT\0*.txt\0" : nullptr;
   dialog.Flags = OFN_HIDEREADONLY | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
-  const BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
-  return chosen ? ui::Narrow(name) : std::string();
+  auto* run = ui::SystemFunction<BOOL WINAPI(OPENFILENAMEW*)>(L"comdlg32.dll", save ? "GetSaveFileNameW" : "GetOpenFileNameW");
+  return run && run(&dialog) ? ui::Narrow(name) : std::string();
 }
 
 }  // namespace

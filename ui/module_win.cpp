@@ -1,8 +1,6 @@
 // The running executable's own file and folder.
 #include "ui/module_win.h"
 
-#include <windows.h>
-
 #include "base/file_io.h"
 #include "ui/text_win.h"
 
@@ -21,5 +19,11 @@ std::string ModulePath() {
 }
 
 std::string ModuleFolder() { return FolderOf(ModulePath()); }
+
+FARPROC SystemProcedure(const wchar_t* dll, const char* name) {
+  HMODULE module = GetModuleHandleW(dll);
+  if (!module) module = LoadLibraryExW(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  return module ? GetProcAddress(module, name) : nullptr;
+}
 
 }  // namespace qp::ui
