@@ -121,7 +121,6 @@ void TfmMain::OnCreate() {
   SetWindowPos(progress, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   SetWindowPos(ControlHwnd(fmMain::btCsend), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   FormCreate();
-  lists_.CreateListWindow();
   intake_ = std::make_unique<IntakeQueue>(
       Hwnd(), kCaptureQueued, kIntakeTimer,
       // In automatic mode every captured address becomes a letter: one that arrives while a
@@ -212,6 +211,9 @@ void TfmMain::FormActivate() {
 
 // The switches, proxy mode and the automatic-mode button come back as they were saved.
 void TfmMain::FirstActivation() {
+  // Made now, while the main window is already on the screen: nobody sees it before it is
+  // asked for, and the main window appears that much sooner.
+  lists_.ListWindow();
   close_to_tray_ = settings_.ReadBool("Settings", "Close2Tray", false);
   RestoreMenuTicks(*this, state_);
   if (state_.monitor) monitor_switch_.Set(true);

@@ -13,9 +13,12 @@ RequestListSwitches::RequestListSwitches(ui::Window& window, IniFile& settings, 
       list1_(window, {fmMain::miRQList1}),
       list2_(window, {fmMain::miRQList2, fmMain::miRequestList2}) {}
 
-void RequestListSwitches::CreateListWindow() {
-  list2_window_ = std::make_unique<TfmRequestList2>(set_request_line_, settings_);
-  list2_window_->CreateHidden(window_.Hwnd());
+TfmRequestList2& RequestListSwitches::ListWindow() {
+  if (!list2_window_) {
+    list2_window_ = std::make_unique<TfmRequestList2>(set_request_line_, settings_);
+    list2_window_->CreateHidden(window_.Hwnd());
+  }
+  return *list2_window_;
 }
 
 void RequestListSwitches::AppendToList1(const std::string& line) {
@@ -27,16 +30,16 @@ void RequestListSwitches::AppendToList1(const std::string& line) {
 
 void RequestListSwitches::AppendToBoth(const std::string& line) {
   AppendToList1(line);
-  list2_window_->Append(line);
+  ListWindow().Append(line);
 }
 
 std::vector<std::string> RequestListSwitches::List2() const {
   return list2_window_ && list2_window_->Hwnd() ? list2_window_->Entries() : std::vector<std::string>{};
 }
 
-void RequestListSwitches::ShowList2() { list2_window_->ShowList(); }
+void RequestListSwitches::ShowList2() { ListWindow().ShowList(); }
 
-void RequestListSwitches::ShowList2Modal() { list2_window_->ShowListModal(); }
+void RequestListSwitches::ShowList2Modal() { ListWindow().ShowListModal(); }
 
 void RequestListSwitches::List1Click() {
   if (list1_.Toggle()) list2_.Set(false);

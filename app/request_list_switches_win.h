@@ -20,9 +20,9 @@ class RequestListSwitches {
   // set_request_line: list 2's window puts an entry into the request line.
   RequestListSwitches(ui::Window& window, IniFile& settings, std::function<void(const std::string&)> set_request_line);
 
-  // When the main window exists: list 2's window, made hidden; it lives as long as the
-  // program.
-  void CreateListWindow();
+  // List 2's window, made hidden at the main window's first activation (or whenever it is
+  // needed before); it lives as long as the program.
+  TfmRequestList2& ListWindow();
   // Both lists get the line at their end.
   void AppendToBoth(const std::string& line);
   std::vector<std::string> List2() const;
