@@ -142,20 +142,29 @@ void TfmMain::OnCreate() {
   dispatcher_ = std::make_unique<Dispatcher>(*host_, settings_, ProgramFile("Buttons.ini"), counter_);
 }
 
-void TfmMain::FormCreate() {
-  clipboard_.SetReady(false);
+void TfmMain::OnPrepare() {
+  // The files come before the window, so that it is made in the user's language at once.
   try {
     SetWorkingFolder(folder_);
     SetCurrentDirectoryW(ui::Widen(folder_).c_str());
     help_file_ = ProgramFile("quillpost.hlp");
     const std::string recent = ProgramFile("recent.cfg");
     if (!FileExists(recent)) AppendToFile(recent, "");
-    ui::SetText(ControlHwnd(fmMain::cbComboBox), argument_);
     settings_ = SettingsFile(ProgramFile("settings.ini"), SystemCodec());
     state_ = ReadSavedState(settings_);
-    SetWindowPos(Hwnd(), nullptr, state_.left, state_.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ++state_.starts;
     SetCurrentLanguage(state_.language, OpenLanguageFile(state_.language));
+    if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
+  } catch (const std::exception& e) {
+    LogError(std::string("MainFormCreate Error : ") + e.what());
+  }
+}
+
+void TfmMain::FormCreate() {
+  clipboard_.SetReady(false);
+  try {
+    ui::SetText(ControlHwnd(fmMain::cbComboBox), argument_);
+    SetWindowPos(Hwnd(), nullptr, state_.left, state_.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     request_line_.LoadHistory();
   } catch (const std::exception& e) {
     LogError(std::string("MainFormCreate Error : ") + e.what());

@@ -42,6 +42,7 @@ class TfmMain final : public ui::Window {
   void PressAutomaticButton();
 
  protected:
+  void OnPrepare() override;
   void OnCreate() override;
   void OnShow() override;
   bool OnKeyPreview(const MSG& msg) override;

@@ -68,14 +68,15 @@ std::string LookupMessage(std::string_view default_text, std::string_view key) {
 void TranslateWindow(ui::Form& form, const IniFile& file) {
   const std::string& w = form.Name();
   std::string title = file.ReadString(w, w + ".Caption", "");
-  if (!title.empty()) form.SetTitle(title);
+  if (!title.empty() && title != form.Title()) form.SetTitle(title);
 
   for (std::size_t i = 0; i < form.ComponentCount(); ++i) {
     ui::Component& c = form.ComponentAt(i);
     const std::string prefix = w + "." + c.Name();
+    // What already shows the text is left alone: the window is often made translated.
     if (ui::HasCaption(c.GetKind())) {
       std::string caption = file.ReadString(w, prefix + ".Caption", "");
-      if (!caption.empty()) c.SetCaption(caption);
+      if (!caption.empty() && caption != c.Caption()) c.SetCaption(caption);
     }
     if (ui::HasHint(c.GetKind())) {
       std::string hint = file.ReadString(w, prefix + ".Hint", "");
@@ -83,16 +84,17 @@ void TranslateWindow(ui::Form& form, const IniFile& file) {
     }
     const ui::Kind kind = c.GetKind();
     if (kind == ui::Kind::Memo) {
-      const std::size_t count = c.Lines().size();
+      const std::vector<std::string> lines = c.Lines();
+      const std::size_t count = lines.size();
       for (std::size_t line = 0; line < count; ++line) {
         std::string text = file.ReadString(w, prefix + ".lines[" + std::to_string(line) + "]", kNoMemoLine);
-        if (text != kNoMemoLine) c.SetLine(line, text);
+        if (text != kNoMemoLine && text != lines[line]) c.SetLine(line, text);
       }
     } else if (kind == ui::Kind::RadioGroup || kind == ui::Kind::ComboBox) {
-      const std::size_t count = c.Lines().size();
-      for (std::size_t item = 0; item < count; ++item) {
+      const std::vector<std::string> items = c.Lines();
+      for (std::size_t item = 0; item < items.size(); ++item) {
         std::string text = file.ReadString(w, prefix + ".items[" + std::to_string(item) + "]", "");
-        if (!text.empty()) c.SetLine(item, text);
+        if (!text.empty() && text != items[item]) c.SetLine(item, text);
       }
     }
   }

@@ -33,6 +33,8 @@ class WinComponent final : public Component {
   bool InMenu() const { return parent_menu_ != nullptr; }
   // The menu entry's text: the caption, a tab and the shortcut.
   std::string MenuLabel() const;
+  // The caption a control is made with: the table's, or what was set before.
+  const std::string& InitialCaption() const { return caption_; }
 
   std::string Caption() const override;
   void SetCaption(std::string_view text) override;

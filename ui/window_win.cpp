@@ -13,6 +13,7 @@ namespace qp::ui {
 namespace {
 
 constexpr UINT kFirstCommandId = 1000;
+constexpr UINT kCreateTooltips = WM_APP + 0x3F00;  // above the windows' own WM_APP messages
 constexpr int kComboDropHeight = 200;
 std::vector<Window*> g_windows;  // live windows, for the message loop's shortcut routing
 
@@ -40,7 +41,11 @@ Window::~Window() {
 
 std::string Window::Title() const { return hwnd_ ? GetText(hwnd_) : def_.title; }
 void Window::SetTitle(std::string_view text) {
-  if (hwnd_) SetText(hwnd_, text);
+  if (hwnd_) {
+    SetText(hwnd_, text);
+  } else {
+    def_.title = std::string(text);  // before the window is made: it is made with it
+  }
 }
 std::size_t Window::ComponentCount() const { return components_.size(); }
 Component& Window::ComponentAt(std::size_t index) { return *components_.at(index); }
@@ -77,6 +82,7 @@ bool Window::Create(HWND owner, DWORD style, DWORD ex_style, int left, int top) 
     wc.lpszClassName = class_name.c_str();
     if (!RegisterClassExW(&wc)) return false;
   }
+  OnPrepare();
   CreateMenus();
   RECT frame{0, 0, def_.client_width, def_.client_height};
   AdjustWindowRectEx(&frame, style, menu_bar_ != nullptr, ex_style);
@@ -98,6 +104,9 @@ bool Window::Create(HWND owner, DWORD style, DWORD ex_style, int left, int top) 
   CreateControls();
   CreateShortcuts();
   commands_.Bind(*this);
+  // Hints are wanted only once the pointer rests somewhere: the tooltips come after the
+  // window is on the screen.
+  PostMessageW(hwnd_, kCreateTooltips, 0, 0);
   OnCreate();
   return true;
 }
@@ -236,7 +245,7 @@ void FillControl(WinComponent& c, HWND hwnd) {
   } else if (d.kind == Kind::StatusBar) {
     int widths[] = {d.bounds.w > 0 ? d.bounds.w : -1};
     SendMessageW(hwnd, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(widths));
-    c.SetCaption(d.caption);
+    c.SetCaption(c.InitialCaption());
   }
 }
 
@@ -271,25 +280,30 @@ void Window::AddTooltip(const ControlDef& d, HWND hwnd) {
   }
 }
 
+void Window::CreateTooltips() {
+  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0, hwnd_, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
+  for (auto& c : components_) {
+    if (c->Hwnd() && HasHint(c->GetKind())) AddTooltip(c->Def(), c->Hwnd());
+  }
+}
+
 void Window::CreateControls() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0, hwnd_, nullptr,
-                             instance, nullptr);
-  SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
   for (auto& c : components_) {
     const ControlDef& d = c->Def();
     if (IsMenuKind(d.kind)) continue;
     const Rect r = PlaceOf(d);
     const ControlClass cls = ClassOf(d.kind);
     const DWORD style = WS_CHILD | (d.visible ? WS_VISIBLE : 0) | cls.style;
-    const std::wstring text = Widen(d.kind == Kind::Memo ? JoinLines(d.items) : (d.kind == Kind::StatusBar ? "" : d.caption));
+    const std::wstring text = Widen(d.kind == Kind::Memo ? JoinLines(d.items) : (d.kind == Kind::StatusBar ? "" : c->InitialCaption()));
     HWND hwnd = CreateWindowExW(cls.ex_style, cls.name, text.c_str(), style, r.x, r.y, r.w, r.h + cls.extra_height, hwnd_,
                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c->Id())), instance, nullptr);
     if (!hwnd) continue;
     c->BindControl(hwnd);
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     FillControl(*c, hwnd);
-    if (HasHint(d.kind)) AddTooltip(d, hwnd);
   }
 }
 
@@ -361,6 +375,9 @@ LRESULT Window::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
         if (c->GetKind() == Kind::StatusBar) SendMessageW(c->Hwnd(), WM_SIZE, 0, 0);
       }
       break;
+    case kCreateTooltips:
+      if (!tooltip_) CreateTooltips();
+      return 0;
     case WM_SHOWWINDOW:
       if (wparam) OnShow();
       break;

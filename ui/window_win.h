@@ -25,8 +25,8 @@ class Window : public Form {
   Window(const Window&) = delete;
   Window& operator=(const Window&) = delete;
 
-  // Creates the window (hidden) and every component, binds the command table, then runs
-  // OnCreate. Throws std::logic_error when the table names a component the window lacks.
+  // Runs OnPrepare, creates the window (hidden) and every component, binds the command
+  // table, then runs OnCreate. Throws std::logic_error when the table names a component the window lacks.
   bool Create(HWND owner, DWORD style, DWORD ex_style, int left, int top);
   HWND Hwnd() const { return hwnd_; }
 
@@ -51,6 +51,9 @@ class Window : public Form {
   // The window's command table, filled by the window's constructor.
   ui::Commands& Commands() { return commands_; }
 
+  // Before the window and its components are made: texts changed now (a translation) are
+  // the ones they are made with.
+  virtual void OnPrepare() {}
   virtual void OnCreate() {}
   virtual void OnShow() {}
   // Notifications of common controls; the result goes back to the control.
@@ -64,6 +67,7 @@ class Window : public Form {
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
   void CreateControls();
   Rect PlaceOf(const ControlDef& def) const;  // in the window's client area
+  void CreateTooltips();
   void AddTooltip(const ControlDef& def, HWND control);
   void CreateMenus();
   void CreateShortcuts();
