@@ -84,6 +84,21 @@ TEST_F(MainWindowTest, ActivationLoadsButtonsAndSelectsTheStoredProfile) {
   EXPECT_EQ(window->Find("StatusBar")->Caption(), "Author: Quillpost developers");
 }
 
+// The window is made in the stored language: nothing is shown in one language and then
+// rewritten into another.
+TEST_F(MainWindowTest, TheWindowIsMadeInTheStoredLanguageBeforeItShows) {
+  test::WriteAll(dir / "settings.ini", "[Settings]\r\nlang=0\r\n");
+  test::WriteAll(dir / "English.lng", "[fmMain]\r\nfmMain.lbAdd.Caption=Add to\r\nfmMain.miExit.Caption=Exit\r\nfmMain.Caption=Q\r\n");
+  Start();
+  EXPECT_FALSE(IsWindowVisible(window->Hwnd()));
+  EXPECT_EQ(ui::GetText(window->ControlHwnd("lbAdd")), "Add to");
+  EXPECT_EQ(window->Find("miExit")->Caption(), "Exit");
+  EXPECT_EQ(window->Title(), "Q");
+  wchar_t entry[64] = {};
+  GetMenuStringW(window->SubmenuOf("miMailBox"), GetMenuItemCount(window->SubmenuOf("miMailBox")) - 1, entry, 64, MF_BYPOSITION);
+  EXPECT_EQ(ui::Narrow(entry), "Exit");
+}
+
 TEST_F(MainWindowTest, EditedButtonsShowAtTheNextActivation) {
   Start();
   Activate();
