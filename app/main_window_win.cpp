@@ -362,10 +362,8 @@ void TfmMain::SaveProgramState() {
   state_.auto_button = buttons_.Automatic();
   CaptureMenuSwitches(*this, state_);
   WriteSavedState(settings_, state_);
-  if (!settings_.UpdateFile()) {
-    ui::ShowMessage(Hwnd(), "Не удалось записать файл " + settings_.Path(), MB_ICONERROR | MB_OK);
-  }
-  request_line_.SaveHistory();
+  if (!settings_.UpdateFile()) ui::ShowMessage(Hwnd(), CannotWriteMessage(settings_.Path()), MB_ICONERROR | MB_OK);
+  if (!request_line_.SaveHistory()) ui::ShowMessage(Hwnd(), CannotWriteMessage(ProgramFile(kInputHistoryFile)), MB_ICONERROR | MB_OK);
   dispatcher_->Disconnect();
   proxy_->Stop();
 }

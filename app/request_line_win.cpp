@@ -75,7 +75,7 @@ void RequestLine::AddToHistory(const std::string& text) {
 
 void RequestLine::ClearHistory() { SetItems({}); }  // "recent.cfg" follows at the next close
 
-void RequestLine::SaveHistory() const { SaveInputHistory(window_.Get(fmMain::cbComboBox).Lines()); }
+bool RequestLine::SaveHistory() const { return SaveInputHistory(window_.Get(fmMain::cbComboBox).Lines()); }
 
 LRESULT CALLBACK RequestLine::EditProc(HWND edit, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR self) {
   auto* line = reinterpret_cast<RequestLine*>(self);

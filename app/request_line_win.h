@@ -31,7 +31,8 @@ class RequestLine {
   void LoadHistory();
   void AddToHistory(const std::string& text);
   void ClearHistory();
-  void SaveHistory() const;
+  // false when "recent.cfg" could not be written; the old one is whole then.
+  bool SaveHistory() const;
 
  private:
   static LRESULT CALLBACK EditProc(HWND edit, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR self);

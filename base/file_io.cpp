@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "base/error_log.h"
+
 namespace qp {
 namespace {
 
@@ -60,16 +62,119 @@ bool AppendToFile(const std::string& path, std::string_view bytes) {
   return f.Close() && ok;
 }
 
-FileText DecodeFileText(std::string_view bytes, const TextCodec& codec) {
-  if (bytes.starts_with(kUtf8Bom)) return {SanitizeUtf8(bytes.substr(kUtf8Bom.size())), true};
-  return {codec.Decode(bytes), false};
+namespace {
+
+constexpr std::string_view kUtf16LeBom = "\xFF\xFE", kUtf16BeBom = "\xFE\xFF";
+
+bool HasNonAscii(std::string_view bytes) {
+  return std::any_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
-std::string EncodeFileText(std::string_view utf8, bool utf8_bom, const TextCodec& codec) {
-  if (!utf8_bom) return codec.Encode(utf8);
-  std::string out(kUtf8Bom);
-  out += SanitizeUtf8(utf8);
+// Strictly valid UTF-8; a sequence cut at the end of a prefix still counts as valid.
+bool IsUtf8(std::string_view bytes, bool prefix) {
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    const unsigned char lead = static_cast<unsigned char>(bytes[pos]);
+    if (lead < 0x80) {
+      ++pos;
+      continue;
+    }
+    const std::size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    if (length == 0) return false;
+    if (pos + length > bytes.size()) return prefix;
+    std::size_t at = pos;
+    if (NextCodePoint(bytes, at) == 0xFFFD && bytes.substr(pos, 3) != "\xEF\xBF\xBD") return false;
+    if (at != pos + length) return false;
+    pos = at;
+  }
+  return true;
+}
+
+std::string DecodeUtf16(std::string_view bytes, bool big_endian) {
+  std::u16string units;
+  units.reserve(bytes.size() / 2);
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    const auto hi = static_cast<unsigned char>(bytes[big_endian ? i : i + 1]);
+    const auto lo = static_cast<unsigned char>(bytes[big_endian ? i + 1 : i]);
+    units.push_back(static_cast<char16_t>(hi << 8 | lo));
+  }
+  return Utf8FromUtf16(units);
+}
+
+std::string EncodeUtf16(std::string_view utf8, bool big_endian) {
+  std::string out;
+  for (char16_t unit : Utf16FromUtf8(utf8)) {
+    const char hi = static_cast<char>(unit >> 8), lo = static_cast<char>(unit & 0xFF);
+    out += big_endian ? hi : lo;
+    out += big_endian ? lo : hi;
+  }
   return out;
+}
+
+}  // namespace
+
+TextEncoding SniffEncoding(std::string_view head) {
+  if (head.starts_with(kUtf8Bom)) return TextEncoding::Utf8Bom;
+  if (head.starts_with(kUtf16LeBom)) return TextEncoding::Utf16Le;
+  if (head.starts_with(kUtf16BeBom)) return TextEncoding::Utf16Be;
+  return HasNonAscii(head) && IsUtf8(head, true) ? TextEncoding::Utf8 : TextEncoding::CodePage;
+}
+
+FileText DecodeFileText(std::string_view bytes, const TextCodec& codec) {
+  TextEncoding encoding = SniffEncoding(bytes);
+  // The whole text decides between UTF-8 and the code page, not just its beginning.
+  if (encoding == TextEncoding::Utf8 && !IsUtf8(bytes, false)) encoding = TextEncoding::CodePage;
+  switch (encoding) {
+    case TextEncoding::Utf8Bom: return {SanitizeUtf8(bytes.substr(kUtf8Bom.size())), encoding};
+    case TextEncoding::Utf16Le: return {DecodeUtf16(bytes.substr(2), false), encoding};
+    case TextEncoding::Utf16Be: return {DecodeUtf16(bytes.substr(2), true), encoding};
+    case TextEncoding::Utf8: return {std::string(bytes), encoding};
+    case TextEncoding::CodePage: break;
+  }
+  return {codec.Decode(bytes), TextEncoding::CodePage};
+}
+
+std::string EncodeText(std::string_view utf8, TextEncoding encoding, const TextCodec& codec) {
+  switch (encoding) {
+    case TextEncoding::Utf8Bom:
+    case TextEncoding::Utf8: return SanitizeUtf8(utf8);
+    case TextEncoding::Utf16Le: return EncodeUtf16(utf8, false);
+    case TextEncoding::Utf16Be: return EncodeUtf16(utf8, true);
+    case TextEncoding::CodePage: break;
+  }
+  return codec.Encode(utf8);
+}
+
+std::string EncodeFileText(std::string_view utf8, TextEncoding encoding, const TextCodec& codec) {
+  std::string_view mark;
+  if (encoding == TextEncoding::Utf8Bom) mark = kUtf8Bom;
+  if (encoding == TextEncoding::Utf16Le) mark = kUtf16LeBom;
+  if (encoding == TextEncoding::Utf16Be) mark = kUtf16BeBom;
+  return std::string(mark) + EncodeText(utf8, encoding, codec);
+}
+
+TextFileState ReadTextFile(const std::string& path, const TextCodec& codec, std::size_t max_bytes) {
+  TextFileState state;
+  std::optional<std::string> bytes = ReadFileBytes(path, max_bytes);
+  if (!bytes) {
+    state.exists = FileExists(path);
+    state.whole = !state.exists;  // a file that is there but cannot be read is not to be replaced
+    return state;
+  }
+  state.exists = true;
+  const std::optional<std::uint64_t> size = FileSize(path);
+  state.whole = size && *size == bytes->size();
+  state.text = DecodeFileText(*bytes, codec);
+  return state;
+}
+
+bool RewriteTextFile(const std::string& path, std::string_view utf8, const TextCodec& codec) {
+  const TextFileState now = ReadTextFile(path, codec);
+  if (!now.whole) {
+    LogError("Not rewritten, it could not be read whole : " + path);
+    return false;
+  }
+  return WriteFileAtomically(path, EncodeFileText(utf8, now.text.encoding, codec));
 }
 
 }  // namespace qp

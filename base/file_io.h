@@ -32,14 +32,41 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes);
 // Opens, appends, flushes and closes, so that every line survives a crash after it.
 bool AppendToFile(const std::string& path, std::string_view bytes);
 
-// Text files of the program: the system code page, or UTF-8 when the file begins with
-// a UTF-8 byte-order mark. Remember which, so the file is written back the same way.
+// How a text file of the program is written, so that it is written back the same way.
+enum class TextEncoding {
+  CodePage,  // the system's 8-bit code page: the format's own, and every new file's
+  Utf8,      // UTF-8 without a byte-order mark, as today's Notepad saves
+  Utf8Bom,   // UTF-8 after EF BB BF
+  Utf16Le,   // after FF FE, as Notepad's "Unicode" saves
+  Utf16Be,   // after FE FF
+};
 inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
 struct FileText {
   std::string utf8;
-  bool utf8_bom = false;
+  TextEncoding encoding = TextEncoding::CodePage;
 };
+// A byte-order mark says the encoding. Without one, bytes that hold non-ASCII characters
+// and are valid UTF-8 are UTF-8 (text in a Cyrillic code page practically never is);
+// anything else is the code page.
 FileText DecodeFileText(std::string_view bytes, const TextCodec& codec);
-std::string EncodeFileText(std::string_view utf8, bool utf8_bom, const TextCodec& codec);
+std::string EncodeFileText(std::string_view utf8, TextEncoding encoding, const TextCodec& codec);
+// The same without the byte-order mark: for text appended to such a file.
+std::string EncodeText(std::string_view utf8, TextEncoding encoding, const TextCodec& codec);
+// The encoding of a file from its first bytes alone (a prefix of it is enough to tell).
+TextEncoding SniffEncoding(std::string_view head);
+
+// A text file of the program as it is on disk now.
+struct TextFileState {
+  bool exists = false;
+  bool whole = true;  // read to its end: it may be rewritten whole
+  FileText text;
+};
+TextFileState ReadTextFile(const std::string& path, const TextCodec& codec, std::size_t max_bytes = kMaxReadBytes);
+
+// Rewrites a text file whole, safely, in the encoding it has now (the code page for a new
+// one). A file that exists but cannot be read whole (unreadable, or beyond the read
+// limit) is never rewritten: false, and a line in the error log says so.
+bool RewriteTextFile(const std::string& path, std::string_view utf8, const TextCodec& codec);
 
 }  // namespace qp

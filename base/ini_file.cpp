@@ -3,6 +3,7 @@
 
 #include <limits>
 
+#include "base/error_log.h"
 #include "base/file_io.h"
 #include "base/integer_text.h"
 #include "base/lines.h"
@@ -133,18 +134,22 @@ void IniFile::WriteBool(std::string_view section, std::string_view key, bool val
 
 void SettingsFile::Reload() {
   Clear();
-  utf8_bom_ = false;
+  encoding_ = TextEncoding::CodePage;
+  whole_ = true;
   if (!codec_) return;
-  if (auto bytes = ReadFileBytes(path_)) {
-    FileText text = DecodeFileText(*bytes, *codec_);
-    utf8_bom_ = text.utf8_bom;
-    Parse(text.utf8);
-  }
+  TextFileState file = ReadTextFile(path_, *codec_);
+  encoding_ = file.text.encoding;
+  whole_ = file.whole;
+  Parse(file.text.utf8);
 }
 
 bool SettingsFile::UpdateFile() const {
   if (!codec_) return false;
-  return WriteFileAtomically(path_, EncodeFileText(Serialize(), utf8_bom_, *codec_));
+  if (!whole_) {
+    LogError("Not rewritten, it could not be read whole : " + path_);
+    return false;
+  }
+  return WriteFileAtomically(path_, EncodeFileText(Serialize(), encoding_, *codec_));
 }
 
 }  // namespace qp

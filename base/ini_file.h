@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/file_io.h"
 #include "base/text_codec.h"
 
 namespace qp {
@@ -69,14 +70,17 @@ class SettingsFile : public IniFile {
 
   // Discards the document and loads the file anew; a missing file gives an empty one.
   void Reload();
-  // Writes the whole document to the file, in the encoding it was read in.
+  // Writes the whole document to the file, in the encoding it was read in. A file that
+  // is there but could not be read whole is left as it is (false, and the error log says
+  // so): rewriting it from what was read would lose the rest.
   bool UpdateFile() const;
   const std::string& Path() const { return path_; }
 
  private:
   std::string path_;
   const TextCodec* codec_ = nullptr;
-  bool utf8_bom_ = false;
+  TextEncoding encoding_ = TextEncoding::CodePage;
+  bool whole_ = true;
 };
 
 }  // namespace qp

@@ -65,6 +65,14 @@ std::string LookupMessage(std::string_view default_text, std::string_view key) {
   return LookupMessage(CurrentLanguageFile(), default_text, key);
 }
 
+std::string CannotReadMessage(std::string_view path) {
+  return LookupMessage("Не удалось прочитать файл", "textReadError") + " " + std::string(path);
+}
+
+std::string CannotWriteMessage(std::string_view path) {
+  return LookupMessage("Не удалось записать файл", "textWriteError") + " " + std::string(path);
+}
+
 void TranslateWindow(ui::Form& form, const IniFile& file) {
   const std::string& w = form.Name();
   std::string title = file.ReadString(w, w + ".Caption", "");

@@ -30,6 +30,10 @@ std::string LookupMessage(std::string_view default_text, std::string_view key);
 std::string LookupMessage(const IniFile* file, std::string_view default_text, std::string_view key);
 std::string JoinMessageLines(std::string_view value);
 
+// The messages that name a file the program could not read or write.
+std::string CannotReadMessage(std::string_view path);
+std::string CannotWriteMessage(std::string_view path);
+
 // Applies a language file to a window's title, captions, hints, memo lines and items.
 // Texts the file lacks (or leaves empty) keep what the window shows now.
 void TranslateWindow(ui::Form& form, const IniFile& file);

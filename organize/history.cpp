@@ -28,39 +28,34 @@ bool IsBlank(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) <= ' '; });
 }
 
-// The encoding to write a file in is the one it has now: UTF-8 when it begins with the
-// byte-order mark, the system code page otherwise (or when it does not exist).
-bool HasUtf8Bom(const std::string& path) {
-  std::optional<std::string> head = ReadFileBytes(path, kUtf8Bom.size());
-  return head && head->starts_with(kUtf8Bom);
-}
-
 struct FileShape {
-  bool utf8_bom = false;
-  bool open_line = false;  // has text after its last line break
+  TextEncoding encoding = TextEncoding::CodePage;  // as the file has it now; a new file's
+  bool open_line = false;                          // has text after its last line break
 };
 
-// Only the first and last bytes, so that an append costs the same however long the
-// history has grown.
+// Only the first bytes (enough to tell the encoding) and the last character, so that an
+// append costs the same however long the history has grown.
 FileShape ShapeOf(const std::string& path) {
+  constexpr std::size_t kHeadBytes = 64 * 1024;
   FileShape shape;
   File file(path, File::Mode::Read);
-  char head[3] = {};
-  const std::optional<std::size_t> got = file.Read(head, sizeof head);
+  std::string head(kHeadBytes, '\0');
+  const std::optional<std::size_t> got = file.Read(head.data(), head.size());
   if (!got) return shape;
-  shape.utf8_bom = std::string_view(head, *got) == kUtf8Bom;
+  head.resize(*got);
+  shape.encoding = SniffEncoding(head);
+  const bool wide = shape.encoding == TextEncoding::Utf16Le || shape.encoding == TextEncoding::Utf16Be;
+  const std::uint64_t content_start = shape.encoding == TextEncoding::Utf8Bom ? kUtf8Bom.size() : wide ? 2 : 0;
+  const std::uint64_t unit = wide ? 2 : 1;
   const std::optional<std::uint64_t> size = file.Size();
-  const std::uint64_t content_start = shape.utf8_bom ? kUtf8Bom.size() : 0;
-  char last = 0;
-  if (!size || *size <= content_start || !file.Seek(*size - 1) || file.Read(&last, 1).value_or(0) != 1) return shape;
-  shape.open_line = last != '\n' && last != '\r';
+  char last[2] = {};
+  if (!size || *size < content_start + unit || !file.Seek(*size - unit) || file.Read(last, unit).value_or(0) != unit) return shape;
+  const char character = !wide ? last[0] : shape.encoding == TextEncoding::Utf16Le ? (last[1] ? 'x' : last[0]) : (last[0] ? 'x' : last[1]);
+  shape.open_line = character != '\n' && character != '\r';
   return shape;
 }
 
-bool SaveText(std::string_view name, std::string_view utf8_text) {
-  const std::string path = ProgramFile(name);
-  return WriteFileAtomically(path, EncodeFileText(utf8_text, HasUtf8Bom(path), SystemCodec()));
-}
+bool SaveText(std::string_view name, std::string_view utf8_text) { return RewriteTextFile(ProgramFile(name), utf8_text, SystemCodec()); }
 
 std::optional<std::string> LoadText(std::string_view name) {
   std::optional<std::string> bytes = ReadFileBytes(ProgramFile(name));
@@ -180,8 +175,7 @@ bool AppendHistoryLine(const HistoryRecord& record) {
   FileShape shape = ShapeOf(path);
   std::string line = FormatHistoryLine(record);
   if (shape.open_line) line.insert(0, kLineEnd);
-  std::string bytes = shape.utf8_bom ? SanitizeUtf8(line) : SystemCodec().Encode(line);
-  return AppendToFile(path, bytes);
+  return AppendToFile(path, EncodeText(line, shape.encoding, SystemCodec()));
 }
 
 std::optional<std::vector<HistoryRecord>> LoadHistory() {

@@ -5,6 +5,7 @@
 
 #include "base/scope_guard.h"
 #include "base/text_codec.h"
+#include "base/working_folder.h"
 #include "delivery/smtp_send_method.h"
 #include "lang/language.h"
 #include "organize/history.h"
@@ -60,6 +61,7 @@ struct Dispatcher::Run {
   int list2_count = 0;
   SendMethod* method = nullptr;
   const ActiveProfile* profile = nullptr;
+  bool told_history_failure = false;
 };
 
 Dispatcher::Dispatcher(DispatchHost& host, const IniFile& settings, std::string buttons_file, RequestCounter& counter)
@@ -232,7 +234,12 @@ Dispatcher::Letter Dispatcher::ComposeLetter(Run& run) {
 
 bool Dispatcher::SendLetter(Run& run, const Letter& letter) {
   const ActiveProfile& profile = *run.profile;
-  AppendHistoryLine(HistoryRecord{letter.comment, letter.request, CurrentHistoryTime(), run.service, run.name, profile.email, {}});
+  if (!AppendHistoryLine(HistoryRecord{letter.comment, letter.request, CurrentHistoryTime(), run.service, run.name, profile.email, {}}) &&
+      !run.told_history_failure) {
+    // Once a run: the letters still go, and the user knows their lines are missing.
+    run.told_history_failure = true;
+    host_.ErrorBox(CannotWriteMessage(ProgramFile(kHistoryFile)));
+  }
   host_.SetProgress(0);
   if (abort_) return false;
   if (run.dialup && !host_.Dial()) {

@@ -114,7 +114,7 @@ void TfmRequestList2::Append(const std::string& line) {
 void TfmRequestList2::ImportFile(const std::string& file) {
   std::optional<std::string> bytes = ReadFileBytes(file);
   if (!bytes) {
-    ui::ShowMessage(Hwnd(), "Не удалось прочитать файл " + file, MB_ICONERROR | MB_OK);
+    ui::ShowMessage(Hwnd(), CannotReadMessage(file), MB_ICONERROR | MB_OK);
     return;
   }
   std::vector<std::string> lines = Entries();
@@ -123,8 +123,12 @@ void TfmRequestList2::ImportFile(const std::string& file) {
   set_request_line_(lines.empty() ? std::string() : lines.back());
 }
 
-void TfmRequestList2::SaveTo(const std::string& file) {
-  WriteFileAtomically(file, EncodeFileText(JoinLines(Entries(), true), false, SystemCodec()));
+void TfmRequestList2::SaveTo(const std::string& file, bool as_it_is) {
+  // The user's own file gets the list as a new text; "list.txt" keeps its encoding.
+  const std::string text = JoinLines(Entries(), true);
+  const bool written = as_it_is ? RewriteTextFile(file, text, SystemCodec())
+                                : WriteFileAtomically(file, EncodeFileText(text, TextEncoding::CodePage, SystemCodec()));
+  if (!written) ui::ShowMessage(Hwnd(), CannotWriteMessage(file), MB_ICONERROR | MB_OK);
 }
 
 void TfmRequestList2::bbImportClick() {
@@ -150,7 +154,7 @@ void TfmRequestList2::bbCopyClick() {
 }
 
 void TfmRequestList2::bbSaveClick() {
-  if (std::string file = ChooseFile(Hwnd(), true); !file.empty()) SaveTo(file);
+  if (std::string file = ChooseFile(Hwnd(), true); !file.empty()) SaveTo(file, false);
 }
 
 LRESULT TfmRequestList2::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
@@ -171,7 +175,7 @@ LRESULT TfmRequestList2::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
       return 0;
     }
     case WM_CLOSE:
-      if (Find("cbAutoSave")->Checked()) SaveTo(ProgramFile("list.txt"));
+      if (Find("cbAutoSave")->Checked()) SaveTo(ProgramFile("list.txt"), true);
       settings_.WriteBool("Settings", "Autoloadlist", Find("cbAutoSave")->Checked());
       ShowWindow(Hwnd(), SW_HIDE);
       return 0;

@@ -36,7 +36,8 @@ class TfmRequestList2 final : public ui::Window {
   void bbSaveClick();
   void bbClearClick();
   void SetLines(const std::vector<std::string>& lines);
-  void SaveTo(const std::string& file);
+  // as_it_is: the file keeps its encoding (and is left alone when it cannot be read whole).
+  void SaveTo(const std::string& file, bool as_it_is);
 
   HWND owner_ = nullptr;
   std::function<void(const std::string&)> set_request_line_;

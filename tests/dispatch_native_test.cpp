@@ -114,6 +114,21 @@ TEST_F(DispatchTest, OneRequestReachesTheServerIsLoggedAndReportedDone) {
   EXPECT_FALSE(d.SmtpConnected());  // QUIT at the end without DontDisconnect
 }
 
+// Today's Notepad saves UTF-8 without a mark: such a "Buttons.ini" is read as UTF-8, not as
+// the code page.
+TEST_F(DispatchTest, AButtonsFileInUtf8WithoutItsMarkComposesItsCyrillicAsWritten) {
+  test::WriteAll(dir / "Buttons.ini",
+                 "[Button 1]\r\nName=Страница\r\nService=www4mail@example.net\r\nSubject=%request%\r\n"
+                 "[body 1]\r\nCount=1\r\n0=send %request%\r\n1=комментарий\r\n");
+  settings.WriteString("Settings", "CharSet", "utf-8");
+  settings.WriteString("Settings", "CTEncoding", "8bit");
+  host.line = "http://example.com/";
+  Make().DispatchRequest(1);
+  auto letters = server.Letters();
+  ASSERT_EQ(letters.size(), 1u);
+  EXPECT_NE(letters[0].find("комментарий"), std::string::npos) << letters[0];
+}
+
 TEST_F(DispatchTest, AnEmptyRequestIsRefusedAndNothingIsSentOrLogged) {
   host.line = "   ";
   Dispatcher d = Make();

@@ -57,6 +57,19 @@ class StartAndExit(ProgramTest):
         self.assertEqual(dict(settings_section(text, "Emails"))["DSP1"], "Выбор в меню")
         self.assertNotIn(b"hand-written", text)
 
+    def test_a_settings_file_saved_as_unicode_keeps_every_entry_and_its_encoding(self):
+        p = self.program
+        user = "[Emails]\r\nEM1=почта@example.org\r\nDSP1=пароль\r\n[SMTP]\r\nSMTP1=smtp.example.org\r\nPass1=секрет\r\n"
+        p.write("settings.ini", b"\xff\xfe" + user.encode("utf-16-le"))
+        p.start()
+        self.assertEqual(p.exit_from_menu(), 0)
+        data = p.read("settings.ini")
+        self.assertTrue(data.startswith(b"\xff\xfe"), data[:20])
+        text = data[2:].decode("utf-16-le")
+        for line in user.split("\r\n"):
+            self.assertIn(line, text)
+        self.assertEqual(dict(settings_section(text.encode("cp1251", "replace"), "Settings"))["C1"], "1")
+
     def test_argument_goes_into_the_request_line(self):
         p = self.program
         p.start("http://example.com/страница")
