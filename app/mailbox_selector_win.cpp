@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "app/main_form.h"
+#include "lang/language.h"
 #include "ui/message_box_win.h"
 
 namespace qp {
@@ -32,7 +33,7 @@ void MailboxSelector::LoadStartupProfile() { qp::LoadStartupProfile(settings_, p
 
 void MailboxSelector::Select(int n) {
   settings_.WriteInteger("Emails", "Active", n);
-  if (!settings_.UpdateFile()) throw std::runtime_error("Cannot write " + settings_.Path());
+  if (!settings_.UpdateFile()) throw std::runtime_error(CannotWriteMessage(settings_.Path()));
   for (int label = 1; label <= kLabelCount; ++label) {
     SendMessageW(window_.ControlHwnd(fmMain::Numbered(fmMain::lb, label)), WM_SETFONT,
                  reinterpret_cast<WPARAM>(label == n ? underlined_ : window_.Font()), TRUE);

@@ -48,7 +48,7 @@ bool ProxyMode::SwitchOn(bool ask) {
   // A port that is no number stops here, before anything is asked or written.
   int32_t port = 0;
   if (!ParseInteger(port_text, port)) {
-    ui::ShowMessage(window_, "'" + port_text + "' is not a valid integer value", MB_ICONERROR | MB_OK);
+    ui::ShowMessage(window_, NotAnIntegerMessage(port_text), MB_ICONERROR | MB_OK);
     Show(false);
     return false;
   }

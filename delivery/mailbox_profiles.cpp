@@ -30,7 +30,7 @@ void LoadProfile(const IniFile& settings, int n, ActiveProfile& profile) {
   const std::string server_text = settings.ReadString("SMTP", "SM" + num, "1");
   int32_t server = 0;
   if (!ParseInteger(server_text, server)) {
-    throw ProfileError("'" + server_text + "' is not a valid integer value");
+    throw ProfileError(NotAnIntegerMessage(server_text));
   }
   if (!IsProfileNumber(server)) return;
   const std::string k = std::to_string(server);

@@ -5,6 +5,7 @@
 
 #include "base/integer_text.h"
 #include "base/lines.h"
+#include "lang/language.h"
 
 namespace qp {
 namespace {
@@ -160,8 +161,8 @@ void SmtpClient::Send(const MailMessage& message, std::string_view date, std::st
   if (!connection_) throw GracefulCloseError();
   const std::vector<std::string> recipients = SplitRecipients(message.recipients);
   const std::vector<std::string> senders = SplitRecipients(message.from);
-  if (senders.empty()) throw SmtpReplyError(0, "No sender address");
-  if (recipients.empty()) throw SmtpReplyError(0, "No recipient address");
+  if (senders.empty()) throw SmtpReplyError(0, LookupMessage("No sender address", "textNoSender"));
+  if (recipients.empty()) throw SmtpReplyError(0, LookupMessage("No recipient address", "textNoRecipient"));
   try {
     Command("MAIL FROM:<" + senders.front() + ">", 250);
     for (const std::string& to : recipients) Command("RCPT TO:<" + to + ">", 250, 251);

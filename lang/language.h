@@ -33,6 +33,8 @@ std::string JoinMessageLines(std::string_view value);
 // The messages that name a file the program could not read or write.
 std::string CannotReadMessage(std::string_view path);
 std::string CannotWriteMessage(std::string_view path);
+// What a text that should be a whole number and is not gets (the runtime's own words).
+std::string NotAnIntegerMessage(std::string_view text);
 
 // Applies a language file to a window's title, captions, hints, memo lines and items.
 // Texts the file lacks (or leaves empty) keep what the window shows now.
