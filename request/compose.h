@@ -64,6 +64,8 @@ struct RequestCounter {
   void Reset() { value = start; }
   // A text that is not an integer leaves the start value; the value follows it either way.
   void Set(std::string_view text);
+  // After a letter. Past the largest value it starts again from 0.
+  void Advance() { value = value == INT32_MAX ? 0 : value + 1; }
 };
 
 }  // namespace qp

@@ -290,7 +290,7 @@ void Dispatcher::ReportLetter(Run& run, const Letter& letter) {
   host_.Status(LookupMessage("Операция успешно завершена!", "SendOK"));
   host_.LetterCounted();
   if (run.options.list2 && run.options.delay && run.index > 0) WaitBetweenLetters(run.delay);
-  ++counter_.value;
+  counter_.Advance();
   --run.index;
 }
 

@@ -151,5 +151,18 @@ TEST(RequestCounter, SetResetAndIgnoredInput) {
   EXPECT_EQ(counter.value, 100);
 }
 
+TEST(RequestCounter, AfterTheLargestValueItStartsAgainFromZero) {
+  RequestCounter counter;
+  counter.Set("2147483646");
+  counter.Advance();
+  EXPECT_EQ(counter.value, INT32_MAX);
+  counter.Advance();
+  EXPECT_EQ(counter.value, 0);
+  counter.Advance();
+  EXPECT_EQ(counter.value, 1);
+  counter.Reset();
+  EXPECT_EQ(counter.value, 2147483646);
+}
+
 }  // namespace
 }  // namespace qp

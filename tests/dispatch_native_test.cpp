@@ -129,6 +129,14 @@ TEST_F(DispatchTest, AButtonsFileInUtf8WithoutItsMarkComposesItsCyrillicAsWritte
   EXPECT_NE(letters[0].find("комментарий"), std::string::npos) << letters[0];
 }
 
+TEST_F(DispatchTest, TheCounterStartsAgainFromZeroAfterItsLargestValue) {
+  counter.value = INT32_MAX;
+  host.line = "http://example.com/";
+  Make().DispatchRequest(1);
+  EXPECT_EQ(server.Letters().size(), 1u);
+  EXPECT_EQ(counter.value, 0);
+}
+
 TEST_F(DispatchTest, AnEmptyRequestIsRefusedAndNothingIsSentOrLogged) {
   host.line = "   ";
   Dispatcher d = Make();
