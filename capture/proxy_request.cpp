@@ -8,13 +8,18 @@ namespace qp {
 std::string ProxyRequestAddress(std::string_view request) {
   const std::size_t end = request.find("\r\n");
   if (end == std::string_view::npos) return {};
-  // Characters, not bytes: a request line may carry a non-ASCII address.
   std::string_view line = request.substr(0, end);
-  const std::size_t chars = CountChars(line);
-  if (chars < 14) return {};
-  std::string_view without_version = CutChars(line, chars - 9);
-  std::string_view after_method = without_version.substr(CutChars(without_version, 4).size());
-  return std::string(after_method);
+  constexpr std::string_view kMethod = "GET ", kVersion = " HTTP/1.";
+  if (!line.starts_with(kMethod) || line.size() < kMethod.size() + kVersion.size() + 2) return {};
+  const char minor = line.back();
+  line.remove_suffix(1);
+  if (minor < '0' || minor > '9' || !line.ends_with(kVersion)) return {};
+  const std::string_view address = line.substr(kMethod.size(), line.size() - kMethod.size() - kVersion.size());
+  for (unsigned char c : address) {
+    if (c <= ' ' || c == 0x7F) return {};
+  }
+  if (SanitizeUtf8(address) != address) return {};  // invalid UTF-8
+  return std::string(address);
 }
 
 std::string ProxyReplyText(std::string_view message, std::string_view address) {

@@ -6,8 +6,10 @@
 
 namespace qp {
 
-// The address of the request line: the first line without its first 4 characters
-// ("GET ") and its last 9 (" HTTP/1.x"); empty without a CR LF or for a shorter line.
+// The address of a request line "GET <address> HTTP/1.x" (the first line, ended by CR LF).
+// Empty for anything else: another method, a space or control character in the address, a
+// bare line feed, invalid UTF-8, no line end. Only a browser's page request may fill the
+// request line; nothing another program sends may smuggle a command into a letter.
 std::string ProxyRequestAddress(std::string_view request);
 
 // The answer text: the message with the address in place of "%s".

@@ -58,7 +58,8 @@ void ProxyServer::OnEvent(WPARAM socket_handle, LPARAM event, const std::functio
       closesocket(client);
       return;
     }
-    clients_[client] = Client{{}, GetTickCount()};
+    const DWORD now = GetTickCount();
+    clients_[client] = Client{{}, now, now};
     WSAAsyncSelect(client, window_, message_, FD_READ | FD_CLOSE);
     return;
   }
@@ -89,7 +90,7 @@ void ProxyServer::OnEvent(WPARAM socket_handle, LPARAM event, const std::functio
 void ProxyServer::CloseIdle() {
   const DWORD now = GetTickCount();
   for (auto it = clients_.begin(); it != clients_.end();) {
-    if (now - it->second.since > kIdleMs) {
+    if (now - it->second.since > kIdleMs || now - it->second.started > kDeadlineMs) {
       closesocket(it->first);
       it = clients_.erase(it);
     } else {

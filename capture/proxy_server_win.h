@@ -30,11 +30,15 @@ class ProxyServer {
 
   static constexpr int kMaxClients = 64;
   static constexpr DWORD kIdleMs = 5000;
+  // However it trickles, a request has this long from the connection on: a client that
+  // sends a byte now and then must not hold a place for hours.
+  static constexpr DWORD kDeadlineMs = 10000;
 
  private:
   struct Client {
     std::string data;
-    DWORD since = 0;
+    DWORD since = 0;    // the last bytes came
+    DWORD started = 0;  // the connection came
   };
   void Drop(SOCKET s);
 

@@ -83,11 +83,24 @@ std::string LowerAscii(std::string s) {
   return s;
 }
 
+// A charset name that can stand in a header as it is: a MIME token short enough to leave
+// an encoded word room for text. Anything else (a mistyped setting, a line break) is
+// replaced by UTF-8, which every mail program reads.
+constexpr std::size_t kMaxCharsetName = 40;
+std::string UsableCharset(std::string_view name) {
+  const bool token = !name.empty() && name.size() <= kMaxCharsetName && std::all_of(name.begin(), name.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || std::string_view("!#$%&'*+-^_`{|}~.").find(c) != std::string_view::npos;
+  });
+  return token ? std::string(name) : "utf-8";
+}
+
 // RFC 2047 "B" words, each within the length limit, never splitting a UTF-8 character.
 std::string EncodeHeaderWords(std::string_view utf8, const std::string& charset) {
   Encoded e = ToCharset(utf8, charset);
   const std::string prefix = "=?" + e.charset + "?B?", suffix = "?=";
-  const std::size_t room = (kEncodedWordLimit - prefix.size() - suffix.size()) / 4 * 3;
+  // Whole groups of three bytes fit; never less than one, so the loop always moves on.
+  const std::size_t free = kEncodedWordLimit > prefix.size() + suffix.size() + 4 ? kEncodedWordLimit - prefix.size() - suffix.size() : 4;
+  const std::size_t room = free / 4 * 3;
   const bool utf8_bytes = e.charset == "utf-8";
   std::string out;
   std::string_view rest = e.bytes;
@@ -181,7 +194,7 @@ std::string FormatMailDate(std::time_t moment, int utc_offset_minutes) {
 }
 
 RenderedMessage RenderMessage(const MailMessage& message, std::string_view date, std::string_view message_id) {
-  const std::string charset = LowerAscii(Trim(message.charset.empty() ? "koi8-r" : message.charset));
+  const std::string charset = UsableCharset(LowerAscii(Trim(message.charset.empty() ? "koi8-r" : message.charset)));
   Encoded body = ToCharset(NormalizeLines(message.body), charset);
   std::string encoding = LowerAscii(Trim(message.transfer_encoding));
   const bool eight_bit = !IsAscii(body.bytes);

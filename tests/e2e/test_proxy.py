@@ -5,6 +5,7 @@ import socket
 import subprocess
 import sys
 import tempfile
+import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from harness import WINE, LetterServer, ProgramTest, free_port, main, wait_for  # noqa: E402
@@ -67,6 +68,51 @@ class LocalProxy(ProgramTest):
         self.assertEqual(silent.recv(100), b"")  # closed by the program after a few seconds
         silent.close()
         self.assertTrue(p.texts())  # and the window still answers
+
+    def test_a_request_that_trickles_in_is_cut_off_at_its_deadline(self):
+        port = free_port()
+        p = self.program
+        p.write("settings.ini", "[Settings]\r\nProxy=1\r\npport=%d\r\n" % port)
+        p.start()
+        # A byte a second keeps the idle check happy; the deadline ends it all the same.
+        slow = socket.create_connection(("127.0.0.1", port), timeout=10)
+        slow.settimeout(1.0)
+        started, ended = time.monotonic(), None
+        for byte in b"GET http://slow.example/with/a/long/path/that/takes/time HTTP/1.0":
+            try:
+                slow.send(bytes([byte]))
+                if slow.recv(100) == b"":
+                    ended = time.monotonic() - started
+                    break
+            except socket.timeout:
+                continue
+            except OSError:
+                ended = time.monotonic() - started
+                break
+        slow.close()
+        self.assertIsNotNone(ended, "the trickling client kept its place")
+        self.assertLess(ended, 20)
+        self.assertTrue(p.texts())
+
+    def test_anything_but_a_page_request_is_refused_and_fills_nothing(self):
+        port = free_port()
+        p = self.program
+        p.write("settings.ini", "[Settings]\r\nlang=1\r\nProxy=1\r\npport=%d\r\n" % port)
+        p.start("http://before.example/")
+        for request in (b"GET http://held.out/a\nsend http://evil.example/ HTTP/1.0\r\n\r\n",
+                        b"POST http://example.com/form HTTP/1.1\r\n\r\n",
+                        b"CONNECT update.example.com:443 HTTP/1.1\r\n\r\n"):
+            client = socket.create_connection(("127.0.0.1", port), timeout=10)
+            client.sendall(request)
+            reply = b""
+            while True:
+                data = client.recv(1000)
+                if not data:
+                    break
+                reply += data
+            client.close()
+            self.assertEqual(reply, "Запрос не принят.".encode("cp1251"), request)
+        self.assertEqual(p.request_line(), "http://before.example/")
 
     def test_a_port_held_by_another_program_leaves_proxy_mode_off(self):
         set_registry("proxy.example:3128", 1)
