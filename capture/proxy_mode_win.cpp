@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "base/error_log.h"
 #include "base/integer_text.h"
 #include "base/text_codec.h"
 #include "capture/proxy_request.h"
@@ -11,7 +12,7 @@
 
 namespace qp {
 
-ProxyMode::ProxyMode(HWND window, UINT event, UINT_PTR timer, const IniFile& settings, std::function<void(const std::string&)> captured,
+ProxyMode::ProxyMode(HWND window, UINT event, UINT_PTR timer, SettingsFile& settings, std::function<void(const std::string&)> captured,
                      std::function<void(bool on)> shown)
     : window_(window),
       event_(event),
@@ -38,9 +39,29 @@ void ProxyMode::Toggle() {
   }
 }
 
+namespace {
+
+constexpr std::string_view kSection = "Settings", kServerKey = "UserProxyServer", kEnableKey = "UserProxyEnable";
+
+// Only the program writes this into the browser's setting.
+bool PointsHere(const BrowserProxy& proxy) { return proxy.server.starts_with("127.0.0.1:"); }
+
+}  // namespace
+
 void ProxyMode::RestoreAtStart(bool stored_on) {
   saved_ = ReadBrowserProxy();
+  // Never the program's own loopback address taken for the user's setting.
+  if (PointsHere(saved_) && settings_.ValueExists(kSection, kServerKey)) {
+    saved_.server = settings_.ReadString(kSection, kServerKey, "");
+    saved_.enabled = settings_.ReadBool(kSection, kEnableKey, false);
+  }
   if (stored_on) SwitchOn(false);
+}
+
+void ProxyMode::KeepUsersSetting(bool write_now) {
+  settings_.WriteString(kSection, kServerKey, saved_.server);
+  settings_.WriteBool(kSection, kEnableKey, saved_.enabled);
+  if (write_now && !settings_.UpdateFile()) LogError("Error : the browser's own proxy setting could not be kept in " + settings_.Path());
 }
 
 bool ProxyMode::SwitchOn(bool ask) {
@@ -59,6 +80,8 @@ bool ProxyMode::SwitchOn(bool ask) {
       return false;
     }
   }
+  // At start the first activation writes the file moments later, with the mailbox it selects.
+  KeepUsersSetting(ask);
   const bool written = PointBrowserAtProxy(port_text);
   if (ask) ReportRegistryWrite(window_, written);
   if (!server_->Listen(port)) {

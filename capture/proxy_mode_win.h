@@ -20,7 +20,7 @@ class ProxyMode {
   // window: owns the boxes and gets the proxy's socket events as `event` and its idle
   // check as the timer `timer`. captured: an address a browser asked for. shown: the
   // state to show (the menu ticks).
-  ProxyMode(HWND window, UINT event, UINT_PTR timer, const IniFile& settings, std::function<void(const std::string&)> captured,
+  ProxyMode(HWND window, UINT event, UINT_PTR timer, SettingsFile& settings, std::function<void(const std::string&)> captured,
             std::function<void(bool on)> shown);
   ~ProxyMode();
 
@@ -28,7 +28,9 @@ class ProxyMode {
   // The menu command: asks, then switches to the other state.
   void Toggle();
   // The first activation: remembers the browser's own setting, and switches on without
-  // asking when the stored switch says so.
+  // asking when the stored switch says so. A browser still pointed here (the program ended
+  // without putting it back: a crash, a kill) has its own setting in "settings.ini",
+  // kept there when proxy mode last switched on.
   void RestoreAtStart(bool stored_on);
   // At exit, first of all: the browser gets its own setting back. Then the port closes.
   void RestoreBrowserAtExit();
@@ -41,11 +43,13 @@ class ProxyMode {
   bool SwitchOn(bool ask);
   void SwitchOff(bool ask);
   void Show(bool on);
+  // The browser's own setting kept in "settings.ini", so that it survives a crash.
+  void KeepUsersSetting(bool write_now);
 
   HWND window_;
   UINT event_;
   UINT_PTR timer_;
-  const IniFile& settings_;
+  SettingsFile& settings_;
   std::function<void(const std::string&)> captured_;
   std::function<void(bool)> shown_;
   std::unique_ptr<ProxyServer> server_;

@@ -8,7 +8,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import WINE, LetterServer, ProgramTest, free_port, main, wait_for  # noqa: E402
+from harness import WINE, LetterServer, ProgramTest, free_port, main, visible_windows, wait_for  # noqa: E402
 
 KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings"
 
@@ -113,6 +113,37 @@ class LocalProxy(ProgramTest):
             client.close()
             self.assertEqual(reply, "Запрос не принят.".encode("cp1251"), request)
         self.assertEqual(p.request_line(), "http://before.example/")
+
+    def test_after_a_crash_the_browser_still_gets_its_own_setting_back(self):
+        set_registry("proxy.example:3128", 1)
+        port = free_port()
+        p = self.program
+        p.write("settings.ini", "[Settings]\r\nProxy=1\r\npport=%d\r\n" % port)
+        p.start()
+        self.assertEqual(registry("ProxyServer"), "127.0.0.1:%d" % port)
+        p.process.kill()  # no chance to put anything back
+        p.process.wait()
+        wait_for(lambda: not visible_windows(), timeout=10)
+        self.assertEqual(registry("ProxyServer"), "127.0.0.1:%d" % port)
+        # The next start finds the browser pointed here: that is not the user's setting.
+        p.start()
+        self.assertEqual(p.exit_from_menu(), 0)
+        self.assertEqual(registry("ProxyServer"), "proxy.example:3128")
+        self.assertEqual(registry("ProxyEnable"), "0x1")
+        set_registry("", 0)
+
+    def test_a_logoff_puts_the_browsers_own_setting_back(self):
+        set_registry("proxy.example:3128", 1)
+        port = free_port()
+        p = self.program
+        p.write("settings.ini", "[Settings]\r\nProxy=1\r\npport=%d\r\n" % port)
+        p.start()
+        self.assertEqual(registry("ProxyServer"), "127.0.0.1:%d" % port)
+        self.assertEqual(p.probe("endsession", "TfmMain").stdout.strip(), b"agreed")
+        self.assertEqual(p.wait_exit(timeout=15), 0)
+        self.assertEqual(registry("ProxyServer"), "proxy.example:3128")
+        self.assertEqual(registry("ProxyEnable"), "0x1")
+        set_registry("", 0)
 
     def test_a_port_held_by_another_program_leaves_proxy_mode_off(self):
         set_registry("proxy.example:3128", 1)
