@@ -48,7 +48,7 @@ TfmMain::TfmMain(std::string folder, std::string argument)
       folder_(std::move(folder)),
       argument_(std::move(argument)),
       request_line_(
-          *this, [this] { PressAutomaticButton(); }, [this] { Get(fmMain::StatusBar).SetCaption(""); }),
+          *this, [this] { PressAutomaticButton(); }, [this] { RequestLineChanged(); }),
       buttons_(*this),
       mailbox_(*this, settings_),
       lists_(*this, settings_, [this](const std::string& text) { request_line_.SetText(text); }),
@@ -61,11 +61,14 @@ TfmMain::TfmMain(std::string folder, std::string argument)
   using namespace fmMain;
   ui::Commands& c = Commands();
   c.OnNotify(cbComboBox, [this](int code) { request_line_.Notify(code); })
-      .On(lbEncode, [this] { request_line_.Encode(); })
-      .On(lbDecode, [this] { request_line_.Decode(); })
-      .On(lbAdd, [this] { lbAddClick(); })
-      .On(lbList, [this] { lists_.ShowList2(); })
-      .OnEach(lb, 1, 3, [this](int n, int) { mailbox_.Click(n); })
+      .OnLabel(lbEncode, [this] { request_line_.Encode(); })
+      .OnLabel(lbDecode, [this] { request_line_.Decode(); })
+      .OnLabel(lbAdd, [this] { lbAddClick(); })
+      .OnLabel(lbList, [this] { lists_.ShowList2(); })
+      .OnEach(lb, 1, 3,
+              [this](int n, int code) {
+                if (code == ui::Commands::kClicked) mailbox_.Click(n);
+              })
       .OnEach(bb, 1, 22,
               [this](int n, int code) {
                 if (code == BN_CLICKED) bbClick(n);
@@ -240,6 +243,12 @@ void TfmMain::StartDispatch(int number, bool help_request) {
     if (pending_exit_ == PendingExit::None) ui::ShowMessage(Hwnd(), e.what(), MB_ICONERROR | MB_OK);
   }
   FinishPendingExit();
+}
+
+// A new request: the last one's status and progress go.
+void TfmMain::RequestLineChanged() {
+  Get(fmMain::StatusBar).SetCaption("");
+  SendMessageW(ControlHwnd(fmMain::ProgressBar1), PBM_SETPOS, 0, 0);
 }
 
 void TfmMain::bbClick(int n) {

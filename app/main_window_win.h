@@ -69,6 +69,7 @@ class TfmMain final : public ui::Window {
   void ClearHistoryClick(bool input_history);
   void FixedRequestClick(int number);
   void bbClick(int n);
+  void RequestLineChanged();
   void lbAddClick();
   void StartDispatch(int number, bool help_request = false);
 

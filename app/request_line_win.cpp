@@ -40,14 +40,25 @@ void RequestLine::SetText(const std::string& text) {
   Changed();
 }
 
-void RequestLine::Changed() {
+void RequestLine::Changed() { ChangedTo(Text()); }
+
+void RequestLine::ChangedTo(const std::string& text) {
   changed_();
-  window_.Get(fmMain::cbComboBox).SetHint(Text());
+  window_.Get(fmMain::cbComboBox).SetHint(text);
 }
 
 void RequestLine::Notify(int code) {
   if (code == CBN_EDITCHANGE) Changed();
   if (code == CBN_SETFOCUS) AddToHistory(Text());
+  // An entry picked from the drop-down is a change too; the edit shows it only after this
+  // notification, so the entry is read from the list.
+  if (code == CBN_SELCHANGE) {
+    const LRESULT picked = SendMessageW(Combo(), CB_GETCURSEL, 0, 0);
+    if (picked == CB_ERR) return;
+    std::wstring item(static_cast<std::size_t>(SendMessageW(Combo(), CB_GETLBTEXTLEN, picked, 0)) + 1, L'\0');
+    item.resize(static_cast<std::size_t>(SendMessageW(Combo(), CB_GETLBTEXT, picked, reinterpret_cast<LPARAM>(item.data()))));
+    ChangedTo(ui::Narrow(item));
+  }
 }
 
 void RequestLine::Encode() { SetText(UrlEncode(Text(), SystemCodec())); }

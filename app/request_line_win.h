@@ -38,6 +38,7 @@ class RequestLine {
   static LRESULT CALLBACK EditProc(HWND edit, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR self);
   bool TypedChar(HWND edit, wchar_t key);
   void Changed();
+  void ChangedTo(const std::string& text);
   HWND Combo() const;
   void SetItems(const std::vector<std::string>& items);
 

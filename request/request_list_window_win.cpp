@@ -79,7 +79,6 @@ bool TfmRequestList2::CreateHidden(HWND owner) {
   if (!Create(owner, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, WS_EX_TOPMOST | WS_EX_ACCEPTFILES, CW_USEDEFAULT, CW_USEDEFAULT)) {
     return false;
   }
-  SendMessageW(ControlHwnd("Memo1"), EM_SETLIMITTEXT, 0, 0);  // as long as the user likes
   return true;
 }
 

@@ -51,11 +51,11 @@ class MainWindowTest : public ::testing::Test {
     ASSERT_TRUE(window->Create(nullptr, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, 0, 0));
   }
   void Activate() { SendMessageW(window->Hwnd(), WM_ACTIVATE, WA_ACTIVE, 0); }
-  void Command(const std::string& name) {
+  void Command(const std::string& name, WORD code = 0) {
     // Menu entries and controls report their commands under their own identifiers.
     for (UINT id = 1000; id < 1000 + window->ComponentCount(); ++id) {
       if (window->ComponentAt(id - 1000).Name() == name) {
-        SendMessageW(window->Hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+        SendMessageW(window->Hwnd(), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(window->ControlHwnd(name)));
         return;
       }
     }
@@ -144,6 +144,48 @@ TEST_F(MainWindowTest, EncodeAndDecodeLabelsRewriteTheRequestLine) {
   if (GetACP() == 1251) {
     EXPECT_EQ(ui::GetText(window->ControlHwnd("cbComboBox")), "поиск слов");
   }
+}
+
+TEST_F(MainWindowTest, ADoubleClickOnALabelActsOnce) {
+  Start("a b");
+  Activate();
+  Command("lbEncode", STN_CLICKED);
+  Command("lbEncode", STN_DBLCLK);  // the second click of a double click
+  EXPECT_EQ(ui::GetText(window->ControlHwnd("cbComboBox")), "a+b");
+  Command("lbAdd", STN_CLICKED);
+  Command("lbAdd", STN_DBLCLK);
+  EXPECT_EQ(ui::GetText(window->ControlHwnd("JvmmList")), "a+b\r\n");
+}
+
+TEST_F(MainWindowTest, RequestListOneTakesLongLinesWholeAndItsEntriesCarryNoLineBreaks) {
+  Start();
+  HWND list = window->ControlHwnd("JvmmList");
+  const LONG_PTR style = GetWindowLongPtrW(list, GWL_STYLE);
+  EXPECT_TRUE(style & WS_HSCROLL);
+  EXPECT_TRUE(style & ES_AUTOHSCROLL);  // no word wrap: a long address stays one line
+  const std::string many(40000, 'x');
+  ui::SetText(list, many);
+  EXPECT_EQ(ui::GetText(list).size(), many.size());
+  for (const char* text : {"http://a.example/\r\nhttp://b.example/\r", "http://a.example/\nhttp://b.example/\n"}) {
+    ui::SetText(list, text);
+    EXPECT_EQ(window->Find("JvmmList")->Lines(), (std::vector<std::string>{"http://a.example/", "http://b.example/"})) << text;
+  }
+}
+
+TEST_F(MainWindowTest, ANewRequestLineClearsTheStatusAndTheProgressAlsoWhenPickedFromTheList) {
+  test::WriteAll(dir / "recent.cfg", "http://old.example/\r\n");
+  Start();
+  Activate();
+  HWND bar = window->ControlHwnd("ProgressBar1");
+  SendMessageW(bar, PBM_SETPOS, 30, 0);
+  Command("cbComboBox", CBN_EDITCHANGE);
+  EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 0);
+  EXPECT_EQ(window->Find("StatusBar")->Caption(), "");
+  SendMessageW(bar, PBM_SETPOS, 30, 0);
+  SendMessageW(window->ControlHwnd("cbComboBox"), CB_SETCURSEL, 0, 0);
+  Command("cbComboBox", CBN_SELCHANGE);
+  EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 0);
+  EXPECT_EQ(window->Find("cbComboBox")->Hint(), "http://old.example/");
 }
 
 TEST_F(MainWindowTest, TheHShortcutTypesHttpIntoAnEmptyRequestLine) {

@@ -10,6 +10,13 @@ Commands& Commands::On(std::string name, Click click) {
   return *this;
 }
 
+Commands& Commands::OnLabel(std::string name, Click click) {
+  entries_.push_back({std::move(name), [click = std::move(click)](int code) {
+                        if (code == kClicked) click();
+                      }});
+  return *this;
+}
+
 Commands& Commands::OnNotify(std::string name, Notify notify) {
   entries_.push_back({std::move(name), std::move(notify)});
   return *this;

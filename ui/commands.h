@@ -19,10 +19,17 @@ class Commands {
   using Notify = std::function<void(int code)>;
 
   Commands& On(std::string name, Click click);
+  // A label's click: its double click (a notification of its own) is a second click the
+  // first already answered, and does nothing.
+  Commands& OnLabel(std::string name, Click click);
   Commands& OnNotify(std::string name, Notify notify);
   // The numbered family prefix + first .. prefix + last ("bb1".."bb22"); the handler gets
   // the number and the notification code.
   Commands& OnEach(std::string_view prefix, int first, int last, std::function<void(int n, int code)> handler);
+
+  // The notification code of a click (a button's, a label's, a menu entry's chosen by the
+  // mouse).
+  static constexpr int kClicked = 0;
 
   // Ties every name to the form's component index; throws std::logic_error for a name the
   // form does not declare, so a misspelt or missing entry fails at once.

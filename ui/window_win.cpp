@@ -216,7 +216,11 @@ ControlClass ClassOf(Kind kind) {
     case Kind::GroupBox:
     case Kind::RadioGroup: return {L"BUTTON", BS_GROUPBOX};
     case Kind::Edit: return {L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
-    case Kind::Memo: return {L"EDIT", ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | ES_WANTRETURN | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    // A line is an entry: no word wrap (a long address would look like several), both
+    // scroll bars.
+    case Kind::Memo:
+      return {L"EDIT", ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL | WS_HSCROLL | ES_WANTRETURN | WS_TABSTOP,
+              WS_EX_CLIENTEDGE};
     case Kind::ComboBox: return {L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 0, kComboDropHeight};
     // Controls may lie over the status bar (progress, cancel): it must not paint over them.
     case Kind::StatusBar: return {STATUSCLASSNAMEW, WS_CLIPSIBLINGS};
@@ -240,6 +244,8 @@ void FillControl(WinComponent& c, HWND hwnd) {
     }
   } else if (d.kind == Kind::ComboBox) {
     for (const std::string& item : d.items) SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+  } else if (d.kind == Kind::Memo) {
+    SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);  // as long as the user likes, not 32,767 characters
   } else if (d.kind == Kind::CheckBox && d.checked) {
     SendMessageW(hwnd, BM_SETCHECK, BST_CHECKED, 0);
   } else if (d.kind == Kind::StatusBar) {
