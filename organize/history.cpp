@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <unordered_map>
 
 #include "base/clock.h"
 #include "base/file_io.h"
@@ -270,6 +271,59 @@ void SortHistoryByTime(std::vector<HistoryRecord>& records, bool ascending, cons
   sorted.reserve(records.size());
   for (std::size_t i : order) sorted.push_back(std::move(records[i]));
   records = std::move(sorted);
+}
+
+// ---- The history window's rows ---------------------------------------------------
+
+std::vector<HistoryRecord> RecordsAddedSince(const std::vector<HistoryRecord>& before, const std::vector<HistoryRecord>& now) {
+  std::unordered_map<std::string, std::size_t> known;  // by the line each record makes
+  for (const HistoryRecord& record : before) ++known[FormatHistoryLine(record)];
+  std::vector<HistoryRecord> added;
+  for (const HistoryRecord& record : now) {
+    auto it = known.find(FormatHistoryLine(record));
+    if (it != known.end() && it->second > 0) {
+      --it->second;
+    } else {
+      added.push_back(record);
+    }
+  }
+  return added;
+}
+
+bool HistoryRows::Refresh(std::optional<std::vector<HistoryRecord>> file) {
+  if (!file) return false;
+  if (!changed_) {
+    const bool different = rows_ != *file;
+    rows_ = *file;
+    read_ = std::move(*file);
+    return different;
+  }
+  std::vector<HistoryRecord> added = RecordsAddedSince(read_, *file);
+  read_ = std::move(*file);
+  rows_.insert(rows_.end(), std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
+  return !added.empty();
+}
+
+void HistoryRows::SetComment(std::size_t row, std::string comment) {
+  if (row >= rows_.size() || rows_[row].comment == comment) return;
+  rows_[row].comment = std::move(comment);
+  changed_ = true;
+}
+
+void HistoryRows::Delete(std::size_t row) {
+  if (row >= rows_.size()) return;
+  rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(row));
+  changed_ = true;
+}
+
+void HistoryRows::SortByTime(bool ascending, const HistoryTimeFormat& format) {
+  SortHistoryByTime(rows_, ascending, format);
+  changed_ = true;
+}
+
+void HistoryRows::Saved() {
+  read_ = rows_;
+  changed_ = false;
 }
 
 // ---- Input history ---------------------------------------------------------------

@@ -103,6 +103,37 @@ std::optional<std::int64_t> HistoryTimeKey(std::string_view text, const HistoryT
 // first; descending is the exact reverse order of keys (they come last).
 void SortHistoryByTime(std::vector<HistoryRecord>& records, bool ascending, const HistoryTimeFormat& format);
 
+// ---- The history window's rows ---------------------------------------------------
+
+// What the history window shows and writes back: the records in row order (whole, every
+// field, however long), the file as last read, and whether the user changed anything since.
+// Letters are logged while the window is open, so "history.log" is only rewritten after a
+// change, and then with the lines added meanwhile kept.
+class HistoryRows {
+ public:
+  // Takes the file as it is now (nullopt: missing or unreadable, nothing changes). Rows the
+  // user left alone become the file; changed ones keep the changes and gain, at the end, the
+  // records the file gained since it was last read. true when the rows are different now.
+  bool Refresh(std::optional<std::vector<HistoryRecord>> file);
+
+  const std::vector<HistoryRecord>& Rows() const { return rows_; }
+  bool Changed() const { return changed_; }
+
+  void SetComment(std::size_t row, std::string comment);
+  void Delete(std::size_t row);
+  void SortByTime(bool ascending, const HistoryTimeFormat& format);
+  // The file was rewritten from the rows.
+  void Saved();
+
+ private:
+  std::vector<HistoryRecord> rows_, read_;
+  bool changed_ = false;
+};
+
+// The records of `now` (the file as it is) that `before` (the file as it was read) did not
+// hold, in file order: each record of `before` accounts for one equal record of `now`.
+std::vector<HistoryRecord> RecordsAddedSince(const std::vector<HistoryRecord>& before, const std::vector<HistoryRecord>& now);
+
 // ---- Input history ---------------------------------------------------------------
 
 inline constexpr std::size_t kInputHistoryLimit = 201;

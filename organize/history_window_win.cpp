@@ -3,7 +3,10 @@
 
 #include <commctrl.h>
 
+#include "base/file_system.h"
+#include "base/working_folder.h"
 #include "lang/language.h"
+#include "ui/message_box_win.h"
 #include "ui/placement_win.h"
 #include "ui/text_win.h"
 
@@ -27,17 +30,6 @@ ui::FormDef HistoryFormDef() {
                          {.name = "CopyURL", .kind = ui::Kind::MenuItem, .parent = "Popup", .caption = "Копировать строку в поле запроса"},
                          {.name = "DeleteRecord", .kind = ui::Kind::MenuItem, .parent = "Popup", .caption = "Удалить запись"},
                      }};
-}
-
-std::string CellText(HWND list, int row, int column) {
-  std::wstring text(4096, L'\0');
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = text.data();
-  item.cchTextMax = static_cast<int>(text.size());
-  const int n = static_cast<int>(SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
-  text.resize(static_cast<size_t>(n));
-  return ui::Narrow(text);
 }
 
 // The system's date order and day-half names, to read the "Время" column as moments.
@@ -82,17 +74,18 @@ void TfmHistory::OnShow() {
 }
 
 void TfmHistory::Reload() {
-  // A missing file leaves the rows as they are.
-  if (std::optional<std::vector<HistoryRecord>> rows = LoadHistory()) Fill(*rows);
+  if (rows_.Refresh(LoadHistory())) Fill();
 }
 
-void TfmHistory::Fill(const std::vector<HistoryRecord>& rows) {
+// The list view shows the records row for row; what it holds is only for the eye (a cell
+// shows the start of a long text), every command reads the records.
+void TfmHistory::Fill() {
+  const std::vector<HistoryRecord>& rows = rows_.Rows();
   HWND list = List();
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   ListView_DeleteAllItems(list);
   for (size_t i = 0; i < rows.size(); ++i) {
-    for (size_t column = 0; column < rows[i].FieldCount(); ++column) {
-      if (column >= 6) break;  // extra fields of damaged lines have no column
+    for (size_t column = 0; column < kHistoryFieldCount; ++column) {  // extra fields of damaged lines have no column
       std::wstring text = ui::Widen(rows[i].Field(column));
       LVITEMW item{};
       item.iItem = static_cast<int>(i);
@@ -110,17 +103,7 @@ void TfmHistory::Fill(const std::vector<HistoryRecord>& rows) {
   InvalidateRect(list, nullptr, TRUE);
 }
 
-std::vector<HistoryRecord> TfmHistory::Rows() const {
-  std::vector<HistoryRecord> rows;
-  HWND list = List();
-  const int count = ListView_GetItemCount(list);
-  for (int row = 0; row < count; ++row) {
-    HistoryRecord record;
-    for (int column = 0; column < 6; ++column) record.Field(static_cast<size_t>(column)) = CellText(list, row, column);
-    rows.push_back(std::move(record));
-  }
-  return rows;
-}
+const std::vector<HistoryRecord>& TfmHistory::Rows() const { return rows_.Rows(); }
 
 int TfmHistory::FirstSelected() const { return ListView_GetNextItem(List(), -1, LVNI_SELECTED); }
 
@@ -129,9 +112,30 @@ void TfmHistory::ChangeClick(int row) {
   ListView_EditLabel(List(), row);
 }
 
-void TfmHistory::CopyURLClick(int row) { copy_(CellText(List(), row, 1)); }
+void TfmHistory::CopyURLClick(int row) { copy_(Rows().at(static_cast<size_t>(row)).request); }
 
-void TfmHistory::DeleteRecordClick(int row) { ListView_DeleteItem(List(), row); }
+void TfmHistory::DeleteRecordClick(int row) {
+  rows_.Delete(static_cast<size_t>(row));
+  ListView_DeleteItem(List(), row);
+}
+
+// Only a window with changes rewrites the file, merged with the letters logged meanwhile.
+void TfmHistory::Save() {
+  if (!rows_.Changed()) return;
+  const std::string path = ProgramFile(kHistoryFile);
+  // A file that is there but cannot be read now cannot be merged with: it stays as it is.
+  std::optional<std::vector<HistoryRecord>> file = LoadHistory();
+  if (!file && FileExists(path)) {
+    ui::ShowMessage(Hwnd(), CannotReadMessage(path), MB_ICONERROR | MB_OK);
+    return;
+  }
+  rows_.Refresh(std::move(file));
+  if (SaveHistory(Rows())) {
+    rows_.Saved();
+  } else {
+    ui::ShowMessage(Hwnd(), CannotWriteMessage(path), MB_ICONERROR | MB_OK);
+  }
+}
 
 LRESULT TfmHistory::OnNotify(ui::Component& /*component*/, NMHDR& header) {
   switch (header.code) {
@@ -142,15 +146,19 @@ LRESULT TfmHistory::OnNotify(ui::Component& /*component*/, NMHDR& header) {
       return 0;
     }
     case NM_DBLCLK:
-      if (int row = FirstSelected(); row >= 0) copy_(CellText(List(), row, 1));
+      if (int row = FirstSelected(); row >= 0) CopyURLClick(row);
       return 0;
-    case LVN_ENDLABELEDITW: return reinterpret_cast<NMLVDISPINFOW&>(header).item.pszText != nullptr;  // keep the new comment
+    case LVN_ENDLABELEDITW: {
+      const LVITEMW& item = reinterpret_cast<NMLVDISPINFOW&>(header).item;
+      if (item.pszText == nullptr) return FALSE;  // the edit was cancelled
+      rows_.SetComment(static_cast<size_t>(item.iItem), ui::Narrow(item.pszText));
+      return TRUE;  // the list view keeps the new text
+    }
     case LVN_COLUMNCLICK: {
       if (reinterpret_cast<NMLISTVIEW&>(header).iSubItem != kTimeColumn) return 0;
-      std::vector<HistoryRecord> rows = Rows();
-      SortHistoryByTime(rows, !descending_next_, SystemTimeFormat());
+      rows_.SortByTime(!descending_next_, SystemTimeFormat());
       descending_next_ = !descending_next_;
-      Fill(rows);
+      Fill();
       return 0;
     }
     default: return 0;
@@ -164,8 +172,8 @@ LRESULT TfmHistory::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
       break;
     case WM_SIZE: MoveWindow(List(), 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE); break;
     case WM_CLOSE:
-      // The rows replace the file, then the window only hides: it lives as long as the program.
-      SaveHistory(Rows());
+      // The window only hides: it lives as long as the program.
+      Save();
       ::ShowWindow(Hwnd(), SW_HIDE);
       return 0;
     default: break;

@@ -16,7 +16,7 @@ class TfmHistory final : public ui::Window {
   // copy_to_request_line: puts a row's request into the main window's request line.
   TfmHistory(HWND owner, std::function<void(const std::string&)> copy_to_request_line);
   void ShowWindow();
-  std::vector<HistoryRecord> Rows() const;
+  const std::vector<HistoryRecord>& Rows() const;
 
  protected:
   void OnShow() override;
@@ -29,12 +29,14 @@ class TfmHistory final : public ui::Window {
   void CopyURLClick(int row);
   void DeleteRecordClick(int row);
   void Reload();
-  void Fill(const std::vector<HistoryRecord>& rows);
+  void Fill();
+  void Save();
   int FirstSelected() const;
   HWND List() const { return ControlHwnd("jvHistory"); }
 
   HWND owner_;
   std::function<void(const std::string&)> copy_;
+  HistoryRows rows_;
   bool descending_next_ = false;  // the next click on "Время" sorts descending
 };
 

@@ -220,6 +220,45 @@ TEST_F(HistoryFiles, AThousandLineHistoryLoadsAndSortsQuickly) {
   EXPECT_EQ(back.front().time, "28.09.2026 23:13:00");
 }
 
+// ---- The window's rows ----
+
+TEST(HistoryWindowRows, RowsTheUserLeftAloneFollowTheFileEvenWhenItShrinks) {
+  HistoryRows rows;
+  EXPECT_FALSE(rows.Refresh(std::nullopt));  // no file yet: nothing to show
+  EXPECT_TRUE(rows.Refresh(std::vector{Letter("a", "1"), Letter("b", "2")}));
+  EXPECT_FALSE(rows.Refresh(std::vector{Letter("a", "1"), Letter("b", "2")}));
+  EXPECT_TRUE(rows.Refresh(std::vector<HistoryRecord>{}));  // cleared from the main window
+  EXPECT_TRUE(rows.Rows().empty());
+  EXPECT_FALSE(rows.Changed());
+}
+
+TEST(HistoryWindowRows, ChangedRowsKeepTheChangesAndGainWhatWasLoggedMeanwhile) {
+  HistoryRows rows;
+  rows.Refresh(std::vector{Letter("a", "1"), Letter("b", "2"), Letter("a", "1")});
+  rows.SetComment(1, "mine");
+  rows.Delete(0);
+  ASSERT_TRUE(rows.Changed());
+  // The same letter again (an equal record) and a new one were logged while the window was open.
+  EXPECT_TRUE(rows.Refresh(std::vector{Letter("a", "1"), Letter("b", "2"), Letter("a", "1"), Letter("a", "1"), Letter("c", "3")}));
+  EXPECT_EQ(rows.Rows(), (std::vector{Letter("mine", "2"), Letter("a", "1"), Letter("a", "1"), Letter("c", "3")}));
+  EXPECT_FALSE(rows.Refresh(std::nullopt));  // an unreadable file takes nothing away
+  EXPECT_EQ(rows.Rows().size(), 4u);
+  rows.Saved();
+  EXPECT_FALSE(rows.Changed());
+  EXPECT_FALSE(rows.Refresh(rows.Rows()));  // the rewritten file is what the rows are
+}
+
+TEST(HistoryWindowRows, OnlyARealChangeMarksTheRows) {
+  HistoryRows rows;
+  rows.Refresh(std::vector{Letter("a", "1")});
+  rows.SetComment(0, "a");  // the same text typed again
+  rows.SetComment(5, "x");  // no such row
+  rows.Delete(5);
+  EXPECT_FALSE(rows.Changed());
+  rows.SortByTime(true, {});
+  EXPECT_TRUE(rows.Changed());  // a sort is kept: the file takes the new order
+}
+
 // ---- Input history ----
 
 TEST(InputHistory, BlankTextsAndExactDuplicatesAreNotAdded) {

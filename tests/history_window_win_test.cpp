@@ -34,6 +34,14 @@ class HistoryWindowTest : public ::testing::Test {
     ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
     ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
   }
+  void Notify(NMHDR& header) {
+    HWND list = window->ControlHwnd("jvHistory");
+    header.hwndFrom = list;
+    header.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list));
+    SendMessageW(window->Hwnd(), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+  }
+  void Activate() { SendMessageW(window->Hwnd(), WM_ACTIVATE, WA_ACTIVE, 0); }
+  void Close() { SendMessageW(window->Hwnd(), WM_CLOSE, 0, 0); }
   void Command(const std::string& name) {
     for (UINT i = 0; i < window->ComponentCount(); ++i) {
       if (window->ComponentAt(i).Name() == name) SendMessageW(window->Hwnd(), WM_COMMAND, MAKEWPARAM(1000 + i, 0), 0);
@@ -73,6 +81,53 @@ TEST_F(HistoryWindowTest, TheTimeHeaderSortsAscendingThenDescending) {
   click.iSubItem = 1;  // other headers do not sort
   SendMessageW(window->Hwnd(), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
   EXPECT_EQ(window->Rows().front().request, "http://b.example/");
+}
+
+// A letter goes out while the window is open: its line must survive the window's close.
+TEST_F(HistoryWindowTest, ACommentEditAndALetterLoggedMeanwhileBothReachTheFile) {
+  NMLVDISPINFOW edit{};
+  edit.hdr.code = LVN_ENDLABELEDITW;
+  edit.item.iItem = 1;
+  std::wstring comment = L"мой комментарий";
+  edit.item.pszText = comment.data();
+  Notify(edit.hdr);
+  const HistoryRecord sent{"No comment", "http://c.example/", "03.01.2026 11:00:00", "s@x", "Page", "me@x", {}};
+  ASSERT_TRUE(AppendHistoryLine(sent));
+  Close();
+  std::vector<HistoryRecord> expected = rows;
+  expected[1].comment = "мой комментарий";
+  expected.push_back(sent);
+  EXPECT_EQ(LoadHistory(), expected);
+  EXPECT_EQ(window->Rows(), expected);
+}
+
+TEST_F(HistoryWindowTest, AWindowClosedWithoutChangesLeavesTheFileByteForByte) {
+  // What the window must not mangle: a seventh field, a cell far beyond what a list view
+  // cell shows, a line another program wrote without quotes.
+  const std::string long_request = "http://long.example/?q=" + std::string(5000, 'x');
+  const std::string bytes =
+      "\"c\";\"" + long_request + "\";\"01.01.2026\";\"s@x\";\"Page\";\"me@x\";\"seventh\"\r\n" + "plain;http://p.example/\r\n";
+  test::WriteAll(dir / "history.log", bytes);
+  Activate();
+  ASSERT_EQ(window->Rows().size(), 2u);
+  Select(0);
+  Command("CopyURL");
+  EXPECT_EQ(copied, long_request);
+  ASSERT_TRUE(AppendHistoryLine(rows[0]));
+  Close();
+  EXPECT_EQ(test::ReadAll(dir / "history.log"), bytes + FormatHistoryLine(rows[0]));
+}
+
+TEST_F(HistoryWindowTest, ADeleteRewritesTheOtherRecordsWhole) {
+  HistoryRecord long_one = rows[0];
+  long_one.request = "http://long.example/?q=" + std::string(16000, 'y');
+  long_one.extra = {"seventh", "eighth"};
+  ASSERT_TRUE(SaveHistory({long_one, rows[1]}));
+  Activate();
+  Select(1);
+  Command("DeleteRecord");
+  Close();
+  EXPECT_EQ(LoadHistory(), std::vector<HistoryRecord>{long_one});
 }
 
 }  // namespace
