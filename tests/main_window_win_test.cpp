@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <utility>
 
 #include "app/main_window_win.h"
@@ -299,6 +300,28 @@ TEST_F(MainWindowTest, AStoredAutomaticButtonIsTickedAtTheFirstActivation) {
   Start();
   Activate();
   for (int n = 1; n <= 20; ++n) EXPECT_EQ(window->Find("mi" + std::to_string(n))->Checked(), n == 12) << n;
+}
+
+// The program's folder as the build lays it out: the executable and the shipped files.
+std::filesystem::path ShippedFolder() {
+  wchar_t exe[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  return std::filesystem::path(exe).parent_path().parent_path() / "app";
+}
+
+// Every shipped button name shows whole on its 90-pixel button, beside its glyph.
+TEST_F(MainWindowTest, TheShippedButtonNamesFitTheirButtons) {
+  const std::filesystem::path shipped = ShippedFolder();
+  ASSERT_TRUE(std::filesystem::exists(shipped / "Buttons.ini")) << shipped;
+  std::filesystem::copy_file(shipped / "Buttons.ini", dir / "Buttons.ini", std::filesystem::copy_options::overwrite_existing);
+  std::filesystem::copy(shipped / "icons", dir / "icons", std::filesystem::copy_options::recursive);
+  Start();
+  Activate();
+  for (int n = 1; n <= 20; ++n) {
+    const std::string name = "bb" + std::to_string(n);
+    EXPECT_TRUE(window->HasGlyph(name)) << name;
+    EXPECT_TRUE(window->CaptionFits(name)) << name << " \"" << Caption(name) << "\" is cut";
+  }
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ namespace {
 constexpr UINT kFirstCommandId = 1000;
 constexpr UINT kCreateTooltips = WM_APP + 0x3F00;  // above the windows' own WM_APP messages
 constexpr int kComboDropHeight = 200;
+constexpr int kGlyphLeft = 3;  // a BitButton's glyph from its left edge
 std::vector<Window*> g_windows;  // live windows, for the message loop's shortcut routing
 
 }  // namespace
@@ -123,18 +124,42 @@ void Window::SetGlyph(std::string_view name, HIMAGELIST glyph) {
   InvalidateRect(button, nullptr, TRUE);
 }
 
+RECT Window::CaptionArea(HWND button, RECT face) const {
+  auto glyph = glyphs_.find(button);
+  if (glyph == glyphs_.end() || !glyph->second) return face;
+  int w = 0, h = 0;
+  ImageList_GetIconSize(glyph->second, &w, &h);
+  face.left += kGlyphLeft + w + 1;
+  face.right -= 2;
+  return face;
+}
+
+bool Window::CaptionFits(std::string_view name) const {
+  HWND button = ControlHwnd(name);
+  RECT face{};
+  if (!button || !GetClientRect(button, &face)) return false;
+  const RECT area = CaptionArea(button, face);
+  const std::wstring caption = Widen(GetText(button));
+  RECT needed{0, 0, 0, 0};
+  HDC dc = GetDC(button);
+  HGDIOBJ old = SelectObject(dc, font_);
+  DrawTextW(dc, caption.c_str(), -1, &needed, DT_CALCRECT | DT_SINGLELINE);
+  SelectObject(dc, old);
+  ReleaseDC(button, dc);
+  return needed.right <= area.right - area.left;
+}
+
 void Window::DrawBitButton(const DRAWITEMSTRUCT& item) {
   HDC dc = item.hDC;
   RECT r = item.rcItem;
   const bool pushed = item.itemState & ODS_SELECTED, disabled = item.itemState & ODS_DISABLED;
   DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
   if (pushed) OffsetRect(&r, 1, 1);
-  RECT text_area = r;
   auto glyph = glyphs_.find(item.hwndItem);
   if (glyph != glyphs_.end() && glyph->second) {
     int w = 0, h = 0;
     ImageList_GetIconSize(glyph->second, &w, &h);
-    const int x = r.left + 3, y = r.top + (r.bottom - r.top - h) / 2;
+    const int x = r.left + kGlyphLeft, y = r.top + (r.bottom - r.top - h) / 2;
     if (disabled) {
       HICON icon = ImageList_GetIcon(glyph->second, 0, ILD_NORMAL);
       DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, x, y, w, h, DST_ICON | DSS_DISABLED);
@@ -142,9 +167,8 @@ void Window::DrawBitButton(const DRAWITEMSTRUCT& item) {
     } else {
       ImageList_Draw(glyph->second, 0, dc, x, y, ILD_TRANSPARENT);
     }
-    text_area.left = x + w + 1;
-    text_area.right -= 2;
   }
+  RECT text_area = CaptionArea(item.hwndItem, r);
   const std::wstring caption = Widen(GetText(item.hwndItem));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));

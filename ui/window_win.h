@@ -41,6 +41,8 @@ class Window : public Form {
   // The glyph a BitButton draws left of its caption; the window owns the image list.
   void SetGlyph(std::string_view name, HIMAGELIST glyph);
   bool HasGlyph(std::string_view name) const { return glyphs_.count(ControlHwnd(name)) != 0; }
+  // Whether a BitButton's caption shows whole, beside its glyph, in the window's font.
+  bool CaptionFits(std::string_view name) const;
   HMENU SubmenuOf(std::string_view name) const;  // a Menu or PopupMenu component's menu
 
   // Called by the message loop for every message: shortcuts, the window's key preview
@@ -73,6 +75,8 @@ class Window : public Form {
   void CreateShortcuts();
   WinComponent* ByName(std::string_view name) const;
   void DrawBitButton(const DRAWITEMSTRUCT& item);
+  // Where a BitButton's caption goes: right of the glyph, when it has one.
+  RECT CaptionArea(HWND button, RECT face) const;
 
   FormDef def_;
   ui::Commands commands_;
