@@ -15,7 +15,7 @@ namespace {
 constexpr UINT kFirstCommandId = 1000;
 constexpr UINT kCreateTooltips = WM_APP + 0x3F00;  // above the windows' own WM_APP messages
 constexpr int kComboDropHeight = 200;
-constexpr int kGlyphLeft = 3;  // a BitButton's glyph from its left edge
+constexpr int kGlyphLeft = 3;    // a BitButton's glyph from its left edge
 std::vector<Window*> g_windows;  // live windows, for the message loop's shortcut routing
 
 }  // namespace
