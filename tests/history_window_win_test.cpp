@@ -88,14 +88,14 @@ TEST_F(HistoryWindowTest, ACommentEditAndALetterLoggedMeanwhileBothReachTheFile)
   NMLVDISPINFOW edit{};
   edit.hdr.code = LVN_ENDLABELEDITW;
   edit.item.iItem = 1;
-  std::wstring comment = L"мой комментарий";
+  std::wstring comment = L"typed by the user";
   edit.item.pszText = comment.data();
   Notify(edit.hdr);
   const HistoryRecord sent{"No comment", "http://c.example/", "03.01.2026 11:00:00", "s@x", "Page", "me@x", {}};
   ASSERT_TRUE(AppendHistoryLine(sent));
   Close();
   std::vector<HistoryRecord> expected = rows;
-  expected[1].comment = "мой комментарий";
+  expected[1].comment = "typed by the user";
   expected.push_back(sent);
   EXPECT_EQ(LoadHistory(), expected);
   EXPECT_EQ(window->Rows(), expected);
