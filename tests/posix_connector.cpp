@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <poll.h>
+#include <pwd.h>
 #include <signal.h>
 #include <unistd.h>
 #include <arpa/inet.h>
@@ -100,13 +101,128 @@ std::unique_ptr<Connection> PosixConnector::Connect(const std::string& host, int
   return std::make_unique<PosixConnection>(fd, timeout_ms_);
 }
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
+namespace {
+
+sockaddr_in Ipv4(const std::string& address, int port) {
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(static_cast<std::uint16_t>(port));
+  if (::inet_pton(AF_INET, address.c_str(), &to.sin_addr) != 1) throw SocketError(11001, "Not an IPv4 address: " + address);
+  return to;
+}
+
+int MillisecondsUntil(DnsTransport::Deadline deadline) {
+  // Rounded up: a wait that ends before its deadline would look like a cancel.
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+  return static_cast<int>(std::max<long long>(left, 0));
+}
+
+}  // namespace
+
+PosixDnsTransport::PosixDnsTransport() {
+  fd_ = ::socket(AF_INET, SOCK_DGRAM, 0);
+  sockaddr_in any{};
+  any.sin_family = AF_INET;  // port 0: the system picks one at random
+  if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&any), sizeof any) != 0) throw SocketError(errno, std::strerror(errno));
+}
+
+PosixDnsTransport::~PosixDnsTransport() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+void PosixDnsTransport::Send(const std::string& server, int port, std::string_view message) {
+  const sockaddr_in to = Ipv4(server, port);
+  if (::sendto(fd_, message.data(), message.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to) < 0) {
+    throw SocketError(errno, std::strerror(errno));
+  }
+}
+
+std::optional<DnsTransport::Datagram> PosixDnsTransport::Receive(Deadline deadline) {
+  pollfd p{fd_, POLLIN, 0};
+  if (::poll(&p, 1, MillisecondsUntil(deadline)) <= 0) return std::nullopt;
+  char buffer[65536];
+  sockaddr_in from{};
+  socklen_t from_size = sizeof from;
+  const ssize_t n = ::recvfrom(fd_, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &from_size);
+  if (n < 0) return Datagram{};  // an ICMP error of an earlier datagram: nothing of use
+  char address[INET_ADDRSTRLEN] = {};
+  ::inet_ntop(AF_INET, &from.sin_addr, address, sizeof address);
+  return Datagram{std::string(buffer, static_cast<std::size_t>(n)), address, ntohs(from.sin_port)};
+}
+
+std::string PosixDnsTransport::AskOverTcp(const std::string& server, int port, std::string_view message, Deadline deadline) {
+  PosixConnector connector(std::max(MillisecondsUntil(deadline), 1));
+  std::unique_ptr<Connection> connection = connector.Connect(server, port);
+  connection->Write(FrameDnsForTcp(message));
+  std::string received;
+  auto length = [&] {
+    return static_cast<std::size_t>(static_cast<std::uint8_t>(received[0]) << 8 | static_cast<std::uint8_t>(received[1]));
+  };
+  while (received.size() < 2 || received.size() < 2 + length()) {
+    received += connection->Read();  // throws at the time-out or when the server closes early
+  }
+  return received.substr(2, length());
+}
+
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, bool read_first_line) {
   int out = -1;
   pid_ = Spawn(argv, out);
   if (pid_ < 0) return;
   char c;
-  while (::read(out, &c, 1) == 1 && c != '\n') first_line_ += c;
+  while (read_first_line && ::read(out, &c, 1) == 1 && c != '\n') first_line_ += c;
   ::close(out);
+}
+
+namespace {
+
+// A port free on 127.0.0.1 for both UDP and TCP just now.
+int FreeDnsPort() {
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    int udp = ::socket(AF_INET, SOCK_DGRAM, 0), tcp = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof at;
+    int port = 0;
+    if (::bind(udp, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0 && ::getsockname(udp, reinterpret_cast<sockaddr*>(&at), &size) == 0 &&
+        ::bind(tcp, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0) {
+      port = ntohs(at.sin_port);
+    }
+    ::close(udp);
+    ::close(tcp);
+    if (port) return port;
+  }
+  return 0;
+}
+
+}  // namespace
+
+Dnsmasq::Dnsmasq(const std::vector<std::string>& records) {
+  port_ = FreeDnsPort();
+  const passwd* user = ::getpwuid(::geteuid());
+  std::vector<std::string> argv = {"/usr/sbin/dnsmasq",
+                                   "--keep-in-foreground",
+                                   "--conf-file=/dev/null",
+                                   "--no-resolv",
+                                   "--no-hosts",
+                                   "--bind-interfaces",
+                                   "--listen-address=127.0.0.1",
+                                   "--port=" + std::to_string(port_),
+                                   "--pid-file=",
+                                   std::string("--user=") + (user ? user->pw_name : "root"),
+                                   "--log-facility=/dev/null"};
+  argv.insert(argv.end(), records.begin(), records.end());
+  process_ = std::make_unique<ChildProcess>(argv, false);
+  // Ready once it takes a TCP connection; it takes UDP from the same moment.
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (std::chrono::steady_clock::now() < give_up) {
+    try {
+      PosixConnector(1000).Connect("127.0.0.1", port_);
+      return;
+    } catch (const SocketError&) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  }
 }
 
 ChildProcess::~ChildProcess() {

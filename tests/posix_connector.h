@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "delivery/connection.h"
+#include "delivery/dns_resolver.h"
 #include "test_support.h"
 
 namespace qp::test {
@@ -21,11 +22,28 @@ class PosixConnector final : public Connector {
   int timeout_ms_;
 };
 
+// The DNS transport the native tests use: one UDP socket on a port the system picks.
+class PosixDnsTransport final : public DnsTransport {
+ public:
+  PosixDnsTransport();
+  ~PosixDnsTransport() override;
+  PosixDnsTransport(const PosixDnsTransport&) = delete;
+  PosixDnsTransport& operator=(const PosixDnsTransport&) = delete;
+  void Send(const std::string& server, int port, std::string_view message) override;
+  std::optional<Datagram> Receive(Deadline deadline) override;
+  std::string AskOverTcp(const std::string& server, int port, std::string_view message, Deadline deadline) override;
+
+ private:
+  int fd_ = -1;
+};
+
 // A helper program run for the length of a test: its first output line is kept (the
 // test servers print their port there); it is killed when this object goes.
 class ChildProcess {
  public:
-  explicit ChildProcess(const std::vector<std::string>& argv);
+  // With read_first_line false the program's output is not waited for (a server that
+  // says nothing on standard output).
+  explicit ChildProcess(const std::vector<std::string>& argv, bool read_first_line = true);
   ~ChildProcess();
   const std::string& FirstLine() const { return first_line_; }
 
@@ -48,6 +66,18 @@ class SmtpServer {
 
  private:
   TempDir dir_;
+  std::unique_ptr<ChildProcess> process_;
+  int port_ = 0;
+};
+
+// dnsmasq on a free port of 127.0.0.1 with the given records (its --mx-host and
+// --host-record options), answering only from them; ready when constructed.
+class Dnsmasq {
+ public:
+  explicit Dnsmasq(const std::vector<std::string>& records);
+  int Port() const { return port_; }
+
+ private:
   std::unique_ptr<ChildProcess> process_;
   int port_ = 0;
 };

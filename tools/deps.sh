@@ -51,7 +51,7 @@ dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architect
 
 packages=(cmake make g++ googletest libgtest-dev libbenchmark-dev
           g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-          wine wine64 xvfb xauth xdotool xclip x11-utils libx11-dev imagemagick locales python3 python3-aiosmtpd
+          wine wine64 xvfb xauth xdotool xclip x11-utils libx11-dev imagemagick locales python3 python3-aiosmtpd dnsmasq-base
           clang clang-format libclang-rt-14-dev chromium curl)
 # "bench": what the benchmark scripts need besides.
 for group in "$@"; do
