@@ -21,7 +21,7 @@ constexpr int kProgressEnd = 50;
 }  // namespace
 
 MainDispatchHost::MainDispatchHost(Parts parts, std::function<bool()> keep_waiting)
-    : parts_(std::move(parts)), connector_(std::move(keep_waiting)) {}
+    : parts_(std::move(parts)), keep_waiting_(std::move(keep_waiting)), connector_(keep_waiting_) {}
 
 DispatchOptions MainDispatchHost::Options() {
   ui::Window& w = parts_.window;
@@ -47,6 +47,16 @@ void MainDispatchHost::StepProgress() {
 void MainDispatchHost::Status(const std::string& text) { ShowStatus(text); }
 
 void MainDispatchHost::ErrorBox(const std::string& text) { ui::ShowMessage(parts_.window.Hwnd(), text, MB_ICONERROR | MB_OK); }
+
+void MainDispatchHost::InfoBox(const std::string& text) { ui::ShowMessage(parts_.window.Hwnd(), text, MB_ICONINFORMATION | MB_OK); }
+
+std::unique_ptr<DnsTransport> MainDispatchHost::DnsNetwork() {
+  try {
+    return std::make_unique<WinsockDnsTransport>(keep_waiting_);
+  } catch (const SocketError&) {
+    return nullptr;
+  }
+}
 
 std::vector<std::string> MainDispatchHost::RequestList(int which) {
   if (which == 1) return parts_.window.Get(fmMain::JvmmList).Lines();

@@ -42,6 +42,7 @@ class MainDispatchHost final : public DispatchHost {
   void StepProgress() override;
   void Status(const std::string& text) override;
   void ErrorBox(const std::string& text) override;
+  void InfoBox(const std::string& text) override;
   void OpenOptions() override {}
   int CheckedMailbox() override { return parts_.mailbox.Checked(); }
   void SelectMailbox(int n) override { parts_.mailbox.Select(n); }
@@ -55,10 +56,12 @@ class MainDispatchHost final : public DispatchHost {
   void Pause50ms() override;
   uint64_t Milliseconds() override { return GetTickCount64(); }
   Connector& Network() override { return connector_; }
+  std::unique_ptr<DnsTransport> DnsNetwork() override;
   std::string MailDate() override;
 
  private:
   Parts parts_;
+  std::function<bool()> keep_waiting_;
   WinsockConnector connector_;
   std::string search_request_;
 };

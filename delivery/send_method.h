@@ -18,6 +18,8 @@ class SendProgress {
   virtual void Status(const std::string& text) = 0;
   virtual void StepProgress() = 0;
   virtual bool Cancelled() const = 0;
+  // A message box with the information icon and OK.
+  virtual void Inform(const std::string& text) = 0;
 };
 
 class SendMethod {

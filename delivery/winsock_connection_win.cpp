@@ -5,6 +5,8 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <algorithm>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <utility>
@@ -200,6 +202,93 @@ std::unique_ptr<Connection> WinsockConnector::Connect(const std::string& host, i
   }
   freeaddrinfo(found);
   throw SocketError(last_error, ErrorText(last_error));
+}
+
+namespace {
+
+sockaddr_in Ipv4(const std::string& address, int port) {
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(static_cast<u_short>(port));
+  if (InetPtonA(AF_INET, address.c_str(), &to.sin_addr) != 1) throw SocketError(WSAEFAULT, "Not an IPv4 address: " + address);
+  return to;
+}
+
+int MillisecondsUntil(DnsTransport::Deadline deadline) {
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+  return static_cast<int>(std::max<long long>(left, 0));
+}
+
+}  // namespace
+
+WinsockDnsTransport::WinsockDnsTransport(std::function<bool()> idle) : idle_(std::move(idle)) {
+  WSADATA data;
+  WSAStartup(MAKEWORD(2, 2), &data);
+  SOCKET s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+  sockaddr_in any{};
+  any.sin_family = AF_INET;  // port 0: the system picks one at random
+  if (s == INVALID_SOCKET || bind(s, reinterpret_cast<sockaddr*>(&any), sizeof any) != 0) {
+    const int code = WSAGetLastError();
+    if (s != INVALID_SOCKET) closesocket(s);
+    WSACleanup();
+    throw SocketError(code, ErrorText(code));
+  }
+  socket_ = s;
+}
+
+WinsockDnsTransport::~WinsockDnsTransport() {
+  closesocket(static_cast<SOCKET>(socket_));
+  WSACleanup();
+}
+
+void WinsockDnsTransport::Send(const std::string& server, int port, std::string_view message) {
+  const sockaddr_in to = Ipv4(server, port);
+  if (sendto(static_cast<SOCKET>(socket_), message.data(), static_cast<int>(message.size()), 0, reinterpret_cast<const sockaddr*>(&to),
+             sizeof to) == SOCKET_ERROR) {
+    throw SocketError(WSAGetLastError(), ErrorText(WSAGetLastError()));
+  }
+}
+
+std::optional<DnsTransport::Datagram> WinsockDnsTransport::Receive(Deadline deadline) {
+  const SOCKET s = static_cast<SOCKET>(socket_);
+  for (;;) {
+    const int left = MillisecondsUntil(deadline);
+    if (left <= 0) return std::nullopt;
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(s, &set);
+    timeval slice{0, std::min(left, kSliceMs) * 1000};
+    const int n = select(0, &set, nullptr, nullptr, &slice);
+    if (n == SOCKET_ERROR) throw SocketError(WSAGetLastError(), ErrorText(WSAGetLastError()));
+    if (n > 0) {
+      char buffer[65536];
+      sockaddr_in from{};
+      int from_size = sizeof from;
+      const int got = recvfrom(s, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &from_size);
+      // An ICMP "port unreachable" of an earlier datagram shows as an error here: nothing of use.
+      if (got == SOCKET_ERROR) return Datagram{};
+      char address[INET_ADDRSTRLEN] = {};
+      InetNtopA(AF_INET, &from.sin_addr, address, sizeof address);
+      return Datagram{std::string(buffer, static_cast<std::size_t>(got)), address, ntohs(from.sin_port)};
+    }
+    if (idle_ && !idle_()) {
+      cancelled_ = true;
+      return std::nullopt;
+    }
+  }
+}
+
+std::string WinsockDnsTransport::AskOverTcp(const std::string& server, int port, std::string_view message, Deadline deadline) {
+  const int timeout = std::max(MillisecondsUntil(deadline), 1);
+  WinsockConnector connector(idle_, timeout, timeout);
+  std::unique_ptr<Connection> connection = connector.Connect(server, port);
+  connection->Write(FrameDnsForTcp(message));
+  std::string received;
+  auto length = [&] {
+    return static_cast<std::size_t>(static_cast<unsigned char>(received[0]) << 8 | static_cast<unsigned char>(received[1]));
+  };
+  while (received.size() < 2 || received.size() < 2 + length()) received += connection->Read();
+  return received.substr(2, length());
 }
 
 }  // namespace qp

@@ -1,10 +1,12 @@
 // Connections over Winsock that keep the window alive while they wait.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
 #include "delivery/connection.h"
+#include "delivery/dns_resolver.h"
 
 struct addrinfo;  // the system's, of <ws2tcpip.h>
 
@@ -30,6 +32,26 @@ class WinsockConnector final : public Connector {
   std::function<bool()> idle_;
   int connect_timeout_ms_, read_timeout_ms_;
   bool started_ = false;
+};
+
+// The MX lookup's UDP socket, on a port the system picks; its waits let the window run
+// like the connections' do, and a cancel ends them.
+class WinsockDnsTransport final : public DnsTransport {
+ public:
+  explicit WinsockDnsTransport(std::function<bool()> idle);  // throws SocketError
+  ~WinsockDnsTransport() override;
+  WinsockDnsTransport(const WinsockDnsTransport&) = delete;
+  WinsockDnsTransport& operator=(const WinsockDnsTransport&) = delete;
+
+  void Send(const std::string& server, int port, std::string_view message) override;
+  std::optional<Datagram> Receive(Deadline deadline) override;
+  std::string AskOverTcp(const std::string& server, int port, std::string_view message, Deadline deadline) override;
+  bool Cancelled() const override { return cancelled_; }
+
+ private:
+  std::uintptr_t socket_;  // a SOCKET
+  std::function<bool()> idle_;
+  bool cancelled_ = false;
 };
 
 }  // namespace qp

@@ -1,7 +1,9 @@
 // The request dispatch.
 #include "request/dispatch.h"
 
+#include <algorithm>
 #include <optional>
+#include <random>
 
 #include "base/scope_guard.h"
 #include "base/text_codec.h"
@@ -16,6 +18,7 @@ namespace {
 
 constexpr int kProgressFull = 50;
 constexpr int kSendBySmtp = 0;
+constexpr int kSendByRelay = 3;
 constexpr std::size_t kDefinitionChars = 255;
 // The index over a list is a 16-bit count: a list holds at most this many entries.
 constexpr std::size_t kMaxListEntries = 32767;
@@ -70,13 +73,33 @@ Dispatcher::Dispatcher(DispatchHost& host, const IniFile& settings, std::string 
       buttons_file_(std::move(buttons_file)),
       counter_(counter),
       smtp_(std::make_unique<SmtpSendMethod>(host.Network(), *this)),
+      relay_(std::make_unique<RelaySendMethod>(
+          RelaySendMethod::Network{host.Network(), [&host] { return host.DnsNetwork(); }, [&host] { return host.RandomId(); }}, *this,
+          [this] { return ReadRelaySettings(); })),
       unsent_(std::make_unique<UnsentMethod>()) {}
 
 Dispatcher::~Dispatcher() = default;
 
 bool Dispatcher::SmtpConnected() const { return smtp_->Connected(); }
 
-SendMethod& Dispatcher::MethodFor(int send_by) { return send_by == kSendBySmtp ? *smtp_ : *unsent_; }
+std::uint16_t DispatchHost::RandomId() {
+  static std::mt19937 generator{std::random_device{}()};
+  return static_cast<std::uint16_t>(generator());
+}
+
+// "DNS_To" in milliseconds, kept within what a lookup can sensibly wait.
+RelaySettings Dispatcher::ReadRelaySettings() const {
+  RelaySettings relay;
+  relay.dns_server = settings_.ReadString("Settings", "DNS_IP", "");
+  relay.dns_timeout = std::chrono::milliseconds(std::clamp(settings_.ReadInteger("Settings", "DNS_To", 10000), 500, 120000));
+  return relay;
+}
+
+SendMethod& Dispatcher::MethodFor(int send_by) {
+  if (send_by == kSendBySmtp) return *smtp_;
+  if (send_by == kSendByRelay) return *relay_;
+  return *unsent_;
+}
 
 void Dispatcher::DispatchRequest(int number, bool help_request) {
   if (running_) return;

@@ -9,8 +9,10 @@
 
 #include "base/ini_file.h"
 #include "delivery/connection.h"
+#include "delivery/dns_resolver.h"
 #include "delivery/mail_message.h"
 #include "delivery/mailbox_profiles.h"
+#include "delivery/relay_send_method.h"
 #include "delivery/send_method.h"
 #include "request/compose.h"
 
@@ -36,10 +38,11 @@ class DispatchHost {
   virtual void SetRequestLine(const std::string& text) = 0;
   virtual void AddToInputHistory(const std::string& text) = 0;
   virtual void SetRequestButtonsEnabled(bool enabled) = 0;
-  virtual void SetProgress(int position) = 0;          // 0..50
-  virtual void StepProgress() = 0;                     // by 5, from 0 again past 50
-  virtual void Status(const std::string& text) = 0;    // shows it and lets messages run
-  virtual void ErrorBox(const std::string& text) = 0;  // modal, error icon, OK
+  virtual void SetProgress(int position) = 0;                        // 0..50
+  virtual void StepProgress() = 0;                                   // by 5, from 0 again past 50
+  virtual void Status(const std::string& text) = 0;                  // shows it and lets messages run
+  virtual void ErrorBox(const std::string& text) = 0;                // modal, error icon, OK
+  virtual void InfoBox(const std::string& text) { ErrorBox(text); }  // modal, information icon, OK
   virtual void OpenOptions() = 0;
   virtual int CheckedMailbox() = 0;  // 0 when none is ticked
   virtual void SelectMailbox(int n) = 0;
@@ -54,6 +57,9 @@ class DispatchHost {
   virtual void Pause50ms() = 0;      // sleeps about 50 ms while window messages run
   virtual uint64_t Milliseconds() = 0;
   virtual Connector& Network() = 0;
+  // A UDP socket for the MX lookup of direct delivery; nullptr when there is none to be had.
+  virtual std::unique_ptr<DnsTransport> DnsNetwork() { return nullptr; }
+  virtual std::uint16_t RandomId();    // a DNS query ID nobody can guess
   virtual std::string MailDate() = 0;  // now, as a letter's Date header
 };
 
@@ -78,6 +84,7 @@ class Dispatcher : public SendProgress {
   // What the send methods report.
   void Status(const std::string& text) override { host_.Status(text); }
   void StepProgress() override { host_.StepProgress(); }
+  void Inform(const std::string& text) override { host_.InfoBox(text); }
   bool Cancelled() const override { return abort_; }
 
  private:
@@ -86,6 +93,7 @@ class Dispatcher : public SendProgress {
     std::string subject, request, comment, body;
   };
   void RunDispatch(int number, bool help_request);
+  RelaySettings ReadRelaySettings() const;
   Run BeginRun(int number, bool help_request);
   void ChooseMailbox(Run& run);
   void ReadRunSettings(Run& run);
@@ -103,7 +111,8 @@ class Dispatcher : public SendProgress {
   std::string buttons_file_;
   RequestCounter& counter_;
   std::unique_ptr<SmtpSendMethod> smtp_;
-  std::unique_ptr<SendMethod> unsent_;  // "sendby" 1..4 until their methods arrive
+  std::unique_ptr<RelaySendMethod> relay_;
+  std::unique_ptr<SendMethod> unsent_;  // "sendby" 1, 2 and 4 until their methods arrive
   WorkingBody body_;
   bool running_ = false;
   bool abort_ = false;

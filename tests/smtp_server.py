@@ -27,6 +27,8 @@ from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
 def parse():
     p = argparse.ArgumentParser()
     p.add_argument("--dir", required=True)
+    p.add_argument("--host", default="127.0.0.1", help="the loopback address to listen on")
+    p.add_argument("--port", type=int, default=0, help="0: a free one")
     p.add_argument("--auth")
     p.add_argument("--no-auth", action="store_true")
     p.add_argument("--no-ehlo", action="store_true")
@@ -138,11 +140,13 @@ def main():
     if options.silent:
         silent_server()
         return
-    probe = socket.socket()
-    probe.bind(("127.0.0.1", 0))
-    port = probe.getsockname()[1]
-    probe.close()
-    controller = QuirkyController(Handler(options), options, hostname="127.0.0.1", port=port)
+    port = options.port
+    if not port:
+        probe = socket.socket()
+        probe.bind((options.host, 0))
+        port = probe.getsockname()[1]
+        probe.close()
+    controller = QuirkyController(Handler(options), options, hostname=options.host, port=port)
     controller.start()
     print(port, flush=True)
     try:
