@@ -2,6 +2,7 @@
 #include "app/main_dispatch_host_win.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 #include <wininet.h>
 
 #include <ctime>
@@ -12,6 +13,7 @@
 #include "ui/message_box_win.h"
 #include "ui/message_loop_win.h"
 #include "ui/module_win.h"
+#include "ui/text_win.h"
 
 namespace qp {
 namespace {
@@ -49,6 +51,13 @@ void MainDispatchHost::Status(const std::string& text) { ShowStatus(text); }
 void MainDispatchHost::ErrorBox(const std::string& text) { ui::ShowMessage(parts_.window.Hwnd(), text, MB_ICONERROR | MB_OK); }
 
 void MainDispatchHost::InfoBox(const std::string& text) { ui::ShowMessage(parts_.window.Hwnd(), text, MB_ICONINFORMATION | MB_OK); }
+
+bool MainDispatchHost::ShellOpen(const std::string& target, const std::string& parameters) {
+  const std::wstring wide_target = ui::Widen(target), wide_parameters = ui::Widen(parameters);
+  const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(
+      GetDesktopWindow(), L"open", wide_target.c_str(), parameters.empty() ? nullptr : wide_parameters.c_str(), nullptr, SW_SHOWNORMAL));
+  return result > 32;
+}
 
 std::unique_ptr<DnsTransport> MainDispatchHost::DnsNetwork() {
   try {

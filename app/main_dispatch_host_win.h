@@ -57,6 +57,7 @@ class MainDispatchHost final : public DispatchHost {
   uint64_t Milliseconds() override { return GetTickCount64(); }
   Connector& Network() override { return connector_; }
   std::unique_ptr<DnsTransport> DnsNetwork() override;
+  bool ShellOpen(const std::string& target, const std::string& parameters) override;
   std::string MailDate() override;
 
  private:

@@ -5,6 +5,8 @@
 #include <optional>
 #include <random>
 
+#include "base/file_io.h"
+#include "base/lines.h"
 #include "base/scope_guard.h"
 #include "base/text_codec.h"
 #include "base/working_folder.h"
@@ -18,7 +20,9 @@ namespace {
 
 constexpr int kProgressFull = 50;
 constexpr int kSendBySmtp = 0;
+constexpr int kSendByMailto = 2;
 constexpr int kSendByRelay = 3;
+constexpr int kSendByTheBat = 4;
 constexpr std::size_t kDefinitionChars = 255;
 // The index over a list is a 16-bit count: a list holds at most this many entries.
 constexpr std::size_t kMaxListEntries = 32767;
@@ -76,6 +80,8 @@ Dispatcher::Dispatcher(DispatchHost& host, const IniFile& settings, std::string 
       relay_(std::make_unique<RelaySendMethod>(
           RelaySendMethod::Network{host.Network(), [&host] { return host.DnsNetwork(); }, [&host] { return host.RandomId(); }}, *this,
           [this] { return ReadRelaySettings(); })),
+      mailto_(std::make_unique<HandOverSendMethod>(HandOverSendMethod::Kind::Mailto, HandOverSystem(), *this)),
+      the_bat_(std::make_unique<HandOverSendMethod>(HandOverSendMethod::Kind::TheBat, HandOverSystem(), *this)),
       unsent_(std::make_unique<UnsentMethod>()) {}
 
 Dispatcher::~Dispatcher() = default;
@@ -95,9 +101,27 @@ RelaySettings Dispatcher::ReadRelaySettings() const {
   return relay;
 }
 
+// The shell and "body.txt" for the mail programs; "send" and "path" of section "TheBat".
+HandOverSendMethod::System Dispatcher::HandOverSystem() {
+  return {
+      .open = [this](const std::string& target, const std::string& parameters) { return host_.ShellOpen(target, parameters); },
+      .write_body =
+          [this](const std::vector<std::string>& lines) {
+            const std::string path = ProgramFile(kTheBatBodyFile);
+            if (WriteFileAtomically(path, SystemCodec().Encode(JoinLines(lines, true)))) return path;
+            host_.ErrorBox(CannotWriteMessage(path));
+            return std::string();
+          },
+      .send_mode = [this] { return settings_.ReadInteger("TheBat", "send", 0); },
+      .path = [this] { return settings_.ReadString("TheBat", "path", ""); },
+  };
+}
+
 SendMethod& Dispatcher::MethodFor(int send_by) {
   if (send_by == kSendBySmtp) return *smtp_;
   if (send_by == kSendByRelay) return *relay_;
+  if (send_by == kSendByMailto) return *mailto_;
+  if (send_by == kSendByTheBat) return *the_bat_;
   return *unsent_;
 }
 

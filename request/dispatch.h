@@ -10,6 +10,7 @@
 #include "base/ini_file.h"
 #include "delivery/connection.h"
 #include "delivery/dns_resolver.h"
+#include "delivery/hand_over.h"
 #include "delivery/mail_message.h"
 #include "delivery/mailbox_profiles.h"
 #include "delivery/relay_send_method.h"
@@ -59,6 +60,9 @@ class DispatchHost {
   virtual Connector& Network() = 0;
   // A UDP socket for the MX lookup of direct delivery; nullptr when there is none to be had.
   virtual std::unique_ptr<DnsTransport> DnsNetwork() { return nullptr; }
+  // The shell's "open" of an address or a program with its parameters; false when nothing
+  // could be opened.
+  virtual bool ShellOpen(const std::string& /*target*/, const std::string& /*parameters*/) { return false; }
   virtual std::uint16_t RandomId();    // a DNS query ID nobody can guess
   virtual std::string MailDate() = 0;  // now, as a letter's Date header
 };
@@ -94,6 +98,7 @@ class Dispatcher : public SendProgress {
   };
   void RunDispatch(int number, bool help_request);
   RelaySettings ReadRelaySettings() const;
+  HandOverSendMethod::System HandOverSystem();
   Run BeginRun(int number, bool help_request);
   void ChooseMailbox(Run& run);
   void ReadRunSettings(Run& run);
@@ -112,7 +117,8 @@ class Dispatcher : public SendProgress {
   RequestCounter& counter_;
   std::unique_ptr<SmtpSendMethod> smtp_;
   std::unique_ptr<RelaySendMethod> relay_;
-  std::unique_ptr<SendMethod> unsent_;  // "sendby" 1, 2 and 4 until their methods arrive
+  std::unique_ptr<HandOverSendMethod> mailto_, the_bat_;
+  std::unique_ptr<SendMethod> unsent_;  // "sendby" 1 until its method arrives
   WorkingBody body_;
   bool running_ = false;
   bool abort_ = false;
