@@ -11,6 +11,7 @@
 #include "app/mailbox_selector_win.h"
 #include "app/request_buttons_win.h"
 #include "app/request_line_win.h"
+#include "delivery/mapi_library_win.h"
 #include "delivery/winsock_connection_win.h"
 #include "request/dispatch.h"
 #include "ui/window_win.h"
@@ -58,12 +59,15 @@ class MainDispatchHost final : public DispatchHost {
   Connector& Network() override { return connector_; }
   std::unique_ptr<DnsTransport> DnsNetwork() override;
   bool ShellOpen(const std::string& target, const std::string& parameters) override;
+  SimpleMapi* Mapi() override { return mapi_.Load() ? &mapi_ : nullptr; }
+  std::string MapiUnavailableReason() override { return mapi_.WhyUnavailable(); }
   std::string MailDate() override;
 
  private:
   Parts parts_;
   std::function<bool()> keep_waiting_;
   WinsockConnector connector_;
+  MapiLibrary mapi_;
   std::string search_request_;
 };
 

@@ -20,6 +20,7 @@ namespace {
 
 constexpr int kProgressFull = 50;
 constexpr int kSendBySmtp = 0;
+constexpr int kSendByMapi = 1;
 constexpr int kSendByMailto = 2;
 constexpr int kSendByRelay = 3;
 constexpr int kSendByTheBat = 4;
@@ -33,19 +34,6 @@ std::string TrimSpaces(const std::string& s) {
   std::size_t a = s.find_first_not_of(' '), b = s.find_last_not_of(' ');
   return a == std::string::npos ? std::string() : s.substr(a, b - a + 1);
 }
-
-// The send methods whose sending is still to come: the letter is logged and counted, and
-// nothing leaves the program.
-class UnsentMethod final : public SendMethod {
- public:
-  std::string Refusal(const ActiveProfile&) const override { return {}; }
-  bool Prepare(const ActiveProfile&) override { return true; }
-  bool Send(const ActiveProfile&, const MailMessage&, std::string_view, std::string_view) override { return true; }
-  void Finish(bool) override {}
-  bool UsesConnection() const override { return false; }
-  void Cancel() override {}
-  void Disconnect() override {}
-};
 
 }  // namespace
 
@@ -81,8 +69,7 @@ Dispatcher::Dispatcher(DispatchHost& host, const IniFile& settings, std::string 
           RelaySendMethod::Network{host.Network(), [&host] { return host.DnsNetwork(); }, [&host] { return host.RandomId(); }}, *this,
           [this] { return ReadRelaySettings(); })),
       mailto_(std::make_unique<HandOverSendMethod>(HandOverSendMethod::Kind::Mailto, HandOverSystem(), *this)),
-      the_bat_(std::make_unique<HandOverSendMethod>(HandOverSendMethod::Kind::TheBat, HandOverSystem(), *this)),
-      unsent_(std::make_unique<UnsentMethod>()) {}
+      the_bat_(std::make_unique<HandOverSendMethod>(HandOverSendMethod::Kind::TheBat, HandOverSystem(), *this)) {}
 
 Dispatcher::~Dispatcher() = default;
 
@@ -122,7 +109,14 @@ SendMethod& Dispatcher::MethodFor(int send_by) {
   if (send_by == kSendByRelay) return *relay_;
   if (send_by == kSendByMailto) return *mailto_;
   if (send_by == kSendByTheBat) return *the_bat_;
-  return *unsent_;
+  if (send_by == kSendByMapi) {
+    if (!mapi_) {
+      mapimail_ = std::make_unique<TEmail>(host_.Mapi());
+      mapi_ = std::make_unique<MapiSendMethod>(*mapimail_, *this, [this] { return host_.MapiUnavailableReason(); });
+    }
+    return *mapi_;
+  }
+  return *smtp_;  // a "sendby" the program does not know: its own SMTP, as a fresh setup has
 }
 
 void Dispatcher::DispatchRequest(int number, bool help_request) {
@@ -380,6 +374,7 @@ void Dispatcher::Disconnect() {
   // A run's exchange owns the connection until it has unwound.
   if (running_) return;
   smtp_->Disconnect();
+  if (mapi_) mapi_->Disconnect();
 }
 
 }  // namespace qp

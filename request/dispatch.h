@@ -13,6 +13,7 @@
 #include "delivery/hand_over.h"
 #include "delivery/mail_message.h"
 #include "delivery/mailbox_profiles.h"
+#include "delivery/mapi_mail.h"
 #include "delivery/relay_send_method.h"
 #include "delivery/send_method.h"
 #include "request/compose.h"
@@ -63,6 +64,10 @@ class DispatchHost {
   // The shell's "open" of an address or a program with its parameters; false when nothing
   // could be opened.
   virtual bool ShellOpen(const std::string& /*target*/, const std::string& /*parameters*/) { return false; }
+  // The system's Simple MAPI, looked for when first asked; nullptr when it is not there,
+  // and then what was found wrong.
+  virtual SimpleMapi* Mapi() { return nullptr; }
+  virtual std::string MapiUnavailableReason() { return {}; }
   virtual std::uint16_t RandomId();    // a DNS query ID nobody can guess
   virtual std::string MailDate() = 0;  // now, as a letter's Date header
 };
@@ -118,7 +123,8 @@ class Dispatcher : public SendProgress {
   std::unique_ptr<SmtpSendMethod> smtp_;
   std::unique_ptr<RelaySendMethod> relay_;
   std::unique_ptr<HandOverSendMethod> mailto_, the_bat_;
-  std::unique_ptr<SendMethod> unsent_;  // "sendby" 1 until its method arrives
+  std::unique_ptr<TEmail> mapimail_;  // made when MAPI is first used
+  std::unique_ptr<MapiSendMethod> mapi_;
   WorkingBody body_;
   bool running_ = false;
   bool abort_ = false;
