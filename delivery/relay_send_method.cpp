@@ -65,14 +65,21 @@ RelaySendMethod::RelaySendMethod(Network network, SendProgress& progress, std::f
 bool RelaySendMethod::Send(const ActiveProfile& profile, const MailMessage& letter, std::string_view date, std::string_view message_id) {
   if (progress_.Cancelled()) return true;
   const RelaySettings settings = settings_();
-  if (std::string problems = RelayInputProblems(settings.dns_server, profile.email, letter.recipients); !problems.empty()) {
-    progress_.Inform(problems);
-    return false;
-  }
-  progress_.Status("Assigning mail message properties");
+  return CheckRelayInput(settings, profile, letter) && RelaySend(settings, profile, letter, date, message_id);
+}
+
+bool RelaySendMethod::CheckRelayInput(const RelaySettings& settings, const ActiveProfile& profile, const MailMessage& letter) {
+  const std::string problems = RelayInputProblems(settings.dns_server, profile.email, letter.recipients);
+  if (!problems.empty()) progress_.Inform(problems);
+  return problems.empty();
+}
+
+bool RelaySendMethod::RelaySend(const RelaySettings& settings, const ActiveProfile& profile, const MailMessage& letter,
+                                std::string_view date, std::string_view message_id) {
+  IdSMTPRelay1Status("Assigning mail message properties");
   MailMessage own = letter;
   own.from = profile.email;
-  progress_.Status("Trying to sendmail");
+  IdSMTPRelay1Status("Trying to sendmail");
   std::unique_ptr<DnsTransport> transport = network_.dns();
   if (!transport) {  // no socket to be had: no domain can be looked up
     progress_.Status(LookupMessage("Письмо не доставлено в домен", "textRelayFailed") + " " + letter.recipients + ": " +
@@ -109,7 +116,7 @@ std::string RelaySendMethod::DeliverTo(DnsResolver& resolver, const DomainRecipi
   std::string last_refusal;
   for (const MailHost& host : route.hosts) {
     for (const std::string& address : host.addresses) {
-      progress_.Status("Attempting connect");
+      IdSMTPRelay1Status("Attempting connect");
       try {
         smtp_.Connect(address, network_.smtp_port, DomainOf(profile.email));
       } catch (const std::exception& e) {  // refused, unreachable, or a greeting that says no: the next one
@@ -117,20 +124,20 @@ std::string RelaySendMethod::DeliverTo(DnsResolver& resolver, const DomainRecipi
         last_refusal = host.name + ": " + e.what();
         continue;
       }
-      progress_.Status("Successful connect ... sending message");
+      IdSMTPRelay1Status("Successful connect ... sending message");
       try {
         smtp_.Send(own, date, message_id);
       } catch (const std::exception& e) {
         smtp_.DropConnection();
         return host.name + ": " + e.what();
       }
-      progress_.Status("Attempting disconnect");
+      IdSMTPRelay1Status("Attempting disconnect");
       try {
         smtp_.Disconnect();
       } catch (const std::exception&) {  // the letter is there; a lost QUIT changes nothing
         smtp_.DropConnection();
       }
-      progress_.Status("Successful disconnect");
+      IdSMTPRelay1Status("Successful disconnect");
       return {};
     }
   }
@@ -138,7 +145,9 @@ std::string RelaySendMethod::DeliverTo(DnsResolver& resolver, const DomainRecipi
          (last_refusal.empty() ? "" : " (" + last_refusal + ")");
 }
 
-void RelaySendMethod::Status(std::string_view text) { progress_.Status(std::string(text)); }
+void RelaySendMethod::Status(std::string_view text) { IdSMTPRelay1Status(text); }
+
+void RelaySendMethod::IdSMTPRelay1Status(std::string_view text) { progress_.Status(std::string(text)); }
 
 void RelaySendMethod::Work(bool /*reading*/) {
   progress_.StepProgress();

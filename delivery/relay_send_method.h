@@ -57,6 +57,13 @@ class RelaySendMethod final : public SendMethod, private SmtpEvents {
   void Disconnect() override {}
 
  private:
+  // The box listing what is missing; true when delivery may go ahead.
+  bool CheckRelayInput(const RelaySettings& settings, const ActiveProfile& profile, const MailMessage& letter);
+  // Every domain in turn; false when any of them did not take the letter.
+  bool RelaySend(const RelaySettings& settings, const ActiveProfile& profile, const MailMessage& letter, std::string_view date,
+                 std::string_view message_id);
+  // The relay's status texts, shown on the status line unchanged.
+  void IdSMTPRelay1Status(std::string_view text);
   // "" when the domain took the letter, else why not.
   std::string DeliverTo(DnsResolver& resolver, const DomainRecipients& domain, const ActiveProfile& profile, const MailMessage& letter,
                         std::string_view date, std::string_view message_id);
