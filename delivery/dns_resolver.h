@@ -15,8 +15,8 @@
 
 namespace qp {
 
-// The network under the resolver: one UDP socket on a local port the system picks at
-// random, and TCP for an answer that came truncated.
+// The network under the resolver: one UDP socket on a local port nobody can guess,
+// and TCP for an answer that came truncated.
 class DnsTransport {
  public:
   struct Datagram {

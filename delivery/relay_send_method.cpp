@@ -25,9 +25,10 @@ std::string LookupFailure(const MailRoute& route) {
   if (route.null_mx) return LookupMessage("домен не принимает почту (null MX)", "textRelayNullMx");
   switch (route.outcome) {
     case DnsOutcome::Records: break;
-    case DnsOutcome::NoRecords:
-    case DnsOutcome::NameError: return LookupMessage("у домена нет почтовых серверов (MX)", "textRelayNoMx");
+    case DnsOutcome::NoRecords: return LookupMessage("у домена нет почтовых серверов (MX)", "textRelayNoMx");
+    case DnsOutcome::NameError: return LookupMessage("такого домена нет", "textRelayNoDomain");
     case DnsOutcome::NoAnswer: return LookupMessage("DNS-сервер не ответил", "textRelayDnsSilent");
+    case DnsOutcome::ServerFailure: return LookupMessage("DNS-сервер не смог ответить (SERVFAIL)", "textRelayDnsFailure");
     default: return LookupMessage("DNS-сервер отказал в ответе", "textRelayDnsError");
   }
   const bool any_address = std::any_of(route.hosts.begin(), route.hosts.end(), [](const MailHost& h) { return !h.addresses.empty(); });

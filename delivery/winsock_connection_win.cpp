@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <random>
 #include <string>
 #include <utility>
 
@@ -226,8 +227,17 @@ WinsockDnsTransport::WinsockDnsTransport(std::function<bool()> idle) : idle_(std
   WSAStartup(MAKEWORD(2, 2), &data);
   SOCKET s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
   sockaddr_in any{};
-  any.sin_family = AF_INET;  // port 0: the system picks one at random
-  if (s == INVALID_SOCKET || bind(s, reinterpret_cast<sockaddr*>(&any), sizeof any) != 0) {
+  any.sin_family = AF_INET;
+  // A source port nobody can guess, from the dynamic range (the system's own choice may
+  // be the next one up); the system picks when every try is taken.
+  std::random_device random;
+  bool bound = false;
+  for (int attempt = 0; attempt < 16 && s != INVALID_SOCKET && !bound; ++attempt) {
+    any.sin_port = htons(static_cast<u_short>(49152 + random() % 16384));
+    bound = bind(s, reinterpret_cast<sockaddr*>(&any), sizeof any) == 0;
+  }
+  any.sin_port = 0;
+  if (s == INVALID_SOCKET || (!bound && bind(s, reinterpret_cast<sockaddr*>(&any), sizeof any) != 0)) {
     const int code = WSAGetLastError();
     if (s != INVALID_SOCKET) closesocket(s);
     WSACleanup();

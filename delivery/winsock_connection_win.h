@@ -34,7 +34,7 @@ class WinsockConnector final : public Connector {
   bool started_ = false;
 };
 
-// The MX lookup's UDP socket, on a port the system picks; its waits let the window run
+// The MX lookup's UDP socket, on a random port of the dynamic range; its waits let the window run
 // like the connections' do, and a cancel ends them.
 class WinsockDnsTransport final : public DnsTransport {
  public:
