@@ -1,0 +1,234 @@
+// The bookmark tree's data and file.
+#include "organize/search_tree.h"
+
+#include <algorithm>
+
+#include "base/error_log.h"
+#include "base/file_io.h"
+#include "base/lines.h"
+#include "base/text_codec.h"
+#include "base/working_folder.h"
+
+namespace qp {
+namespace {
+
+bool StartsWithAt(const std::string& text) { return !text.empty() && text.front() == '@'; }
+
+void FormatInto(std::string& out, const SearchForest& nodes, std::size_t depth) {
+  for (const SearchNode& node : nodes) {
+    out.append(depth, '\t');
+    out += node.text;
+    out += "\r\n";
+    FormatInto(out, node.children, depth + 1);
+  }
+}
+
+// The container a path's last index points into, or nullptr.
+SearchForest* ContainerOf(SearchForest& nodes, const NodePath& path) {
+  if (path.empty()) return nullptr;
+  if (path.size() == 1) return &nodes;
+  SearchNode* parent = NodeAt(nodes, NodePath(path.begin(), path.end() - 1));
+  return parent ? &parent->children : nullptr;
+}
+
+NodePath ParentOf(const NodePath& path) { return path.empty() ? path : NodePath(path.begin(), path.end() - 1); }
+
+bool IsWithin(const NodePath& path, const NodePath& ancestor) {
+  return path.size() >= ancestor.size() && std::equal(ancestor.begin(), ancestor.end(), path.begin());
+}
+
+// Where `path` points after the node at `removed` was taken out.
+NodePath AfterRemoval(NodePath path, const NodePath& removed) {
+  const std::size_t k = removed.size() - 1;
+  if (path.size() > k && std::equal(removed.begin(), removed.begin() + static_cast<std::ptrdiff_t>(k), path.begin()) &&
+      path[k] > removed[k]) {
+    --path[k];
+  }
+  return path;
+}
+
+SearchNode RequestNode(const std::string& name, const std::string& link, const std::string& continuation) {
+  return {name, {{"@" + link, {}}, {"@" + continuation, {}}}};
+}
+
+}  // namespace
+
+SearchTreeText ParseSearchTree(std::string_view utf8) {
+  SearchTreeText result;
+  std::vector<SearchForest*> levels = {&result.nodes};  // the container for each depth
+  for (std::string_view line : SplitLines(utf8)) {
+    const std::size_t depth = std::min(line.find_first_not_of("\t "), line.size());
+    const std::string_view text = line.substr(depth);
+    if (depth >= levels.size()) {  // more than one level below the line before
+      result.error = "Invalid level (" + std::to_string(depth) + ") for item \"" + std::string(text) + "\"";
+      break;
+    }
+    SearchForest& container = *levels[depth];
+    container.push_back({std::string(text), {}});
+    levels.resize(depth + 1);
+    levels.push_back(&container.back().children);
+  }
+  return result;
+}
+
+std::string FormatSearchTree(const SearchForest& nodes) {
+  std::string out;
+  FormatInto(out, nodes, 0);
+  return out;
+}
+
+bool SearchTextFits(std::string_view text) {
+  if (!text.empty() && (text.front() == ' ' || text.front() == '\t')) return false;
+  return text.find_first_of("\r\n") == std::string_view::npos;
+}
+
+SearchTreeFile LoadSearchTree() {
+  SearchTreeFile file;
+  const std::string path = ProgramFile(kSearchTreeFile);
+  const TextFileState state = ReadTextFile(path, SystemCodec());
+  if (!state.exists) return file;
+  if (!state.whole) {
+    file.complete = false;
+    file.error = "Not read whole : " + path;
+    return file;
+  }
+  SearchTreeText text = ParseSearchTree(state.text.utf8);
+  file.nodes = std::move(text.nodes);
+  file.complete = text.error.empty();
+  file.error = std::move(text.error);
+  return file;
+}
+
+bool SaveSearchTree(const SearchForest& nodes, bool loaded_complete) {
+  if (nodes.empty()) return true;  // a missing file is not replaced by an empty one
+  if (!loaded_complete) {
+    LogError("Not rewritten, it was not read completely : " + ProgramFile(kSearchTreeFile));
+    return true;
+  }
+  return RewriteTextFile(ProgramFile(kSearchTreeFile), FormatSearchTree(nodes), SystemCodec());
+}
+
+const SearchNode* NodeAt(const SearchForest& nodes, const NodePath& path) {
+  if (path.empty()) return nullptr;
+  const SearchForest* container = &nodes;
+  const SearchNode* node = nullptr;
+  for (std::size_t index : path) {
+    if (index >= container->size()) return nullptr;
+    node = &(*container)[index];
+    container = &node->children;
+  }
+  return node;
+}
+
+SearchNode* NodeAt(SearchForest& nodes, const NodePath& path) {
+  return const_cast<SearchNode*>(NodeAt(static_cast<const SearchForest&>(nodes), path));
+}
+
+bool IsRequest(const SearchNode& node) { return !node.children.empty() && StartsWithAt(node.children.front().text); }
+
+bool IsBookmark(const NodePath& path, const SearchForest& nodes) {
+  const SearchNode* node = NodeAt(nodes, path);
+  return node && IsRequest(*node) && path.size() >= 2 && path.front() == 0;
+}
+
+std::optional<Activation> Activate(const SearchForest& nodes, const NodePath& path) {
+  const SearchNode* node = NodeAt(nodes, path);
+  if (!node || !IsRequest(*node)) return std::nullopt;
+  Activation activation;
+  if (IsBookmark(path, nodes)) {
+    activation.bookmark = true;
+    activation.address = node->children.front().text.substr(1);
+  } else {
+    activation.prefix = node->children.front().text.substr(1);
+    const std::string& last = node->children.back().text;
+    activation.suffix = last.empty() ? std::string() : last.substr(1);
+    activation.caption1 = node->text + " 1";
+    activation.caption2 = node->text + " 2";
+  }
+  return activation;
+}
+
+std::optional<NodePath> InsertCategory(SearchForest& nodes, const NodePath& selected, const std::string& text) {
+  SearchForest* container = ContainerOf(nodes, selected);
+  if (!container || !NodeAt(nodes, selected)) return std::nullopt;
+  container->insert(container->begin() + static_cast<std::ptrdiff_t>(selected.back()), SearchNode{text, {}});
+  return selected;
+}
+
+std::optional<NodePath> AddCategory(SearchForest& nodes, const NodePath& selected, const std::string& text) {
+  SearchForest* container = ContainerOf(nodes, selected);
+  if (!container || !NodeAt(nodes, selected)) return std::nullopt;
+  container->insert(container->begin(), SearchNode{text, {}});
+  NodePath made = ParentOf(selected);
+  made.push_back(0);
+  return made;
+}
+
+std::optional<NodePath> AddSubCategory(SearchForest& nodes, const NodePath& selected, const std::string& text) {
+  const SearchNode* node = NodeAt(nodes, selected);
+  if (!node) return std::nullopt;
+  const NodePath target = IsRequest(*node) ? ParentOf(selected) : selected;
+  SearchNode* parent = NodeAt(nodes, target);
+  if (!parent) return std::nullopt;
+  parent->children.insert(parent->children.begin(), SearchNode{text, {}});
+  NodePath made = target;
+  made.push_back(0);
+  return made;
+}
+
+std::optional<NodePath> RequestTarget(const SearchForest& nodes, const NodePath& selected) {
+  const SearchNode* node = NodeAt(nodes, selected);
+  if (!node) return std::nullopt;
+  const NodePath target = IsRequest(*node) ? ParentOf(selected) : selected;
+  const SearchNode* target_node = NodeAt(nodes, target);
+  if (!target_node || IsRequest(*target_node)) return std::nullopt;
+  return target;
+}
+
+std::optional<NodePath> CreateRequest(SearchForest& nodes, const NodePath& current, const std::string& name, const std::string& link,
+                                      const std::string& continuation) {
+  SearchNode* parent = NodeAt(nodes, current);
+  if (!parent) return std::nullopt;
+  parent->children.push_back(RequestNode(name, link, continuation));
+  NodePath made = current;
+  made.push_back(parent->children.size() - 1);
+  return made;
+}
+
+bool ChangeRequest(SearchForest& nodes, const NodePath& current, const std::string& name, const std::string& link,
+                   const std::string& continuation) {
+  SearchNode* node = NodeAt(nodes, current);
+  if (!node || node->children.empty() || !StartsWithAt(node->children.front().text) || !StartsWithAt(node->children.back().text)) {
+    return false;
+  }
+  node->children.erase(node->children.begin());
+  if (!node->children.empty()) node->children.pop_back();
+  node->text = name;
+  node->children.push_back({"@" + link, {}});
+  node->children.push_back({"@" + continuation, {}});
+  return true;
+}
+
+bool DeleteNode(SearchForest& nodes, const NodePath& selected) {
+  SearchForest* container = ContainerOf(nodes, selected);
+  if (!container || !NodeAt(nodes, selected)) return false;
+  container->erase(container->begin() + static_cast<std::ptrdiff_t>(selected.back()));
+  return true;
+}
+
+std::optional<NodePath> DropNode(SearchForest& nodes, const NodePath& dragged, const NodePath& target) {
+  if (!NodeAt(nodes, dragged) || !NodeAt(nodes, target) || IsWithin(target, dragged)) return std::nullopt;
+  SearchNode moved = std::move(*NodeAt(nodes, dragged));
+  DeleteNode(nodes, dragged);
+  NodePath place = AfterRemoval(target, dragged);
+  SearchNode* onto = NodeAt(nodes, place);
+  if (IsRequest(*onto)) {
+    ContainerOf(nodes, place)->insert(ContainerOf(nodes, place)->begin() + static_cast<std::ptrdiff_t>(place.back()), std::move(moved));
+    return place;
+  }
+  onto->children.push_back(std::move(moved));
+  place.push_back(onto->children.size() - 1);
+  return place;
+}
+
+}  // namespace qp

@@ -1,0 +1,103 @@
+// The bookmark tree of "Закладки и Поиск" as data: its nodes, the file "search.qpt", the
+// kinds the texts make (root, category, request; bookmark or search template), what
+// activating a request gives, and the edits of the tree's menu, dialog and drag and drop.
+// The tree view shows this; nothing here knows about windows.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qp {
+
+inline constexpr std::string_view kSearchTreeFile = "search.qpt";
+
+struct SearchNode {
+  std::string text;
+  std::vector<SearchNode> children;
+  bool operator==(const SearchNode&) const = default;
+};
+using SearchForest = std::vector<SearchNode>;  // the top-level nodes; the first is the root
+
+// A node by the indices from the top level down; {} is no node.
+using NodePath = std::vector<std::size_t>;
+
+// ---- The file ----------------------------------------------------------------------
+
+struct SearchTreeText {
+  SearchForest nodes;
+  std::string error;  // "" when every line was read
+};
+// Each line a node: its leading TABs or spaces are its depth, the rest its text (empty
+// lines are nodes with empty text). A line more than one level deeper than the line
+// before ends the reading with an error naming the level and the text; the nodes read
+// until then stay.
+SearchTreeText ParseSearchTree(std::string_view utf8);
+// Depth-first, one line per node: depth TABs, text, CR LF.
+std::string FormatSearchTree(const SearchForest& nodes);
+
+// Whether the format can hold a node text: no leading blank or TAB, no line break.
+bool SearchTextFits(std::string_view text);
+
+// "search.qpt" of the working folder, as the other files: the system code page, or UTF-8
+// where the file is. `complete` is false when the file is there but could not be read or
+// ended in an error: such a tree must not replace the file.
+struct SearchTreeFile {
+  SearchForest nodes;
+  bool complete = true;
+  std::string error;  // for the error log
+};
+SearchTreeFile LoadSearchTree();
+// Writes the tree unless it is empty or the file it came from was not read completely
+// (`loaded_complete` false: the file is left as it is, and the error log says so); false
+// when a write failed.
+bool SaveSearchTree(const SearchForest& nodes, bool loaded_complete);
+
+// ---- Kinds ---------------------------------------------------------------------------
+
+const SearchNode* NodeAt(const SearchForest& nodes, const NodePath& path);
+SearchNode* NodeAt(SearchForest& nodes, const NodePath& path);
+
+// A request: its first child's text begins with "@" (the link or search start; the last
+// child the continuation). Anything else is a category.
+bool IsRequest(const SearchNode& node);
+// A request at or below the first top-level node (at any depth).
+bool IsBookmark(const NodePath& path, const SearchForest& nodes);
+
+// What selecting a request does: a bookmark gives its address (request line, list 1); a
+// search template its prefix and suffix and the search buttons' captions.
+struct Activation {
+  bool bookmark = false;
+  std::string address;             // bookmark
+  std::string prefix, suffix;      // search template
+  std::string caption1, caption2;  // of the search buttons
+};
+std::optional<Activation> Activate(const SearchForest& nodes, const NodePath& path);
+
+// ---- Edits ---------------------------------------------------------------------------
+// Each takes the selected node's path and gives the path of the node it made or moved
+// (nullopt when it did nothing: no node there, or the edit does not apply).
+
+// A new node just before the selected one, under the same parent.
+std::optional<NodePath> InsertCategory(SearchForest& nodes, const NodePath& selected, const std::string& text);
+// A new first sibling of the selected node.
+std::optional<NodePath> AddCategory(SearchForest& nodes, const NodePath& selected, const std::string& text);
+// A new first child of the selected node, or of its parent when it is a request.
+std::optional<NodePath> AddSubCategory(SearchForest& nodes, const NodePath& selected, const std::string& text);
+// Where "Добавить запрос" creates: the selected node, or its parent when it is a request;
+// nullopt when that is a request itself.
+std::optional<NodePath> RequestTarget(const SearchForest& nodes, const NodePath& selected);
+// "Coздать": a new last child of `current` named `name` with "@" + link and "@" + continuation.
+std::optional<NodePath> CreateRequest(SearchForest& nodes, const NodePath& current, const std::string& name, const std::string& link,
+                                      const std::string& continuation);
+// "Изменить": only a node whose first and last children begin with "@".
+bool ChangeRequest(SearchForest& nodes, const NodePath& current, const std::string& name, const std::string& link,
+                   const std::string& continuation);
+bool DeleteNode(SearchForest& nodes, const NodePath& selected);
+// Drag and drop: onto a request, just before it; onto anything else, as its last child.
+// A drop on the dragged node itself or on one of its descendants does nothing.
+std::optional<NodePath> DropNode(SearchForest& nodes, const NodePath& dragged, const NodePath& target);
+
+}  // namespace qp
