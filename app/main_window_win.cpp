@@ -29,6 +29,7 @@ namespace {
 
 constexpr UINT kProxyEvent = WM_APP + 10;     // the proxy socket's events
 constexpr UINT kCaptureQueued = WM_APP + 11;  // a captured address waits for the intake
+constexpr UINT kLinkArrived = WM_APP + 12;    // the link watcher took "link.txt"
 constexpr UINT_PTR kProxyTimer = 1;           // the proxy's idle clients
 constexpr UINT_PTR kIntakeTimer = 2;          // captured addresses waiting for a letter to go out
 
@@ -52,6 +53,7 @@ TfmMain::TfmMain(std::string folder, std::string argument)
       buttons_(*this),
       mailbox_(*this, settings_),
       lists_(*this, settings_, [this](const std::string& text) { request_line_.SetText(text); }),
+      browser_links_({*this, request_line_, lists_, [this] { return Get(fmMain::miAutoDecodeUrl).Checked(); }}, kLinkArrived),
       monitor_switch_(*this, {fmMain::miMonitorClipboard, fmMain::miMonitorclipboard2}),
       clipboard_(
           [this] {
@@ -143,6 +145,8 @@ void TfmMain::OnCreate() {
         return !(dispatcher_ && dispatcher_->CancelRequested());
       });
   dispatcher_ = std::make_unique<Dispatcher>(*host_, settings_, ProgramFile("Buttons.ini"), counter_);
+  // Last, once everything they hand addresses to is there.
+  browser_links_.Start();
 }
 
 void TfmMain::OnPrepare() {
@@ -377,12 +381,16 @@ void TfmMain::SaveProgramState() {
   proxy_->Stop();
 }
 
-void TfmMain::FormDestroy() { clipboard_.Leave(); }
+void TfmMain::FormDestroy() {
+  browser_links_.Stop();
+  clipboard_.Leave();
+}
 
 LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
   if (clipboard_.HandleMessage(msg, wparam, lparam)) return 0;
   if (intake_ && intake_->HandleMessage(msg, wparam)) return 0;
   if (proxy_ && proxy_->HandleMessage(msg, wparam, lparam)) return 0;
+  if (browser_links_.HandleMessage(msg, wparam)) return 0;
   switch (msg) {
     case WM_ACTIVATE: {
       LRESULT result = Window::HandleMessage(msg, wparam, lparam);

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "app/browser_links_win.h"
 #include "app/mailbox_selector_win.h"
 #include "app/main_dispatch_host_win.h"
 #include "app/program_state.h"
@@ -91,6 +92,7 @@ class TfmMain final : public ui::Window {
   RequestButtons buttons_;
   MailboxSelector mailbox_;
   RequestListSwitches lists_;
+  BrowserLinks browser_links_;
   ui::MenuSwitch monitor_switch_;
   ClipboardMonitor clipboard_;
   std::unique_ptr<IntakeQueue> intake_;

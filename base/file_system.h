@@ -23,6 +23,9 @@ class File {
     Read,
     Write,   // created, or emptied when it exists
     Append,  // created when missing; every write goes to the end
+    // Read, but only once nobody writes it any more (Windows refuses while a writer has it
+    // open; elsewhere the same as Read).
+    ReadAlone,
   };
   // Not open (IsOpen false) when the system refused.
   File(const std::string& path, Mode mode);

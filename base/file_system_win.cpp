@@ -20,7 +20,7 @@ HANDLE AsHandle(std::intptr_t h) { return reinterpret_cast<HANDLE>(h); }
 File::File(const std::string& path, Mode mode) {
   // Others may read and write alongside, as with the C library's files; replacing a
   // file someone reads must not fail either.
-  const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  const DWORD share = mode == Mode::ReadAlone ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   DWORD access = GENERIC_READ, disposition = OPEN_EXISTING;
   if (mode == Mode::Write) {
     access = GENERIC_WRITE;

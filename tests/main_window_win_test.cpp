@@ -2,9 +2,12 @@
 // select profiles, the request line's aids work.
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <utility>
 
 #include "app/main_window_win.h"
@@ -300,6 +303,70 @@ TEST_F(MainWindowTest, AStoredAutomaticButtonIsTickedAtTheFirstActivation) {
   Start();
   Activate();
   for (int n = 1; n <= 20; ++n) EXPECT_EQ(window->Find("mi" + std::to_string(n))->Checked(), n == 12) << n;
+}
+
+// Runs the window's messages until the condition holds or the time is up.
+bool PumpUntil(const std::function<bool()>& done, DWORD ms = 5000) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > ms) return false;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(20);
+  }
+  return true;
+}
+
+// The browser's context-menu page writes "link.txt": the first line reaches the request
+// line, the file is gone, nothing is sent even in automatic mode.
+TEST_F(MainWindowTest, ALinkFileWrittenFromOutsideFillsTheRequestLine) {
+  Start();
+  Activate();
+  Command("miAutoON");
+  test::WriteAll(dir / "link.txt", "http://example.com/%D1%84\r\nhttp://example.com/second\r\n");
+  ASSERT_TRUE(PumpUntil([&] { return ui::GetText(window->ControlHwnd("cbComboBox")) == "http://example.com/%D1%84"; }))
+      << ui::GetText(window->ControlHwnd("cbComboBox"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "link.txt"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "history.log"));
+}
+
+// A file its writer still holds is left alone until it is let go, then taken.
+TEST_F(MainWindowTest, ALinkFileStillBeingWrittenIsTakenOnceItIsLetGo) {
+  Start();
+  Activate();
+  const std::wstring path = (dir.Path() / "link.txt").operator const std::filesystem::path&().wstring();
+  HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(writer, "http://example.com/half", 23, &written, nullptr);
+  // Two looks of the watcher go by while the writer holds the file.
+  EXPECT_FALSE(PumpUntil([&] { return !std::filesystem::exists(dir / "link.txt"); }, 2200));
+  EXPECT_TRUE(std::filesystem::exists(dir / "link.txt"));
+  EXPECT_EQ(ui::GetText(window->ControlHwnd("cbComboBox")), "");
+  WriteFile(writer, "/whole\r\n", 8, &written, nullptr);
+  CloseHandle(writer);
+  EXPECT_TRUE(PumpUntil([&] { return ui::GetText(window->ControlHwnd("cbComboBox")) == "http://example.com/half/whole"; }));
+}
+
+// Files dropped on the window: only the first is read, its links go into both lists.
+TEST_F(MainWindowTest, TheLinksOfTheFirstDroppedFileGoIntoBothListsAndTheRequestLine) {
+  Start();
+  Activate();
+  test::WriteAll(dir / "page.url", "[InternetShortcut]\r\nURL=http://example.com/from-shortcut\r\n");
+  test::WriteAll(dir / "other.htm", "<a href=\"http://example.com/never\">x</a>\r\n");
+  std::wstring files;
+  for (const char* name : {"page.url", "other.htm"}) files += (dir.Path() / name).operator const std::filesystem::path&().wstring() + L'\0';
+  files += L'\0';
+  HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + files.size() * sizeof(wchar_t));
+  auto* header = static_cast<DROPFILES*>(GlobalLock(drop));
+  header->pFiles = sizeof(DROPFILES);
+  header->fWide = TRUE;
+  std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), files.data(), files.size() * sizeof(wchar_t));
+  GlobalUnlock(drop);
+  SendMessageW(window->Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);  // the window releases it
+  EXPECT_EQ(ui::GetText(window->ControlHwnd("JvmmList")), "http://example.com/from-shortcut\r\n");
+  EXPECT_EQ(List2Text(), "http://example.com/from-shortcut\r\n");
+  EXPECT_EQ(ui::GetText(window->ControlHwnd("cbComboBox")), "http://example.com/from-shortcut");
 }
 
 // The program's folder as the build lays it out: the executable and the shipped files.

@@ -1,0 +1,49 @@
+// Addresses from the browser that reach the main window directly: the context-menu page's
+// "link.txt" (taken by the link watcher) and files dropped on the window.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/request_line_win.h"
+#include "app/request_list_switches_win.h"
+#include "capture/link_watcher_win.h"
+#include "ui/window_win.h"
+
+namespace qp {
+
+class BrowserLinks {
+ public:
+  struct Parts {
+    ui::Window& window;
+    RequestLine& request_line;
+    RequestListSwitches& lists;
+    std::function<bool()> auto_decode;  // the "decode captured addresses" switch
+  };
+  // link_message: the window message the watcher posts when it took an address.
+  BrowserLinks(Parts parts, UINT link_message);
+
+  // At the end of the window's creation: the watcher runs and the window takes drops.
+  void Start();
+  // When the window goes: the watcher's thread has ended when this returns.
+  void Stop() { watcher_.reset(); }
+  // The watcher's message and WM_DROPFILES; true when the message was one of them.
+  bool HandleMessage(UINT msg, WPARAM wparam);
+
+ private:
+  // Into the request line and the window to the front; no list, no automatic mode.
+  void TakeLinks();
+  // The links of the first file, a line at a time, into both lists; the request line shows
+  // list 2's last line.
+  void DropFiles(HDROP drop);
+
+  Parts parts_;
+  UINT link_message_;
+  std::unique_ptr<LinkWatcher> watcher_;
+};
+
+}  // namespace qp
