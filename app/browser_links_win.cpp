@@ -3,12 +3,16 @@
 
 #include "base/error_log.h"
 #include "base/file_io.h"
+#include "base/scope_guard.h"
 #include "base/text_codec.h"
 #include "base/url_coding.h"
 #include "base/working_folder.h"
+#include "capture/browser_page.h"
+#include "capture/dde_grab_win.h"
 #include "capture/link_file.h"
 #include "lang/language.h"
 #include "request/request_lists.h"
+#include "ui/message_loop_win.h"
 #include "ui/placement_win.h"
 #include "ui/text_win.h"
 
@@ -31,6 +35,22 @@ bool BrowserLinks::HandleMessage(UINT msg, WPARAM wparam) {
     return true;
   }
   return false;
+}
+
+void BrowserLinks::lbHookURLClick() {
+  constexpr int kBrowserTimeoutMs = 10000;
+  if (grabbing_) return;
+  std::string reply;
+  {
+    FlagScope grabbing(grabbing_);
+    reply = RequestWindowInfo(BrowserDdeService(parts_.browser()), kBrowserTimeoutMs, [this] {
+      ui::PumpMessages();
+      return !parts_.exit_pending();  // the user may end the program meanwhile
+    });
+  }
+  if (parts_.exit_pending()) return;
+  parts_.request_line.SetText(AddressFromWindowInfo(reply));
+  parts_.lists.AppendToList1(parts_.request_line.Text());
 }
 
 void BrowserLinks::TakeLinks() {

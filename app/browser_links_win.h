@@ -22,7 +22,9 @@ class BrowserLinks {
     ui::Window& window;
     RequestLine& request_line;
     RequestListSwitches& lists;
-    std::function<bool()> auto_decode;  // the "decode captured addresses" switch
+    std::function<bool()> auto_decode;     // the "decode captured addresses" switch
+    std::function<std::string()> browser;  // the "browser" setting
+    std::function<bool()> exit_pending;    // the user asked the program to end: waits give up
   };
   // link_message: the window message the watcher posts when it took an address.
   BrowserLinks(Parts parts, UINT link_message);
@@ -33,6 +35,11 @@ class BrowserLinks {
   void Stop() { watcher_.reset(); }
   // The watcher's message and WM_DROPFILES; true when the message was one of them.
   bool HandleMessage(UINT msg, WPARAM wparam);
+  // "URL с броузера": the running browser's current page into the request line, and the
+  // request line onto list 1 (also when no browser answered).
+  void lbHookURLClick();
+  // A grab waits for the browser: the window's exit waits for it to give up.
+  bool Grabbing() const { return grabbing_; }
 
  private:
   // Into the request line and the window to the front; no list, no automatic mode.
@@ -44,6 +51,7 @@ class BrowserLinks {
   Parts parts_;
   UINT link_message_;
   std::unique_ptr<LinkWatcher> watcher_;
+  bool grabbing_ = false;
 };
 
 }  // namespace qp

@@ -53,7 +53,10 @@ TfmMain::TfmMain(std::string folder, std::string argument)
       buttons_(*this),
       mailbox_(*this, settings_),
       lists_(*this, settings_, [this](const std::string& text) { request_line_.SetText(text); }),
-      browser_links_({*this, request_line_, lists_, [this] { return Get(fmMain::miAutoDecodeUrl).Checked(); }}, kLinkArrived),
+      browser_links_(
+          {*this, request_line_, lists_, [this] { return Get(fmMain::miAutoDecodeUrl).Checked(); },
+           [this] { return settings_.ReadString("Settings", "browser", ""); }, [this] { return pending_exit_ != PendingExit::None; }},
+          kLinkArrived),
       monitor_switch_(*this, {fmMain::miMonitorClipboard, fmMain::miMonitorclipboard2}),
       clipboard_(
           [this] {
@@ -67,6 +70,11 @@ TfmMain::TfmMain(std::string folder, std::string argument)
       .OnLabel(lbDecode, [this] { request_line_.Decode(); })
       .OnLabel(lbAdd, [this] { lbAddClick(); })
       .OnLabel(lbList, [this] { lists_.ShowList2(); })
+      .OnLabel(lbHookURL,
+               [this] {
+                 browser_links_.lbHookURLClick();
+                 FinishPendingExit();
+               })
       .OnEach(lb, 1, 3,
               [this](int n, int code) {
                 if (code == ui::Commands::kClicked) mailbox_.Click(n);
@@ -327,11 +335,11 @@ bool TfmMain::FormClose() {
 void TfmMain::miExitClick() { Exit(); }
 
 void TfmMain::Exit() {
-  if (dispatcher_->Running()) {
-    // The run is below us on the stack, in the middle of an exchange or a pause: it is
-    // told to stop, and the exit follows once it has.
+  if (Busy()) {
+    // A run or a grab is below us on the stack, in the middle of an exchange or a wait: it
+    // is told to stop, and the exit follows once it has.
     if (pending_exit_ == PendingExit::None) pending_exit_ = PendingExit::Exit;
-    dispatcher_->Cancel();
+    if (dispatcher_->Running()) dispatcher_->Cancel();
     return;
   }
   SaveProgramState();
@@ -342,15 +350,17 @@ bool TfmMain::EndSession() {
   // The session ends now: nothing is saved, but the browser gets its own proxy setting
   // back, and a run under way stops before the window goes.
   proxy_->RestoreBrowserAtExit();
-  if (dispatcher_->Running()) {
+  if (Busy()) {
     pending_exit_ = PendingExit::EndSession;
-    dispatcher_->Cancel();
+    if (dispatcher_->Running()) dispatcher_->Cancel();
     return true;
   }
   clipboard_.Leave();
   DestroyWindow(Hwnd());
   return true;
 }
+
+bool TfmMain::Busy() const { return dispatcher_->Running() || browser_links_.Grabbing(); }
 
 void TfmMain::FinishPendingExit() {
   const PendingExit pending = std::exchange(pending_exit_, PendingExit::None);

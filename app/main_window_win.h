@@ -61,6 +61,8 @@ class TfmMain final : public ui::Window {
   void Exit();
   bool EndSession();
   void FinishPendingExit();
+  // Something below on the stack waits (a run, a grab): an exit must wait for it.
+  bool Busy() const;
 
   void miExitClick();
   void miLangClick(int number);

@@ -25,6 +25,7 @@ class RequestListSwitches {
   TfmRequestList2& ListWindow();
   // Both lists get the line at their end.
   void AppendToBoth(const std::string& line);
+  void AppendToList1(const std::string& line);
   std::vector<std::string> List2() const;
   void ShowList2();
   void ShowList2Modal();
@@ -37,8 +38,6 @@ class RequestListSwitches {
   void WithList1(const std::function<void()>& run);
 
  private:
-  void AppendToList1(const std::string& line);
-
   ui::Window& window_;
   IniFile& settings_;
   std::function<void(const std::string&)> set_request_line_;

@@ -3,7 +3,7 @@
 //   probe close CLASS   posts WM_CLOSE to the top-level window of that class
 //   probe fonts CLASS   one line per child control: class, tab, 1 if its font is underlined
 //   probe away          takes the focus away from every window for a moment
-//   probe click CLASS TEXT  clicks the child button showing TEXT (UTF-8)
+//   probe click CLASS TEXT  clicks the child button or label showing TEXT (UTF-8)
 //   probe settext CLASS CHILDCLASS N TEXT  sets the text of the Nth child of that class;
 //                       "\n" in TEXT stands for a line break
 //   probe latency CLASS MS  for MS milliseconds asks the window's combo box for its text
@@ -71,7 +71,7 @@ BOOL CALLBACK FindButton(HWND child, LPARAM param) {
   std::wstring text(1024, L'\0');
   LRESULT n = SendMessageTimeoutW(child, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 2000, nullptr);
   text.resize(n > 0 ? wcsnlen(text.c_str(), text.size()) : 0);
-  if (_wcsicmp(cls, L"Button") == 0 && text == search->text) {
+  if ((_wcsicmp(cls, L"Button") == 0 || _wcsicmp(cls, L"Static") == 0) && text == search->text) {
     search->found = child;
     return FALSE;
   }
@@ -153,7 +153,14 @@ int wmain(int argc, wchar_t** argv) {
     ButtonSearch search{argv[3]};
     EnumChildWindows(window, FindButton, reinterpret_cast<LPARAM>(&search));
     if (!search.found) return 5;
-    // Posted, so the probe does not wait for the whole dispatch the click starts.
+    // Posted, so the probe does not wait for the whole dispatch the click starts. A label
+    // tells its parent it was clicked.
+    wchar_t cls[64] = {};
+    GetClassNameW(search.found, cls, 64);
+    if (_wcsicmp(cls, L"Static") == 0) {
+      const WPARAM clicked = MAKEWPARAM(GetDlgCtrlID(search.found), STN_CLICKED);
+      return PostMessageW(GetParent(search.found), WM_COMMAND, clicked, reinterpret_cast<LPARAM>(search.found)) ? 0 : 4;
+    }
     return PostMessageW(search.found, BM_CLICK, 0, 0) ? 0 : 4;
   }
   if (command == L"settext" && argc >= 6) {

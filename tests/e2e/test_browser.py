@@ -1,11 +1,12 @@
 """Addresses from the browser's context-menu page: "link.txt" written into the program
 folder while the program runs reaches the request line."""
 import os
+import subprocess
 import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import ProgramTest, main, wait_for  # noqa: E402
+from harness import OPTIONS, WINE, ProgramTest, main, wait_for  # noqa: E402
 
 
 class LinkFile(ProgramTest):
@@ -22,6 +23,54 @@ class LinkFile(ProgramTest):
         # One look a second, then the window's thread: two seconds at the most.
         self.assertLess(taken, 2.5)
         self.assertTrue(wait_for(lambda: not os.path.exists(p.path("link.txt")), timeout=5))
+
+
+
+class DdeGrab(ProgramTest):
+    """"URL с броузера" asks a stand-in browser registered under the DDE service "firefox"."""
+
+    def setUp(self):
+        super().setUp()
+        self.browser = None
+        self.program.write("settings.ini", "[Settings]\r\nlang=1\r\nbrowser=firefox\r\n")
+
+    def tearDown(self):
+        if self.browser:
+            self.browser.kill()
+            self.browser.wait()
+        super().tearDown()
+
+    def start_browser(self, *args):
+        stand_in = os.path.join(os.path.dirname(OPTIONS.probe), "dde_browser.exe")
+        self.browser = subprocess.Popen([WINE, stand_in, "firefox", *args], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def list1(self):
+        edits = [text for cls, text in self.program.texts() if cls == "Edit"]
+        return edits[1] if len(edits) > 1 else None
+
+    def test_the_browsers_page_reaches_the_request_line_and_list_one(self):
+        self.start_browser("http://example.com/from-the-browser")
+        p = self.program
+        p.start()
+        # The stand-in may still be registering its service: ask until it answers.
+        def grabbed():
+            p.probe("click", "TfmMain", "URL с броузера")
+            return wait_for(lambda: p.request_line() == "http://example.com/from-the-browser", timeout=3)
+        self.assertTrue(wait_for(grabbed, timeout=30), p.request_line())
+        self.assertIn("http://example.com/from-the-browser", self.list1())
+
+    def test_a_browser_that_never_answers_leaves_the_window_working_and_the_program_can_end(self):
+        self.start_browser("--silent")
+        p = self.program
+        p.start("http://example.com/before")
+        time.sleep(1)  # the stand-in registers its service
+        p.probe("click", "TfmMain", "URL с броузера")
+        # While the grab waits, the window answers its messages.
+        started = time.monotonic()
+        self.assertEqual(p.request_line(), "http://example.com/before")
+        self.assertLess(time.monotonic() - started, 3)
+        p.probe("close", "TfmMain")
+        self.assertTrue(wait_for(lambda: p.process.poll() is not None, timeout=15), "the program is still running")
 
 
 if __name__ == "__main__":
