@@ -9,6 +9,7 @@
 #include "base/working_folder.h"
 #include "capture/browser_page.h"
 #include "capture/dde_grab_win.h"
+#include "capture/favorites_win.h"
 #include "capture/link_file.h"
 #include "lang/language.h"
 #include "request/request_lists.h"
@@ -51,6 +52,18 @@ void BrowserLinks::lbHookURLClick() {
   if (parts_.exit_pending()) return;
   parts_.request_line.SetText(AddressFromWindowInfo(reply));
   parts_.lists.AppendToList1(parts_.request_line.Text());
+}
+
+void BrowserLinks::lbFavoritesClick(HWND label) {
+  std::vector<std::string> paths;
+  HMENU menu = BuildFavoritesMenu(ReadFavorites(FavoritesFolder()), paths);
+  if (paths.empty()) AppendMenuW(menu, MF_STRING | MF_GRAYED, 0, ui::Widen(LookupMessage("Избранное пусто", "textFavoritesEmpty")).c_str());
+  RECT at{};
+  GetWindowRect(label, &at);
+  const UINT chosen =
+      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN, at.left, at.bottom, 0, parts_.window.Hwnd(), nullptr);
+  DestroyMenu(menu);
+  if (chosen >= 1 && chosen <= paths.size()) parts_.request_line.SetText(ShortcutAddress(paths[chosen - 1]));
 }
 
 void BrowserLinks::TakeLinks() {

@@ -38,6 +38,9 @@ class BrowserLinks {
   // "URL с броузера": the running browser's current page into the request line, and the
   // request line onto list 1 (also when no browser answered).
   void lbHookURLClick();
+  // "И": the Favorites folder as a menu under the label; the chosen shortcut's address
+  // goes into the request line (no list, no automatic mode).
+  void lbFavoritesClick(HWND label);
   // A grab waits for the browser: the window's exit waits for it to give up.
   bool Grabbing() const { return grabbing_; }
 

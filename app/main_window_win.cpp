@@ -70,6 +70,7 @@ TfmMain::TfmMain(std::string folder, std::string argument)
       .OnLabel(lbDecode, [this] { request_line_.Decode(); })
       .OnLabel(lbAdd, [this] { lbAddClick(); })
       .OnLabel(lbList, [this] { lists_.ShowList2(); })
+      .OnLabel(lbFavorites, [this] { browser_links_.lbFavoritesClick(ControlHwnd(fmMain::lbFavorites)); })
       .OnLabel(lbHookURL,
                [this] {
                  browser_links_.lbHookURLClick();

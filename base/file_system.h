@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qp {
 
@@ -52,5 +53,13 @@ class File {
 bool MoveFileOnto(const std::string& from, const std::string& to);
 bool RemoveFile(const std::string& path);
 bool FileExists(const std::string& path);
+
+struct FolderEntry {
+  std::string name;  // UTF-8, without the folder
+  bool folder = false;
+};
+// What a folder holds, in no particular order ("." and ".." left out); empty when it
+// cannot be read.
+std::vector<FolderEntry> ListFolder(const std::string& path);
 
 }  // namespace qp

@@ -1,6 +1,7 @@
 // The file operations through POSIX, for the native build of the portable code.
 #include "base/file_system.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 #include <sys/stat.h>
@@ -63,5 +64,20 @@ bool MoveFileOnto(const std::string& from, const std::string& to) { return std::
 bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 bool FileExists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
+
+std::vector<FolderEntry> ListFolder(const std::string& path) {
+  std::vector<FolderEntry> entries;
+  DIR* folder = ::opendir(path.c_str());
+  if (!folder) return entries;
+  while (const dirent* entry = ::readdir(folder)) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    struct stat info {};
+    const bool is_folder = ::stat((path + "/" + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    entries.push_back({name, is_folder});
+  }
+  ::closedir(folder);
+  return entries;
+}
 
 }  // namespace qp

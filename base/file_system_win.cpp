@@ -83,4 +83,18 @@ bool RemoveFile(const std::string& path) { return DeleteFileW(SystemPath(path).c
 
 bool FileExists(const std::string& path) { return GetFileAttributesW(SystemPath(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+std::vector<FolderEntry> ListFolder(const std::string& path) {
+  std::vector<FolderEntry> entries;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(SystemPath(path + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return entries;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    entries.push_back({Utf8FromUtf16(std::u16string(name.begin(), name.end())), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return entries;
+}
+
 }  // namespace qp
