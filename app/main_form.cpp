@@ -60,6 +60,7 @@ ui::FormDef MainFormDef() {
                  .bounds = {8 + column * 94, 15 + row * 30, 90, 25}});
   }
   c.push_back({.name = fmMain::gbSearch, .kind = Kind::GroupBox, .caption = "Закладки и Поиск", .bounds = {4, 208, 386, 196}});
+  c.push_back({.name = fmMain::JvSearchTreeView, .kind = Kind::TreeView, .parent = fmMain::gbSearch, .bounds = {6, 16, 374, 144}});
   c.push_back({.name = fmMain::Numbered(fmMain::bb, 21),
                .kind = Kind::BitButton,
                .parent = fmMain::gbSearch,

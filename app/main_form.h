@@ -29,6 +29,7 @@ inline constexpr char gbButtons[] = "gbButtons";
 inline constexpr char gbSearch[] = "gbSearch";
 inline constexpr char gbList[] = "gbList";
 inline constexpr char JvmmList[] = "JvmmList";
+inline constexpr char JvSearchTreeView[] = "JvSearchTreeView";
 inline constexpr char StatusBar[] = "StatusBar";
 inline constexpr char ProgressBar1[] = "ProgressBar1";
 inline constexpr char sbGO[] = "sbGO";

@@ -57,6 +57,11 @@ TfmMain::TfmMain(std::string folder, std::string argument)
           {*this, request_line_, lists_, [this] { return Get(fmMain::miAutoDecodeUrl).Checked(); },
            [this] { return settings_.ReadString("Settings", "browser", ""); }, [this] { return pending_exit_ != PendingExit::None; }},
           kLinkArrived),
+      bookmarks_({*this, request_line_, lists_,
+                  [this](const std::string& prefix, const std::string& suffix) {
+                    search_prefix_ = prefix;
+                    search_suffix_ = suffix;
+                  }}),
       monitor_switch_(*this, {fmMain::miMonitorClipboard, fmMain::miMonitorclipboard2}),
       clipboard_(
           [this] {
@@ -245,6 +250,7 @@ void TfmMain::FirstActivation() {
   lists_.RestoreList2(state_.request_list2);
   proxy_->RestoreAtStart(settings_.ValueExists("Settings", "Proxy") && settings_.ReadBool("Settings", "Proxy", false));
   buttons_.RememberAutomatic(state_.auto_button);
+  bookmarks_.Load();
   first_activation_done_ = true;
 }
 
@@ -388,6 +394,8 @@ void TfmMain::SaveProgramState() {
   WriteSavedState(settings_, state_);
   if (!settings_.UpdateFile()) ui::ShowMessage(Hwnd(), CannotWriteMessage(settings_.Path()), MB_ICONERROR | MB_OK);
   if (!request_line_.SaveHistory()) ui::ShowMessage(Hwnd(), CannotWriteMessage(ProgramFile(kInputHistoryFile)), MB_ICONERROR | MB_OK);
+  if (first_activation_done_ && !bookmarks_.Save())
+    ui::ShowMessage(Hwnd(), CannotWriteMessage(ProgramFile(kSearchTreeFile)), MB_ICONERROR | MB_OK);
   dispatcher_->Disconnect();
   proxy_->Stop();
 }
@@ -395,6 +403,11 @@ void TfmMain::SaveProgramState() {
 void TfmMain::FormDestroy() {
   browser_links_.Stop();
   clipboard_.Leave();
+}
+
+LRESULT TfmMain::OnNotify(ui::Component& component, NMHDR& header) {
+  if (component.Name() == fmMain::JvSearchTreeView) return bookmarks_.Notify(header);
+  return Window::OnNotify(component, header);
 }
 
 LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {

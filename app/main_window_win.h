@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "app/bookmark_tree_win.h"
 #include "app/browser_links_win.h"
 #include "app/mailbox_selector_win.h"
 #include "app/main_dispatch_host_win.h"
@@ -48,6 +49,7 @@ class TfmMain final : public ui::Window {
   void OnShow() override;
   bool OnKeyPreview(const MSG& msg) override;
   LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
+  LRESULT OnNotify(ui::Component& component, NMHDR& header) override;
 
  private:
   void FormCreate();
@@ -95,6 +97,7 @@ class TfmMain final : public ui::Window {
   MailboxSelector mailbox_;
   RequestListSwitches lists_;
   BrowserLinks browser_links_;
+  BookmarkTree bookmarks_;
   ui::MenuSwitch monitor_switch_;
   ClipboardMonitor clipboard_;
   std::unique_ptr<IntakeQueue> intake_;

@@ -369,6 +369,30 @@ TEST_F(MainWindowTest, TheLinksOfTheFirstDroppedFileGoIntoBothListsAndTheRequest
   EXPECT_EQ(ui::GetText(window->ControlHwnd("cbComboBox")), "http://example.com/from-shortcut");
 }
 
+// "search.qpt" at the first activation: a bookmark fills the request line and list 1, a
+// search template gives the search buttons their captions; a request never opens.
+TEST_F(MainWindowTest, SelectingABookmarkOrASearchTemplateActivatesIt) {
+  test::WriteAll(dir / "search.qpt",
+                 "\xEF\xBB\xBFЗакладки\r\n\tСтраница\r\n\t\t@http://example.com/page\r\n\t\t@\r\nПоиск\r\n\tЯндекс\r\n"
+                 "\t\t@https://yandex.ru/search/?text=\r\n\t\t@&lr=213\r\n");
+  Start();
+  Activate();
+  HWND tree = window->ControlHwnd("JvSearchTreeView");
+  HTREEITEM root = TreeView_GetRoot(tree);
+  ASSERT_NE(root, nullptr);
+  TreeView_SelectItem(tree, root);
+  TreeView_SelectItem(tree, TreeView_GetChild(tree, root));
+  EXPECT_EQ(ui::GetText(window->ControlHwnd("cbComboBox")), "http://example.com/page");
+  EXPECT_EQ(ui::GetText(window->ControlHwnd("JvmmList")), "http://example.com/page\r\n");
+  EXPECT_FALSE(TreeView_GetItemState(tree, TreeView_GetChild(tree, root), TVIS_EXPANDED) & TVIS_EXPANDED);
+
+  HTREEITEM search = TreeView_GetNextSibling(tree, root);
+  TreeView_SelectItem(tree, search);
+  TreeView_SelectItem(tree, TreeView_GetChild(tree, search));
+  EXPECT_EQ(Caption("bb21"), "Яндекс 1");
+  EXPECT_EQ(Caption("bb22"), "Яндекс 2");
+}
+
 // The program's folder as the build lays it out: the executable and the shipped files.
 std::filesystem::path ShippedFolder() {
   wchar_t exe[MAX_PATH] = {};

@@ -12,6 +12,7 @@ bool HasCaption(Kind kind) {
     case Kind::ComboBox:
     case Kind::ProgressBar:
     case Kind::ListView:
+    case Kind::TreeView:
     case Kind::Separator:
     case Kind::PopupMenu: return false;
     default: return true;

@@ -23,6 +23,7 @@ enum class Kind {
   StatusBar,
   ProgressBar,
   ListView,   // a report list; its items are the column captions
+  TreeView,   // single-expand, texts edited in place, no expand buttons
   Menu,       // a submenu: a main-menu title or an entry that opens further entries
   MenuItem,   // a command entry
   Separator,  // a menu separator line

@@ -250,6 +250,9 @@ ControlClass ClassOf(Kind kind) {
     case Kind::StatusBar: return {STATUSCLASSNAMEW, WS_CLIPSIBLINGS};
     case Kind::ProgressBar: return {PROGRESS_CLASSW, 0};
     case Kind::ListView: return {WC_LISTVIEWW, LVS_REPORT | LVS_SHOWSELALWAYS | LVS_EDITLABELS | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    case Kind::TreeView:
+      return {WC_TREEVIEWW, TVS_SINGLEEXPAND | TVS_EDITLABELS | TVS_SHOWSELALWAYS | TVS_HASLINES | TVS_LINESATROOT | WS_TABSTOP,
+              WS_EX_CLIENTEDGE};
     default: return {};
   }
 }

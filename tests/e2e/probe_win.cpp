@@ -4,6 +4,8 @@
 //   probe fonts CLASS   one line per child control: class, tab, 1 if its font is underlined
 //   probe away          takes the focus away from every window for a moment
 //   probe click CLASS TEXT  clicks the child button or label showing TEXT (UTF-8)
+//   probe treeselect CLASS I [J ...]  selects the tree view item at those indices (top
+//                       level first), as a click would
 //   probe settext CLASS CHILDCLASS N TEXT  sets the text of the Nth child of that class;
 //                       "\n" in TEXT stands for a line break
 //   probe latency CLASS MS  for MS milliseconds asks the window's combo box for its text
@@ -14,6 +16,7 @@
 //   probe endsession CLASS  tells the window the session is ending (a logoff or shutdown):
 //                       WM_QUERYENDSESSION, then WM_ENDSESSION; prints the first answer
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <string>
@@ -162,6 +165,21 @@ int wmain(int argc, wchar_t** argv) {
       return PostMessageW(GetParent(search.found), WM_COMMAND, clicked, reinterpret_cast<LPARAM>(search.found)) ? 0 : 4;
     }
     return PostMessageW(search.found, BM_CLICK, 0, 0) ? 0 : 4;
+  }
+  if (command == L"treeselect" && argc >= 4) {
+    // The item at the given indices (top level first) of the window's tree view, selected as
+    // a click would: item handles work across processes, texts would not.
+    HWND tree = FindWindowExW(window, nullptr, L"SysTreeView32", nullptr);
+    if (!tree) return 5;
+    HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    for (int i = 3; i < argc && item; ++i) {
+      if (i > 3) item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
+      for (int n = _wtoi(argv[i]); n > 0 && item; --n) {
+        item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
+      }
+    }
+    if (!item) return 6;
+    return SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item)) ? 0 : 4;
   }
   if (command == L"settext" && argc >= 6) {
     ChildSearch search{argv[3], _wtoi(argv[4])};

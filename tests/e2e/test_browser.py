@@ -73,5 +73,32 @@ class DdeGrab(ProgramTest):
         self.assertTrue(wait_for(lambda: p.process.poll() is not None, timeout=15), "the program is still running")
 
 
+
+class Bookmarks(ProgramTest):
+    """The bookmark tree's file and its search templates in the running program."""
+
+    TREE = ("\ufeffЗакладки\r\n\tНовости\r\n\t\tCNN\r\n\t\t\t@https://lite.cnn.com/\r\n\t\t\t@\r\n"
+            "Поиск\r\n\tЯндекс\r\n\t\t@https://yandex.ru/search/?text=\r\n\t\t@&lr=213\r\n\tDuckDuckGo\r\n"
+            "\t\t@https://html.duckduckgo.com/html/?q=\r\n\t\t@\r\n").encode("utf-8")
+
+    def test_the_file_survives_a_start_and_an_exit_byte_for_byte(self):
+        p = self.program
+        p.write("search.qpt", self.TREE)
+        p.start()
+        p.probe("close", "TfmMain")
+        self.assertTrue(wait_for(lambda: p.process.poll() is not None, timeout=20))
+        self.assertEqual(p.read("search.qpt"), self.TREE)
+
+    def test_a_search_template_gives_the_search_buttons_its_name(self):
+        p = self.program
+        p.write("search.qpt", self.TREE)
+        p.start()
+        self.assertEqual(p.probe("treeselect", "TfmMain", "1").returncode, 0)
+        self.assertEqual(p.probe("treeselect", "TfmMain", "1", "0").returncode, 0)
+        buttons = lambda: [text for cls, text in p.texts() if cls.lower() == "button"]
+        self.assertTrue(wait_for(lambda: "Яндекс 1" in buttons() and "Яндекс 2" in buttons(), timeout=10), buttons())
+        p.screenshot("search-template-selected.png")
+
+
 if __name__ == "__main__":
     main()
