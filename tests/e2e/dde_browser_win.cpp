@@ -1,7 +1,7 @@
 // Test stand-in for a browser that speaks DDE: registers the service named on its command
 // line and answers "WWW_GetWindowInfo" with the address given, or, with "--silent", takes
-// the request and never answers it.
-//   dde_browser SERVICE ADDRESS | dde_browser SERVICE --silent
+// the request and never answers it. Once the service is registered it creates READY_FILE.
+//   dde_browser SERVICE ADDRESS READY_FILE | dde_browser SERVICE --silent READY_FILE
 #include <windows.h>
 #include <ddeml.h>
 #include <shellapi.h>
@@ -31,7 +31,7 @@ HDDEDATA CALLBACK Callback(UINT type, UINT format, HCONV, HSZ topic, HSZ, HDDEDA
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   int count = 0;
   LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (count < 3) return 2;
+  if (count < 4) return 2;
   const std::wstring second = args[2];
   g_silent = second == L"--silent";
   g_reply = "\"" + std::string(second.begin(), second.end()) + "\",\"A page\",\"\"";
@@ -42,6 +42,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   g_service = DdeCreateStringHandleW(g_instance, args[1], CP_WINUNICODE);
   g_topic = DdeCreateStringHandleW(g_instance, L"WWW_GetWindowInfo", CP_WINUNICODE);
   if (!DdeNameService(g_instance, g_service, nullptr, DNS_REGISTER)) return 4;
+  CloseHandle(CreateFileW(args[3], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
   return 0;

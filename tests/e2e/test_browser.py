@@ -40,9 +40,13 @@ class DdeGrab(ProgramTest):
             self.browser.wait()
         super().tearDown()
 
-    def start_browser(self, *args):
+    def start_browser(self, reply):
+        """The stand-in, once its service is registered."""
         stand_in = os.path.join(os.path.dirname(OPTIONS.probe), "dde_browser.exe")
-        self.browser = subprocess.Popen([WINE, stand_in, "firefox", *args], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        ready = self.program.path("dde-ready")
+        self.browser = subprocess.Popen([WINE, stand_in, "firefox", reply, "Z:" + ready.replace("/", "\\")],
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.assertTrue(wait_for(lambda: os.path.exists(ready), timeout=30), "the stand-in browser did not register")
 
     def list1(self):
         edits = [text for cls, text in self.program.texts() if cls == "Edit"]
@@ -52,18 +56,14 @@ class DdeGrab(ProgramTest):
         self.start_browser("http://example.com/from-the-browser")
         p = self.program
         p.start()
-        # The stand-in may still be registering its service: ask until it answers.
-        def grabbed():
-            p.probe("click", "TfmMain", "URL с броузера")
-            return wait_for(lambda: p.request_line() == "http://example.com/from-the-browser", timeout=3)
-        self.assertTrue(wait_for(grabbed, timeout=30), p.request_line())
+        p.probe("click", "TfmMain", "URL с броузера")
+        self.assertTrue(wait_for(lambda: p.request_line() == "http://example.com/from-the-browser", timeout=15), p.request_line())
         self.assertIn("http://example.com/from-the-browser", self.list1())
 
     def test_a_browser_that_never_answers_leaves_the_window_working_and_the_program_can_end(self):
         self.start_browser("--silent")
         p = self.program
         p.start("http://example.com/before")
-        time.sleep(1)  # the stand-in registers its service
         p.probe("click", "TfmMain", "URL с броузера")
         # While the grab waits, the window answers its messages.
         started = time.monotonic()
