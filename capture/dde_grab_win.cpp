@@ -6,6 +6,7 @@
 #include <ddeml.h>
 
 #include "base/text_codec.h"
+#include "ui/text_win.h"
 
 namespace qp {
 namespace {
@@ -38,8 +39,7 @@ std::string RequestWindowInfo(const std::string& service, int timeout_ms, const 
   if (g_grab) return {};  // one is under way already
   DWORD instance = 0;
   if (DdeInitializeW(&instance, Callback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) return {};
-  const std::u16string utf16 = Utf16FromUtf8(service);
-  const std::wstring wide_service(utf16.begin(), utf16.end());
+  const std::wstring wide_service = ui::Widen(service);
   HSZ service_name = DdeCreateStringHandleW(instance, wide_service.c_str(), CP_WINUNICODE);
   HSZ topic = DdeCreateStringHandleW(instance, L"WWW_GetWindowInfo", CP_WINUNICODE);
   HSZ item = DdeCreateStringHandleW(instance, L"0xFFFFFFFF", CP_WINUNICODE);

@@ -1,9 +1,26 @@
 // The MX lookup.
 #include "delivery/dns_resolver.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace qp {
+
+int MillisecondsUntil(DnsTransport::Deadline deadline) {
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+  return static_cast<int>(std::max<long long>(left, 0));
+}
+
+std::string ExchangeDnsOverTcp(Connection& connection, std::string_view message) {
+  connection.Write(FrameDnsForTcp(message));
+  std::string received;
+  auto length = [&] {
+    return static_cast<std::size_t>(static_cast<unsigned char>(received[0]) << 8 | static_cast<unsigned char>(received[1]));
+  };
+  // Read throws at the time-out or when the server closes early.
+  while (received.size() < 2 || received.size() < 2 + length()) received += connection.Read();
+  return received.substr(2, length());
+}
 
 DnsResolver::DnsResolver(DnsTransport& transport, std::string server, int port, std::chrono::milliseconds timeout,
                          std::function<std::uint16_t()> random_id)

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "delivery/connection.h"
 #include "delivery/dns_message.h"
 
 namespace qp {
@@ -36,6 +37,13 @@ class DnsTransport {
   // One message and its answer over TCP, without the length bytes; throws SocketError.
   virtual std::string AskOverTcp(const std::string& server, int port, std::string_view message, Deadline deadline) = 0;
 };
+
+// Milliseconds left until the deadline, rounded up (a wait that ends before its deadline
+// would look like a cancel), never below 0.
+int MillisecondsUntil(DnsTransport::Deadline deadline);
+
+// A message and its answer over an open TCP connection: both after two length bytes.
+std::string ExchangeDnsOverTcp(Connection& connection, std::string_view message);
 
 // One exchanger of a domain with the addresses to connect to (none: it has no address).
 struct MailHost {

@@ -15,11 +15,6 @@ std::string Trimmed(const std::string& text) {
   return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
 }
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-  return text;
-}
-
 // Why a domain's lookup gave no host to try, or "" when it gave some.
 std::string LookupFailure(const MailRoute& route) {
   if (route.null_mx) return LookupMessage("домен не принимает почту (null MX)", "textRelayNullMx");
@@ -52,7 +47,7 @@ std::vector<DomainRecipients> GroupByDomain(const std::string& recipients) {
   std::vector<DomainRecipients> groups;
   for (const std::string& address : SplitRecipients(recipients)) {
     const std::size_t at = address.rfind('@');
-    const std::string domain = Lower(at == std::string::npos ? std::string() : address.substr(at + 1));
+    const std::string domain = CanonicalDnsName(at == std::string::npos ? std::string() : address.substr(at + 1));
     auto group = std::find_if(groups.begin(), groups.end(), [&](const DomainRecipients& g) { return g.domain == domain; });
     if (group == groups.end()) group = groups.insert(groups.end(), DomainRecipients{domain, {}});
     group->addresses.push_back(address);

@@ -215,11 +215,6 @@ sockaddr_in Ipv4(const std::string& address, int port) {
   return to;
 }
 
-int MillisecondsUntil(DnsTransport::Deadline deadline) {
-  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
-  return static_cast<int>(std::max<long long>(left, 0));
-}
-
 }  // namespace
 
 WinsockDnsTransport::WinsockDnsTransport(std::function<bool()> idle) : idle_(std::move(idle)) {
@@ -291,14 +286,7 @@ std::optional<DnsTransport::Datagram> WinsockDnsTransport::Receive(Deadline dead
 std::string WinsockDnsTransport::AskOverTcp(const std::string& server, int port, std::string_view message, Deadline deadline) {
   const int timeout = std::max(MillisecondsUntil(deadline), 1);
   WinsockConnector connector(idle_, timeout, timeout);
-  std::unique_ptr<Connection> connection = connector.Connect(server, port);
-  connection->Write(FrameDnsForTcp(message));
-  std::string received;
-  auto length = [&] {
-    return static_cast<std::size_t>(static_cast<unsigned char>(received[0]) << 8 | static_cast<unsigned char>(received[1]));
-  };
-  while (received.size() < 2 || received.size() < 2 + length()) received += connection->Read();
-  return received.substr(2, length());
+  return ExchangeDnsOverTcp(*connector.Connect(server, port), message);
 }
 
 }  // namespace qp

@@ -111,12 +111,6 @@ sockaddr_in Ipv4(const std::string& address, int port) {
   return to;
 }
 
-int MillisecondsUntil(DnsTransport::Deadline deadline) {
-  // Rounded up: a wait that ends before its deadline would look like a cancel.
-  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
-  return static_cast<int>(std::max<long long>(left, 0));
-}
-
 }  // namespace
 
 PosixDnsTransport::PosixDnsTransport() {
@@ -152,16 +146,7 @@ std::optional<DnsTransport::Datagram> PosixDnsTransport::Receive(Deadline deadli
 
 std::string PosixDnsTransport::AskOverTcp(const std::string& server, int port, std::string_view message, Deadline deadline) {
   PosixConnector connector(std::max(MillisecondsUntil(deadline), 1));
-  std::unique_ptr<Connection> connection = connector.Connect(server, port);
-  connection->Write(FrameDnsForTcp(message));
-  std::string received;
-  auto length = [&] {
-    return static_cast<std::size_t>(static_cast<std::uint8_t>(received[0]) << 8 | static_cast<std::uint8_t>(received[1]));
-  };
-  while (received.size() < 2 || received.size() < 2 + length()) {
-    received += connection->Read();  // throws at the time-out or when the server closes early
-  }
-  return received.substr(2, length());
+  return ExchangeDnsOverTcp(*connector.Connect(server, port), message);
 }
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, bool read_first_line) {
