@@ -8,6 +8,7 @@
 #include "base/lines.h"
 #include "base/text_codec.h"
 #include "base/working_folder.h"
+#include "lang/language.h"
 
 namespace qp {
 namespace {
@@ -47,9 +48,7 @@ NodePath AfterRemoval(NodePath path, const NodePath& removed) {
   return path;
 }
 
-SearchNode RequestNode(const std::string& name, const std::string& link, const std::string& continuation) {
-  return {name, {{"@" + link, {}}, {"@" + continuation, {}}}};
-}
+SearchNode RequestNode(const RequestFields& fields) { return {fields.name, {{"@" + fields.link, {}}, {"@" + fields.continuation, {}}}}; }
 
 }  // namespace
 
@@ -80,6 +79,10 @@ std::string FormatSearchTree(const SearchForest& nodes) {
 bool SearchTextFits(std::string_view text) {
   if (!text.empty() && (text.front() == ' ' || text.front() == '\t')) return false;
   return text.find_first_of("\r\n") == std::string_view::npos;
+}
+
+std::string BadNodeTextMessage() {
+  return LookupMessage("Такой текст не сохранить в файле закладок: пробел или табуляция в начале, перевод строки.", "textBadNodeText");
 }
 
 SearchTreeFile LoadSearchTree() {
@@ -131,6 +134,14 @@ bool IsBookmark(const NodePath& path, const SearchForest& nodes) {
   return node && IsRequest(*node) && path.size() >= 2 && path.front() == 0;
 }
 
+int NodeImage(const SearchForest& nodes, const NodePath& path, bool expanded) {
+  const SearchNode* node = NodeAt(nodes, path);
+  if (!node) return kClosedCategoryImage;
+  if (path == NodePath{0} || node->root_image) return kRootImage;
+  if (IsRequest(*node)) return kRequestImage;
+  return expanded ? kOpenCategoryImage : kClosedCategoryImage;
+}
+
 std::optional<Activation> Activate(const SearchForest& nodes, const NodePath& path) {
   const SearchNode* node = NodeAt(nodes, path);
   if (!node || !IsRequest(*node)) return std::nullopt;
@@ -151,7 +162,7 @@ std::optional<Activation> Activate(const SearchForest& nodes, const NodePath& pa
 std::optional<NodePath> InsertCategory(SearchForest& nodes, const NodePath& selected, const std::string& text) {
   SearchForest* container = ContainerOf(nodes, selected);
   if (!container || !NodeAt(nodes, selected)) return std::nullopt;
-  container->insert(container->begin() + static_cast<std::ptrdiff_t>(selected.back()), SearchNode{text, {}});
+  container->insert(container->begin() + static_cast<std::ptrdiff_t>(selected.back()), SearchNode{text, {}, true});
   return selected;
 }
 
@@ -185,27 +196,37 @@ std::optional<NodePath> RequestTarget(const SearchForest& nodes, const NodePath&
   return target;
 }
 
-std::optional<NodePath> CreateRequest(SearchForest& nodes, const NodePath& current, const std::string& name, const std::string& link,
-                                      const std::string& continuation) {
+std::optional<RequestFields> FieldsOf(const SearchForest& nodes, const NodePath& path) {
+  const SearchNode* node = NodeAt(nodes, path);
+  if (!node || !IsRequest(*node)) return std::nullopt;
+  const std::string& last = node->children.back().text;
+  return RequestFields{node->text, node->children.front().text.substr(1), last.empty() ? std::string() : last.substr(1)};
+}
+
+bool FieldsFit(const RequestFields& fields) {
+  // The links follow their "@": a blank at their start is kept.
+  return SearchTextFits(fields.name) && SearchTextFits("@" + fields.link) && SearchTextFits("@" + fields.continuation);
+}
+
+std::optional<NodePath> CreateRequest(SearchForest& nodes, const NodePath& current, const RequestFields& fields) {
   SearchNode* parent = NodeAt(nodes, current);
   if (!parent) return std::nullopt;
-  parent->children.push_back(RequestNode(name, link, continuation));
+  parent->children.push_back(RequestNode(fields));
   NodePath made = current;
   made.push_back(parent->children.size() - 1);
   return made;
 }
 
-bool ChangeRequest(SearchForest& nodes, const NodePath& current, const std::string& name, const std::string& link,
-                   const std::string& continuation) {
+bool ChangeRequest(SearchForest& nodes, const NodePath& current, const RequestFields& fields) {
   SearchNode* node = NodeAt(nodes, current);
   if (!node || node->children.empty() || !StartsWithAt(node->children.front().text) || !StartsWithAt(node->children.back().text)) {
     return false;
   }
   node->children.erase(node->children.begin());
   if (!node->children.empty()) node->children.pop_back();
-  node->text = name;
-  node->children.push_back({"@" + link, {}});
-  node->children.push_back({"@" + continuation, {}});
+  node->text = fields.name;
+  node->children.push_back({"@" + fields.link, {}});
+  node->children.push_back({"@" + fields.continuation, {}});
   return true;
 }
 
@@ -216,8 +237,12 @@ bool DeleteNode(SearchForest& nodes, const NodePath& selected) {
   return true;
 }
 
+bool CanDrop(const SearchForest& nodes, const NodePath& dragged, const NodePath& target) {
+  return NodeAt(nodes, dragged) && NodeAt(nodes, target) && !IsWithin(target, dragged);
+}
+
 std::optional<NodePath> DropNode(SearchForest& nodes, const NodePath& dragged, const NodePath& target) {
-  if (!NodeAt(nodes, dragged) || !NodeAt(nodes, target) || IsWithin(target, dragged)) return std::nullopt;
+  if (!CanDrop(nodes, dragged, target)) return std::nullopt;
   SearchNode moved = std::move(*NodeAt(nodes, dragged));
   DeleteNode(nodes, dragged);
   NodePath place = AfterRemoval(target, dragged);

@@ -17,6 +17,9 @@ inline constexpr std::string_view kSearchTreeFile = "search.qpt";
 struct SearchNode {
   std::string text;
   std::vector<SearchNode> children;
+  // Made by "Вставить категорию": shows the root's picture, open or closed, for as long as
+  // the program runs (the file does not keep it).
+  bool root_image = false;
   bool operator==(const SearchNode&) const = default;
 };
 using SearchForest = std::vector<SearchNode>;  // the top-level nodes; the first is the root
@@ -40,6 +43,8 @@ std::string FormatSearchTree(const SearchForest& nodes);
 
 // Whether the format can hold a node text: no leading blank or TAB, no line break.
 bool SearchTextFits(std::string_view text);
+// What the user is told when a text is refused for that, in the current language.
+std::string BadNodeTextMessage();
 
 // "search.qpt" of the working folder, as the other files: the system code page, or UTF-8
 // where the file is. `complete` is false when the file is there but could not be read or
@@ -66,6 +71,12 @@ bool IsRequest(const SearchNode& node);
 // A request at or below the first top-level node (at any depth).
 bool IsBookmark(const NodePath& path, const SearchForest& nodes);
 
+// The tree's pictures (the main window's image list).
+enum TreeImage { kClosedCategoryImage = 0, kOpenCategoryImage = 1, kRootImage = 2, kRequestImage = 4 };
+// The picture of a node: the root and categories made by "Вставить категорию" keep the
+// root's, a request has its own, any other category shows whether it is open.
+int NodeImage(const SearchForest& nodes, const NodePath& path, bool expanded);
+
 // What selecting a request does: a bookmark gives its address (request line, list 1); a
 // search template its prefix and suffix and the search buttons' captions.
 struct Activation {
@@ -77,10 +88,21 @@ struct Activation {
 std::optional<Activation> Activate(const SearchForest& nodes, const NodePath& path);
 
 // ---- Edits ---------------------------------------------------------------------------
+// The three texts of a request as the search constructor shows them: its name, its first
+// child and its last child without their "@".
+struct RequestFields {
+  std::string name, link, continuation;
+  bool operator==(const RequestFields&) const = default;
+};
+// Of the request at `path` (nullopt for a category or no node).
+std::optional<RequestFields> FieldsOf(const SearchForest& nodes, const NodePath& path);
+// Whether the file can hold a request made of these fields.
+bool FieldsFit(const RequestFields& fields);
+
 // Each takes the selected node's path and gives the path of the node it made or moved
 // (nullopt when it did nothing: no node there, or the edit does not apply).
 
-// A new node just before the selected one, under the same parent.
+// A new node just before the selected one, under the same parent; it keeps the root's picture.
 std::optional<NodePath> InsertCategory(SearchForest& nodes, const NodePath& selected, const std::string& text);
 // A new first sibling of the selected node.
 std::optional<NodePath> AddCategory(SearchForest& nodes, const NodePath& selected, const std::string& text);
@@ -90,12 +112,12 @@ std::optional<NodePath> AddSubCategory(SearchForest& nodes, const NodePath& sele
 // nullopt when that is a request itself.
 std::optional<NodePath> RequestTarget(const SearchForest& nodes, const NodePath& selected);
 // "Coздать": a new last child of `current` named `name` with "@" + link and "@" + continuation.
-std::optional<NodePath> CreateRequest(SearchForest& nodes, const NodePath& current, const std::string& name, const std::string& link,
-                                      const std::string& continuation);
+std::optional<NodePath> CreateRequest(SearchForest& nodes, const NodePath& current, const RequestFields& fields);
 // "Изменить": only a node whose first and last children begin with "@".
-bool ChangeRequest(SearchForest& nodes, const NodePath& current, const std::string& name, const std::string& link,
-                   const std::string& continuation);
+bool ChangeRequest(SearchForest& nodes, const NodePath& current, const RequestFields& fields);
 bool DeleteNode(SearchForest& nodes, const NodePath& selected);
+// Whether a dragged node may be dropped there: not on itself, not into its own subtree.
+bool CanDrop(const SearchForest& nodes, const NodePath& dragged, const NodePath& target);
 // Drag and drop: onto a request, just before it; onto anything else, as its last child.
 // A drop on the dragged node itself or on one of its descendants does nothing.
 std::optional<NodePath> DropNode(SearchForest& nodes, const NodePath& dragged, const NodePath& target);

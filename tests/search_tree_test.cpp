@@ -116,16 +116,38 @@ TEST(SearchTreeEdits, CategoriesAndRequestsGoWhereTheMenuSays) {
   // On a request, a subcategory and a new request go to its parent.
   EXPECT_EQ(AddSubCategory(tree, {0, 1}, "Sub"), (NodePath{0, 0}));
   EXPECT_EQ(RequestTarget(tree, {0, 2}), (NodePath{0}));
-  EXPECT_EQ(CreateRequest(tree, {0}, "", "", ""), (NodePath{0, 4}));  // "+" with an empty request line
+  EXPECT_EQ(CreateRequest(tree, {0}, {}), (NodePath{0, 4}));  // "+" with an empty request line
   EXPECT_EQ(tree[0].children[4], Request("", ""));
-  EXPECT_TRUE(ChangeRequest(tree, {0, 4}, "Named", "http://x/", "y"));
+  EXPECT_TRUE(ChangeRequest(tree, {0, 4}, {"Named", "http://x/", "y"}));
   EXPECT_EQ(tree[0].children[4], Request("Named", "http://x/", "y"));
-  EXPECT_FALSE(ChangeRequest(tree, {0, 3}, "Not a request", "a", "b"));
+  EXPECT_EQ(FieldsOf(tree, {0, 4}), (RequestFields{"Named", "http://x/", "y"}));
+  EXPECT_FALSE(FieldsOf(tree, {0, 3}));  // "Редактировать запрос" on a category
+  EXPECT_FALSE(ChangeRequest(tree, {0, 3}, {"Not a request", "a", "b"}));
   EXPECT_EQ(tree[0].children[3].text, "Уровень 1");
   EXPECT_TRUE(DeleteNode(tree, {0, 3}));
   EXPECT_FALSE(DeleteNode(tree, {0, 30}));
   EXPECT_FALSE(AddCategory(tree, {}, "x"));  // nothing selected: nothing happens
   EXPECT_FALSE(RequestTarget(tree, {}));
+}
+
+// The pictures follow the kinds; an inserted category keeps the root's, open or closed,
+// and the root's follows whichever node is first.
+TEST(SearchTreeKinds, PicturesFollowTheKindAndTheOpenState) {
+  SearchForest tree = Sample();
+  EXPECT_EQ(NodeImage(tree, {0}, false), kRootImage);
+  EXPECT_EQ(NodeImage(tree, {0}, true), kRootImage);
+  EXPECT_EQ(NodeImage(tree, {0, 0}, false), kRequestImage);
+  EXPECT_EQ(NodeImage(tree, {0, 1}, false), kClosedCategoryImage);
+  EXPECT_EQ(NodeImage(tree, {0, 1}, true), kOpenCategoryImage);
+  ASSERT_EQ(InsertCategory(tree, {1}, "Вставлена"), (NodePath{1}));
+  EXPECT_EQ(NodeImage(tree, {1}, true), kRootImage);
+  EXPECT_EQ(NodeImage(tree, {2}, true), kOpenCategoryImage);
+  ASSERT_TRUE(DropNode(tree, {0}, {2}));  // the old root goes under "Поиск"
+  EXPECT_EQ(NodeImage(tree, {1, 1}, true), kOpenCategoryImage);
+  // Text edits that the file could not hold are refused before they reach it.
+  EXPECT_TRUE(FieldsFit({"Имя", "http://a/?q=", " x"}));
+  EXPECT_FALSE(FieldsFit({" Имя", "http://a/", ""}));
+  EXPECT_FALSE(FieldsFit({"Имя", "http://a/\r\nb", ""}));
 }
 
 TEST(SearchTreeEdits, DropsMoveBeforeRequestsIntoCategoriesAndNeverIntoThemselves) {
