@@ -10,24 +10,6 @@
 #include "ui/text_win.h"
 
 namespace qp {
-namespace {
-
-// The clipboard's text, or "" when another program holds it or it has none.
-std::string ClipboardText(HWND window) {
-  std::string text;
-  if (!OpenClipboard(window)) return text;
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(data))) {
-      text = ui::Narrow(std::wstring_view(wide, wcsnlen(wide, GlobalSize(data) / sizeof(wchar_t))));
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
-}
-
-}  // namespace
-
 ClipboardMonitor::ClipboardMonitor(std::function<Context()> context, std::function<void(const std::string&)> found)
     : context_(std::move(context)), found_(std::move(found)) {}
 
@@ -74,7 +56,7 @@ void ClipboardMonitor::Changed() {
     Context now = context_();
     if (!now.enabled || !IsClipboardFormatAvailable(CF_TEXT)) return;
     std::optional<std::string> address =
-        ScanClipboardText(ClipboardText(window_), last_found_, now.request_line, now.auto_decode, SystemCodec());
+        ScanClipboardText(ui::ClipboardText(window_), last_found_, now.request_line, now.auto_decode, SystemCodec());
     if (!address) return;
     found_(*address);
     last_found_ = *address;

@@ -24,6 +24,19 @@ std::string GetText(HWND hwnd) {
 
 void SetText(HWND hwnd, std::string_view utf8) { SetWindowTextW(hwnd, Widen(utf8).c_str()); }
 
+std::string ClipboardText(HWND owner) {
+  std::string text;
+  if (!OpenClipboard(owner)) return text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = Narrow(std::wstring_view(wide, wcsnlen(wide, GlobalSize(data) / sizeof(wchar_t))));
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
 std::string SystemCodePageCodec::Decode(std::string_view bytes) const {
   if (bytes.empty() || bytes.size() > INT_MAX / 2) return {};
   const UINT cp = static_cast<UINT>(code_page_);

@@ -17,6 +17,9 @@ std::string Narrow(std::wstring_view wide);
 std::string GetText(HWND hwnd);
 void SetText(HWND hwnd, std::string_view utf8);
 
+// The clipboard's text, or "" when another program holds it or it has none.
+std::string ClipboardText(HWND owner);
+
 // The system's ANSI code page through the system's own conversion.
 class SystemCodePageCodec final : public TextCodec {
  public:
