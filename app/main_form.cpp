@@ -39,7 +39,7 @@ ui::FormDef MainFormDef() {
   label(fmMain::lbHookURL, "URL с броузера", 3, 92);
   label(fmMain::lbMailBox, "Почтовый ящик:", 98, 98, "Активный почтовый ящик");
   for (int n = 1; n <= 3; ++n) label(fmMain::Numbered(fmMain::lb, n), std::to_string(n), 188 + 11 * n, 9, "Не указан");
-  label(fmMain::lbAddToFavorites, "+", 240, 10);
+  label(fmMain::lbAddToFavorites, "+", 240, 10, "Добавить в закладки Quillpost");
   label(fmMain::lbFavorites, "И", 253, 14);
   label(fmMain::lbEncode, "К", 270, 9, "Кодировать строку запроса");
   label(fmMain::lbDecode, "Д", 280, 12, "Декодировать строку запроса");
@@ -140,6 +140,16 @@ ui::FormDef MainFormDef() {
   item(fmMain::miCounterSet, fmMain::miCounter, "Установить (set)");
   item(fmMain::miCounterReset, fmMain::miCounter, "Сбросить (reset)");
   item(fmMain::miCounterCurrent, fmMain::miCounter, "Текущее значение:");
+
+  // Right-click menu of the bookmark tree.
+  c.push_back({.name = fmMain::PopupMenu2, .kind = Kind::PopupMenu});
+  item(fmMain::miInsertCategory, fmMain::PopupMenu2, "Вставить категорию");
+  item(fmMain::miAddCategory, fmMain::PopupMenu2, "Добавить категорию");
+  item(fmMain::miAddSubCategory, fmMain::PopupMenu2, "Добавить подкатегорию");
+  item(fmMain::miAddRequest, fmMain::PopupMenu2, "Добавить запрос ");
+  item(fmMain::miEditRequest, fmMain::PopupMenu2, "Редактировать запрос");
+  item(fmMain::miRenameRequest, fmMain::PopupMenu2, "Переименовать");
+  item(fmMain::miDeleteRequest, fmMain::PopupMenu2, "Удалить");
 
   // Right-click menu of the 22 buttons.
   c.push_back({.name = fmMain::PopupMenu3, .kind = Kind::PopupMenu});

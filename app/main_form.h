@@ -66,6 +66,15 @@ inline constexpr char miCounter[] = "miCounter";
 inline constexpr char miCounterSet[] = "miCounterSet";
 inline constexpr char miCounterReset[] = "miCounterReset";
 inline constexpr char miCounterCurrent[] = "miCounterCurrent";
+// The bookmark tree's right-click menu.
+inline constexpr char PopupMenu2[] = "PopupMenu2";
+inline constexpr char miInsertCategory[] = "miInsertCategory";
+inline constexpr char miAddCategory[] = "miAddCategory";
+inline constexpr char miAddSubCategory[] = "miAddSubCategory";
+inline constexpr char miAddRequest[] = "miAddRequest";
+inline constexpr char miEditRequest[] = "miEditRequest";
+inline constexpr char miRenameRequest[] = "miRenameRequest";
+inline constexpr char miDeleteRequest[] = "miDeleteRequest";
 // The request buttons' right-click menu.
 inline constexpr char PopupMenu3[] = "PopupMenu3";
 inline constexpr char miSendRequestList[] = "miSendRequestList";

@@ -111,7 +111,28 @@ TfmMain::TfmMain(std::string folder, std::string argument)
       .On(miCounterSet, [this] { miCounterSetClick(); })
       .On(miCounterReset, [this] { counter_.Reset(); })
       .On(miSendRequestList, [this] { lists_.WithList1([this] { StartDispatch(buttons_.PopupButton()); }); })
-      .On(miHelpPopUp, [this] { StartDispatch(buttons_.PopupButton(), true); });
+      .On(miHelpPopUp, [this] { StartDispatch(buttons_.PopupButton(), true); })
+      .On(miInsertCategory, [this] { bookmarks_.miInsertCategoryClick(); })
+      .On(miAddCategory, [this] { bookmarks_.miAddCategoryClick(); })
+      .On(miAddSubCategory, [this] { bookmarks_.miAddSubCategoryClick(); })
+      .On(miRenameRequest, [this] { bookmarks_.miRenameRequestClick(); })
+      .On(miDeleteRequest, [this] { bookmarks_.miDeleteRequestClick(); });
+  // The search constructor waits in a loop of its own: an exit asked for meanwhile follows
+  // once it has closed.
+  c.On(miAddRequest,
+       [this] {
+         bookmarks_.miAddRequestClick();
+         FinishPendingExit();
+       })
+      .On(miEditRequest,
+          [this] {
+            bookmarks_.miEditRequestClick();
+            FinishPendingExit();
+          })
+      .OnLabel(lbAddToFavorites, [this] {
+        bookmarks_.lbAddToFavoritesClick();
+        FinishPendingExit();
+      });
   for (const char* entry : kPlainSwitches) {
     c.On(entry, [this, entry] {
       ui::Component& item = Get(entry);
@@ -205,7 +226,7 @@ bool TfmMain::OnKeyPreview(const MSG& msg) {
     dispatcher_->Cancel();
     return true;
   }
-  return false;
+  return msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && bookmarks_.CancelDrag();
 }
 
 void TfmMain::TickLanguageItem() {
@@ -329,6 +350,7 @@ void TfmMain::miLangClick(int number) {
   SetCurrentLanguage(number, OpenLanguageFile(number));
   if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
   TickLanguageItem();
+  InvalidateRect(ControlHwnd(fmMain::JvSearchTreeView), nullptr, TRUE);  // the root's name
 }
 
 bool TfmMain::FormClose() {
@@ -347,6 +369,7 @@ void TfmMain::Exit() {
     // is told to stop, and the exit follows once it has.
     if (pending_exit_ == PendingExit::None) pending_exit_ = PendingExit::Exit;
     if (dispatcher_->Running()) dispatcher_->Cancel();
+    bookmarks_.CloseDialog();
     return;
   }
   SaveProgramState();
@@ -360,6 +383,7 @@ bool TfmMain::EndSession() {
   if (Busy()) {
     pending_exit_ = PendingExit::EndSession;
     if (dispatcher_->Running()) dispatcher_->Cancel();
+    bookmarks_.CloseDialog();
     return true;
   }
   clipboard_.Leave();
@@ -367,7 +391,7 @@ bool TfmMain::EndSession() {
   return true;
 }
 
-bool TfmMain::Busy() const { return dispatcher_->Running() || browser_links_.Grabbing(); }
+bool TfmMain::Busy() const { return dispatcher_->Running() || browser_links_.Grabbing() || bookmarks_.DialogOpen(); }
 
 void TfmMain::FinishPendingExit() {
   const PendingExit pending = std::exchange(pending_exit_, PendingExit::None);
@@ -415,6 +439,7 @@ LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
   if (intake_ && intake_->HandleMessage(msg, wparam)) return 0;
   if (proxy_ && proxy_->HandleMessage(msg, wparam, lparam)) return 0;
   if (browser_links_.HandleMessage(msg, wparam)) return 0;
+  if (bookmarks_.HandleMessage(msg, wparam, lparam)) return 0;
   switch (msg) {
     case WM_ACTIVATE: {
       LRESULT result = Window::HandleMessage(msg, wparam, lparam);

@@ -13,6 +13,7 @@
 #include "app/main_window_win.h"
 #include "app/system_win.h"
 #include "base/process.h"
+#include "main_window_fixture_win.h"
 #include "test_support.h"
 #include "ui/text_win.h"
 
@@ -33,43 +34,6 @@ std::string Bitmap() {
   return std::string(reinterpret_cast<const char*>(&file), sizeof file) + std::string(reinterpret_cast<const char*>(&info), sizeof info) +
          pixels;
 }
-
-class MainWindowTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&controls);
-    InstallSystemServices();
-    test::WriteAll(dir / "Buttons.ini", "[Button 3]\r\nName=Page\r\nComment=Get a page\r\n");
-    test::WriteAll(dir / "settings.ini", "[Emails]\r\nEM1=one@example.org\r\nEM5=five@example.org\r\nActive=2\r\n");
-  }
-  void TearDown() override {
-    if (window && window->Hwnd()) DestroyWindow(window->Hwnd());
-    window.reset();
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }  // the quit the window posted
-  }
-  void Start(const std::string& argument = "") {
-    window = std::make_unique<TfmMain>(dir.Path(), argument);
-    ASSERT_TRUE(window->Create(nullptr, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, 0, 0));
-  }
-  void Activate() { SendMessageW(window->Hwnd(), WM_ACTIVATE, WA_ACTIVE, 0); }
-  void Command(const std::string& name, WORD code = 0) {
-    // Menu entries and controls report their commands under their own identifiers.
-    for (UINT id = 1000; id < 1000 + window->ComponentCount(); ++id) {
-      if (window->ComponentAt(id - 1000).Name() == name) {
-        SendMessageW(window->Hwnd(), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(window->ControlHwnd(name)));
-        return;
-      }
-    }
-    FAIL() << "no component " << name;
-  }
-  std::string Caption(const std::string& name) { return window->Find(name)->Caption(); }
-
-  test::TempDir dir;
-  std::unique_ptr<TfmMain> window;
-};
 
 TEST_F(MainWindowTest, ActivationLoadsButtonsAndSelectsTheStoredProfile) {
   Start("http://example.com/");
@@ -367,30 +331,6 @@ TEST_F(MainWindowTest, TheLinksOfTheFirstDroppedFileGoIntoBothListsAndTheRequest
   EXPECT_EQ(ui::GetText(window->ControlHwnd("JvmmList")), "http://example.com/from-shortcut\r\n");
   EXPECT_EQ(List2Text(), "http://example.com/from-shortcut\r\n");
   EXPECT_EQ(ui::GetText(window->ControlHwnd("cbComboBox")), "http://example.com/from-shortcut");
-}
-
-// "search.qpt" at the first activation: a bookmark fills the request line and list 1, a
-// search template gives the search buttons their captions; a request never opens.
-TEST_F(MainWindowTest, SelectingABookmarkOrASearchTemplateActivatesIt) {
-  test::WriteAll(dir / "search.qpt",
-                 "\xEF\xBB\xBFЗакладки\r\n\tСтраница\r\n\t\t@http://example.com/page\r\n\t\t@\r\nПоиск\r\n\tЯндекс\r\n"
-                 "\t\t@https://yandex.ru/search/?text=\r\n\t\t@&lr=213\r\n");
-  Start();
-  Activate();
-  HWND tree = window->ControlHwnd("JvSearchTreeView");
-  HTREEITEM root = TreeView_GetRoot(tree);
-  ASSERT_NE(root, nullptr);
-  TreeView_SelectItem(tree, root);
-  TreeView_SelectItem(tree, TreeView_GetChild(tree, root));
-  EXPECT_EQ(ui::GetText(window->ControlHwnd("cbComboBox")), "http://example.com/page");
-  EXPECT_EQ(ui::GetText(window->ControlHwnd("JvmmList")), "http://example.com/page\r\n");
-  EXPECT_FALSE(TreeView_GetItemState(tree, TreeView_GetChild(tree, root), TVIS_EXPANDED) & TVIS_EXPANDED);
-
-  HTREEITEM search = TreeView_GetNextSibling(tree, root);
-  TreeView_SelectItem(tree, search);
-  TreeView_SelectItem(tree, TreeView_GetChild(tree, search));
-  EXPECT_EQ(Caption("bb21"), "Яндекс 1");
-  EXPECT_EQ(Caption("bb22"), "Яндекс 2");
 }
 
 // The program's folder as the build lays it out: the executable and the shipped files.

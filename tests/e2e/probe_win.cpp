@@ -19,6 +19,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -166,9 +167,9 @@ int wmain(int argc, wchar_t** argv) {
     }
     return PostMessageW(search.found, BM_CLICK, 0, 0) ? 0 : 4;
   }
-  if (command == L"treeselect" && argc >= 4) {
-    // The item at the given indices (top level first) of the window's tree view, selected as
-    // a click would: item handles work across processes, texts would not.
+  if ((command == L"treeselect" || command == L"itempoint") && argc >= 4) {
+    // The item at the given indices (top level first) of the window's tree view: item
+    // handles work across processes, texts would not.
     HWND tree = FindWindowExW(window, nullptr, L"SysTreeView32", nullptr);
     if (!tree) return 5;
     HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
@@ -179,7 +180,27 @@ int wmain(int argc, wchar_t** argv) {
       }
     }
     if (!item) return 6;
-    return SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item)) ? 0 : 4;
+    // Selected as a click would select it.
+    if (command == L"treeselect") return SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item)) ? 0 : 4;
+    // The middle of its text on the screen, for the mouse. The rectangle is asked for
+    // through memory the program can write: the item handle goes in, the rectangle out.
+    DWORD pid = 0;
+    GetWindowThreadProcessId(tree, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) return 7;
+    void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+    RECT row{};
+    memcpy(&row, &item, sizeof item);
+    WriteProcessMemory(process, remote, &row, sizeof row, nullptr);
+    const bool shown = SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote)) != 0;
+    ReadProcessMemory(process, remote, &row, sizeof row, nullptr);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    if (!shown) return 8;
+    POINT middle{(row.left + row.right) / 2, (row.top + row.bottom) / 2};
+    ClientToScreen(tree, &middle);
+    Print(std::to_string(middle.x) + " " + std::to_string(middle.y) + "\n");
+    return 0;
   }
   if (command == L"settext" && argc >= 6) {
     ChildSearch search{argv[3], _wtoi(argv[4])};

@@ -99,6 +99,56 @@ class Bookmarks(ProgramTest):
         self.assertTrue(wait_for(lambda: "Яндекс 1" in buttons() and "Яндекс 2" in buttons(), timeout=10), buttons())
         p.screenshot("search-template-selected.png")
 
+    def point_of(self, *path):
+        """The middle of a tree node on the screen, once it is shown."""
+        out = wait_for(lambda: self.program.probe("itempoint", "TfmMain", *path).stdout.decode().split(), timeout=10)
+        self.assertTrue(out, f"node {path} is not shown")
+        return out
+
+    def test_the_plus_label_makes_a_bookmark_through_the_constructor(self):
+        p = self.program
+        p.write("search.qpt", self.TREE)
+        p.start()
+        self.assertEqual(p.probe("settext", "TfmMain", "ComboBox", "0", "http://new.example/page").returncode, 0)
+        self.assertEqual(p.probe("click", "TfmMain", "+").returncode, 0)
+        self.assertTrue(wait_for(lambda: p.state("TfmSearchConstructor") == "visible", timeout=10))
+        p.screenshot("search-constructor.png")  # in English: no language is set
+
+        self.assertEqual(p.probe("click", "TfmSearchConstructor", "Create").returncode, 0)
+        self.assertTrue(wait_for(lambda: p.state("TfmSearchConstructor") == "hidden", timeout=10))
+        p.probe("close", "TfmMain")
+        self.assertTrue(wait_for(lambda: p.process.poll() is not None, timeout=20))
+        self.assertIn("\t\t\t@\r\n\thttp://new.example/page\r\n\t\t@http://new.example/page\r\n\t\t@\r\nПоиск\r\n",
+                      p.read("search.qpt").decode("utf-8-sig"))
+
+    def test_a_node_dragged_with_the_mouse_moves_and_the_right_click_opens_the_menu(self):
+        p = self.program
+        p.write("search.qpt", self.TREE)
+        p.start()
+        self.assertEqual(p.probe("treeselect", "TfmMain", "0").returncode, 0)
+        source, target = self.point_of("1"), self.point_of("0", "0")
+        xdotool = lambda *args: subprocess.run(["xdotool", *args], timeout=10)
+        xdotool("mousemove", "--sync", *source)
+        xdotool("mousedown", "1")
+        for step in range(1, 6):  # far enough for the tree to start a drag, then onto "Новости"
+            x = int(source[0]) + (int(target[0]) - int(source[0])) * step // 5
+            y = int(source[1]) + (int(target[1]) - int(source[1])) * step // 5
+            xdotool("mousemove", "--sync", str(x), str(y))
+            time.sleep(0.1)
+        xdotool("mouseup", "1")
+        node = self.point_of("0", "0", "1")  # "Поиск" is the last child of "Новости" now
+        xdotool("mousemove", "--sync", *node)
+        xdotool("click", "3")
+        time.sleep(1)
+        p.screenshot("bookmark-tree-menu.png")
+        xdotool("key", "Escape")
+        p.probe("close", "TfmMain")
+        self.assertTrue(wait_for(lambda: p.process.poll() is not None, timeout=20))
+        self.assertEqual(p.read("search.qpt").decode("utf-8-sig"),
+                         "Закладки\r\n\tНовости\r\n\t\tCNN\r\n\t\t\t@https://lite.cnn.com/\r\n\t\t\t@\r\n\t\tПоиск\r\n"
+                         "\t\t\tЯндекс\r\n\t\t\t\t@https://yandex.ru/search/?text=\r\n\t\t\t\t@&lr=213\r\n\t\t\tDuckDuckGo\r\n"
+                         "\t\t\t\t@https://html.duckduckgo.com/html/?q=\r\n\t\t\t\t@\r\n")
+
 
 if __name__ == "__main__":
     main()
