@@ -31,9 +31,9 @@ DispatchOptions MainDispatchHost::Options() {
   options.list1 = w.Get(fmMain::miRQList1).Checked();
   options.list2 = w.Get(fmMain::miRQList2).Checked();
   options.delay = w.Get(fmMain::miRLDelay).Checked();
-  // The popups and the hiding after a run have no menu entries yet: both stay off.
+  // The popups have no menu entry yet: they stay off.
   options.popups = false;
-  options.hide_when_done = false;
+  options.hide_when_done = w.Get(fmMain::miHideWhenDone1).Checked();
   return options;
 }
 

@@ -97,6 +97,18 @@ ui::FormDef MainFormDef() {
   item(fmMain::miExit, fmMain::miMailBox, "Выход");
 
   menu(fmMain::miView, "", "Вид");
+  menu(fmMain::miPanels, fmMain::miView, "Панели");
+  item(fmMain::miSuperView, fmMain::miPanels, "Минимальный вид");
+  item(fmMain::miSimple, fmMain::miPanels, "Простой вид");
+  item(fmMain::miOriginal, fmMain::miPanels, "Оригинальный вид");
+  item(fmMain::miSpecial, fmMain::miPanels, "Специальный вид");
+  separator("miPanelsSeparator", fmMain::miPanels);
+  item(fmMain::miMin, fmMain::miPanels, "Панель поиска Откл.");
+  item(fmMain::miList, fmMain::miPanels, "Панель запросов Откл.");
+  item(fmMain::miStayOnTop, fmMain::miView, "Поверх окон", ui::Ctrl('A'));
+  item(fmMain::miSugar, fmMain::miView, "Прилипание", ui::Ctrl('W'));
+  item(fmMain::miTransp, fmMain::miView, "Прозрачность", ui::Ctrl('T'));
+  separator("miViewSeparator", fmMain::miView);
   menu(fmMain::miLanguage, fmMain::miView, "Language");
   const char* const language_captions[] = {"EN", "RU", "UA", "Custom"};
   for (int n = 0; n < 4; ++n) item(fmMain::kLanguageItems[n], fmMain::miLanguage, language_captions[n], {}, true);
@@ -115,6 +127,7 @@ ui::FormDef MainFormDef() {
   item(fmMain::miRQList1, fmMain::miSettings, "Использовать лист запросов");
   item(fmMain::miRQList2, fmMain::miSettings, "Использовать лист запросов 2", ui::Ctrl('R'));
   item(fmMain::miRLDelay, fmMain::miSettings, "Отправка с задержкой");
+  item(fmMain::miHideWhenDone1, fmMain::miSettings, "Свернуть после выполнения", ui::Ctrl('O'));
   separator("miSettingsSeparator", fmMain::miSettings);
   menu(fmMain::miRQSettings, fmMain::miSettings, "Настройки запроса");
   for (int n = 1; n <= 20; ++n) item(fmMain::Numbered(fmMain::miRQ, n), fmMain::miRQSettings, std::to_string(n));
@@ -165,6 +178,7 @@ ui::FormDef MainFormDef() {
   item(fmMain::miProxy2, fmMain::PopupMenu1, "Режим Прокси");
   item(fmMain::miRequestList2, fmMain::PopupMenu1, "Использовать лист запросов");
   item(fmMain::miMonitorclipboard2, fmMain::PopupMenu1, "Следить за буфером обмена");
+  item(fmMain::miHideWhenDone2, fmMain::PopupMenu1, "Свернуть после выполнения");
   item(fmMain::miExitQuillpost, fmMain::PopupMenu1, "Выход");
   return form;
 }

@@ -62,6 +62,7 @@ TfmMain::TfmMain(std::string folder, std::string argument)
                     search_prefix_ = prefix;
                     search_suffix_ = suffix;
                   }}),
+      presentation_(*this, settings_),
       monitor_switch_(*this, {fmMain::miMonitorClipboard, fmMain::miMonitorclipboard2}),
       clipboard_(
           [this] {
@@ -116,7 +117,13 @@ TfmMain::TfmMain(std::string folder, std::string argument)
       .On(miAddCategory, [this] { bookmarks_.miAddCategoryClick(); })
       .On(miAddSubCategory, [this] { bookmarks_.miAddSubCategoryClick(); })
       .On(miRenameRequest, [this] { bookmarks_.miRenameRequestClick(); })
-      .On(miDeleteRequest, [this] { bookmarks_.miDeleteRequestClick(); });
+      .On(miDeleteRequest, [this] { bookmarks_.miDeleteRequestClick(); })
+      .On(miStayOnTop, [this] { presentation_.miStayOnTopClick(); })
+      .On(miSugar, [this] { presentation_.miSugarClick(); })
+      .On(miTransp, [this] { presentation_.miTranspClick(); })
+      .On(miHideWhenDone1, [this] { presentation_.miHideWhenDone1Click(); })
+      .On(miHideWhenDone2, [this] { presentation_.miHideWhenDone1Click(); });
+  for (const ViewMode mode : kViewModes) c.On(std::string(ViewModeEntry(mode)), [this, mode] { presentation_.ViewModeClick(mode); });
   // The search constructor waits in a loop of its own: an exit asked for meanwhile follows
   // once it has closed.
   c.On(miAddRequest,
@@ -266,6 +273,7 @@ void TfmMain::FirstActivation() {
   // asked for, and the main window appears that much sooner.
   lists_.ListWindow();
   close_to_tray_ = settings_.ReadBool("Settings", "Close2Tray", false);
+  presentation_.Restore(state_);
   RestoreMenuTicks(*this, state_);
   if (state_.monitor) monitor_switch_.Set(true);
   lists_.RestoreList2(state_.request_list2);
@@ -414,6 +422,7 @@ void TfmMain::SaveProgramState() {
   state_.left = frame.left;
   state_.language = CurrentLanguageNumber();
   state_.auto_button = buttons_.Automatic();
+  state_.view_mode = static_cast<int32_t>(presentation_.Mode());
   CaptureMenuSwitches(*this, state_);
   WriteSavedState(settings_, state_);
   if (!settings_.UpdateFile()) ui::ShowMessage(Hwnd(), CannotWriteMessage(settings_.Path()), MB_ICONERROR | MB_OK);
@@ -440,6 +449,7 @@ LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
   if (proxy_ && proxy_->HandleMessage(msg, wparam, lparam)) return 0;
   if (browser_links_.HandleMessage(msg, wparam)) return 0;
   if (bookmarks_.HandleMessage(msg, wparam, lparam)) return 0;
+  presentation_.HandleMessage(msg, lparam);
   switch (msg) {
     case WM_ACTIVATE: {
       LRESULT result = Window::HandleMessage(msg, wparam, lparam);

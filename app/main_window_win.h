@@ -13,6 +13,7 @@
 #include "app/request_buttons_win.h"
 #include "app/request_line_win.h"
 #include "app/request_list_switches_win.h"
+#include "app/window_presentation_win.h"
 #include "base/ini_file.h"
 #include "capture/clipboard_monitor_win.h"
 #include "capture/intake_queue_win.h"
@@ -98,6 +99,7 @@ class TfmMain final : public ui::Window {
   RequestListSwitches lists_;
   BrowserLinks browser_links_;
   BookmarkTree bookmarks_;
+  WindowPresentation presentation_;
   ui::MenuSwitch monitor_switch_;
   ClipboardMonitor clipboard_;
   std::unique_ptr<IntakeQueue> intake_;

@@ -76,12 +76,12 @@ ViewMode ViewModeFromSetting(int number) { return number >= 1 && number <= 6 ? s
 
 std::string_view ViewModeEntry(ViewMode mode) {
   switch (mode) {
-    case ViewMode::Simple: return "miSimple";
-    case ViewMode::Original: return "miOriginal";
-    case ViewMode::Special: return "miSpecial";
-    case ViewMode::Min: return "miMin";
-    case ViewMode::List: return "miList";
-    case ViewMode::SuperView: return "miSuperView";
+    case ViewMode::Simple: return fmMain::miSimple;
+    case ViewMode::Original: return fmMain::miOriginal;
+    case ViewMode::Special: return fmMain::miSpecial;
+    case ViewMode::Min: return fmMain::miMin;
+    case ViewMode::List: return fmMain::miList;
+    case ViewMode::SuperView: return fmMain::miSuperView;
     case ViewMode::Full: break;
   }
   return {};
