@@ -52,12 +52,7 @@ void MainDispatchHost::ErrorBox(const std::string& text) { ui::ShowMessage(parts
 
 void MainDispatchHost::InfoBox(const std::string& text) { ui::ShowMessage(parts_.window.Hwnd(), text, MB_ICONINFORMATION | MB_OK); }
 
-bool MainDispatchHost::ShellOpen(const std::string& target, const std::string& parameters) {
-  const std::wstring wide_target = ui::Widen(target), wide_parameters = ui::Widen(parameters);
-  const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(
-      GetDesktopWindow(), L"open", wide_target.c_str(), parameters.empty() ? nullptr : wide_parameters.c_str(), nullptr, SW_SHOWNORMAL));
-  return result > 32;
-}
+bool MainDispatchHost::ShellOpen(const std::string& target, const std::string& parameters) { return ui::ShellOpen(target, parameters); }
 
 std::unique_ptr<DnsTransport> MainDispatchHost::DnsNetwork() {
   try {

@@ -50,7 +50,8 @@ class MainDispatchHost final : public DispatchHost {
   const ActiveProfile& Profile() override { return parts_.mailbox.Profile(); }
   std::vector<std::string> RequestList(int which) override;
   std::string SearchRequest() override { return search_request_; }
-  void Minimize() override { ShowWindow(parts_.window.Hwnd(), SW_MINIMIZE); }
+  // As the minimize box does: the window goes into the tray.
+  void Minimize() override { SendMessageW(parts_.window.Hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0); }
   bool Dial() override;
   void HangUp() override;
   void LetterCounted() override { parts_.letter_counted(); }

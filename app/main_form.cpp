@@ -154,6 +154,12 @@ ui::FormDef MainFormDef() {
   item(fmMain::miCounterReset, fmMain::miCounter, "Сбросить (reset)");
   item(fmMain::miCounterCurrent, fmMain::miCounter, "Текущее значение:");
 
+  menu(fmMain::miHelp, "", "Справка");
+  item(fmMain::miHelpContens, fmMain::miHelp, "Справка по Quillpost", ui::Key(ui::kKeyF1));
+  item(fmMain::miBugsandquestions, fmMain::miHelp, "Отзывы и предложения");
+  separator("miHelpSeparator", fmMain::miHelp);
+  item(fmMain::miAbout, fmMain::miHelp, "О программе");
+
   // Right-click menu of the bookmark tree.
   c.push_back({.name = fmMain::PopupMenu2, .kind = Kind::PopupMenu});
   item(fmMain::miInsertCategory, fmMain::PopupMenu2, "Вставить категорию");
@@ -179,6 +185,10 @@ ui::FormDef MainFormDef() {
   item(fmMain::miRequestList2, fmMain::PopupMenu1, "Использовать лист запросов");
   item(fmMain::miMonitorclipboard2, fmMain::PopupMenu1, "Следить за буфером обмена");
   item(fmMain::miHideWhenDone2, fmMain::PopupMenu1, "Свернуть после выполнения");
+  separator("miTraySeparator2", fmMain::PopupMenu1);
+  item(fmMain::miShow, fmMain::PopupMenu1, "Показать");
+  item(fmMain::miHide, fmMain::PopupMenu1, "Спрятать");
+  item(fmMain::miHelp2, fmMain::PopupMenu1, "Справка");
   item(fmMain::miExitQuillpost, fmMain::PopupMenu1, "Выход");
   return form;
 }

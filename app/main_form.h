@@ -93,6 +93,11 @@ inline constexpr char PopupMenu3[] = "PopupMenu3";
 inline constexpr char miSendRequestList[] = "miSendRequestList";
 inline constexpr char miHelpPopUp[] = "miHelpPopUp";
 inline constexpr char miEditButtonSettings[] = "miEditButtonSettings";
+// The help menu.
+inline constexpr char miHelp[] = "miHelp";
+inline constexpr char miHelpContens[] = "miHelpContens";
+inline constexpr char miBugsandquestions[] = "miBugsandquestions";
+inline constexpr char miAbout[] = "miAbout";
 // The tray menu and its twins of main-menu switches.
 inline constexpr char PopupMenu1[] = "PopupMenu1";
 inline constexpr char miMailBox2[] = "miMailBox2";
@@ -100,6 +105,9 @@ inline constexpr char miProxy2[] = "miProxy2";
 inline constexpr char miRequestList2[] = "miRequestList2";
 inline constexpr char miMonitorclipboard2[] = "miMonitorclipboard2";
 inline constexpr char miExitQuillpost[] = "miExitQuillpost";
+inline constexpr char miShow[] = "miShow";
+inline constexpr char miHide[] = "miHide";
+inline constexpr char miHelp2[] = "miHelp2";
 
 // Numbered families: the prefix, and the name of member n.
 inline constexpr char bb[] = "bb";              // bb1..bb20 request buttons, bb21 and bb22 search

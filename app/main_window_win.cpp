@@ -1,5 +1,5 @@
-// The main window's life: creation, activation, closing, and the state it saves; its
-// commands, and the wiring of its parts.
+// The main window's life: creation, activation, closing, and the state it saves; the
+// wiring of its parts and the messages it hands them.
 #include "app/main_window_win.h"
 
 #include <commctrl.h>
@@ -15,12 +15,14 @@
 #include "base/scope_guard.h"
 #include "base/status_line.h"
 #include "base/working_folder.h"
+#include "dialogs/about_win.h"
 #include "lang/language.h"
 #include "organize/history.h"
 #include "request/buttons.h"
 #include "ui/input_box_win.h"
 #include "ui/message_box_win.h"
 #include "ui/message_loop_win.h"
+#include "ui/module_win.h"
 #include "ui/placement_win.h"
 #include "ui/text_win.h"
 
@@ -30,17 +32,9 @@ namespace {
 constexpr UINT kProxyEvent = WM_APP + 10;     // the proxy socket's events
 constexpr UINT kCaptureQueued = WM_APP + 11;  // a captured address waits for the intake
 constexpr UINT kLinkArrived = WM_APP + 12;    // the link watcher took "link.txt"
+constexpr UINT kTrayEvent = WM_APP + 13;      // the tray icon's mouse events
 constexpr UINT_PTR kProxyTimer = 1;           // the proxy's idle clients
 constexpr UINT_PTR kIntakeTimer = 2;          // captured addresses waiting for a letter to go out
-
-// The fixed requests of the "&+++" menu, numbers 31 to 36 in this order.
-constexpr const char* kFixedRequests[] = {fmMain::miSubscribeToStatistic, fmMain::miRequestStatistic, fmMain::miSubscibeToQPTGroups,
-                                          fmMain::miRequestVersion,       fmMain::miRequestQuillpost, fmMain::miRequestUpdate};
-constexpr int kUserGroupRequest = 33;  // asks before subscribing
-
-// Switches that are a menu entry's tick and nothing more.
-constexpr const char* kPlainSwitches[] = {fmMain::miAutoON, fmMain::miAddCliptoList, fmMain::miAutoDecodeUrl, fmMain::miSwitchOff,
-                                          fmMain::miRLDelay};
 
 }  // namespace
 
@@ -63,92 +57,14 @@ TfmMain::TfmMain(std::string folder, std::string argument)
                     search_suffix_ = suffix;
                   }}),
       presentation_(*this, settings_),
+      tray_(*this, kTrayEvent),
       monitor_switch_(*this, {fmMain::miMonitorClipboard, fmMain::miMonitorclipboard2}),
       clipboard_(
           [this] {
             return ClipboardMonitor::Context{monitor_switch_.On(), request_line_.Text(), Get(fmMain::miAutoDecodeUrl).Checked()};
           },
           [this](const std::string& address) { intake_->Push(address); }) {
-  using namespace fmMain;
-  ui::Commands& c = Commands();
-  c.OnNotify(cbComboBox, [this](int code) { request_line_.Notify(code); })
-      .OnLabel(lbEncode, [this] { request_line_.Encode(); })
-      .OnLabel(lbDecode, [this] { request_line_.Decode(); })
-      .OnLabel(lbAdd, [this] { lbAddClick(); })
-      .OnLabel(lbList, [this] { lists_.ShowList2(); })
-      .OnLabel(lbFavorites, [this] { browser_links_.lbFavoritesClick(ControlHwnd(fmMain::lbFavorites)); })
-      .OnLabel(lbHookURL,
-               [this] {
-                 browser_links_.lbHookURLClick();
-                 FinishPendingExit();
-               })
-      .OnEach(lb, 1, 3,
-              [this](int n, int code) {
-                if (code == ui::Commands::kClicked) mailbox_.Click(n);
-              })
-      .OnEach(bb, 1, 22,
-              [this](int n, int code) {
-                if (code == BN_CLICKED) bbClick(n);
-              })
-      .On(sbGO, [this] { PressAutomaticButton(); })
-      .On(btCsend, [this] { dispatcher_->Cancel(); })
-      .OnEach(miEmail, 1, kProfileCount, [this](int n, int) { mailbox_.Click(n); })
-      .OnEach(mi2Email, 1, kProfileCount, [this](int n, int) { mailbox_.Click(n); })
-      .On(miExit, [this] { miExitClick(); })
-      .On(miExitQuillpost, [this] { miExitClick(); })
-      .OnEach("miLang", 1, kLanguageCount, [this](int n, int) { miLangClick(n - 1); })
-      .OnEach(mi, 1, kRequestButtonCount, [this](int n, int) { buttons_.ChooseAutomatic(n); })
-      .On(miMonitorClipboard, [this] { monitor_switch_.Toggle(); })
-      .On(miMonitorclipboard2, [this] { monitor_switch_.Toggle(); })
-      .On(miproxy, [this] { proxy_->Toggle(); })
-      .On(miProxy2, [this] { proxy_->Toggle(); })
-      .On(miRQList1, [this] { lists_.List1Click(); })
-      .On(miRQList2, [this] { lists_.List2Click(); })
-      .On(miRequestList2, [this] { lists_.List2Click(); })
-      .On(miRequestList, [this] { lists_.ShowList2Modal(); })
-      .On(miRequestHistory, [this] { miRequestHistoryClick(); })
-      .On(miClearHistory, [this] { ClearHistoryClick(false); })
-      .On(miClearInputHistory, [this] { ClearHistoryClick(true); })
-      .On(miCounterSet, [this] { miCounterSetClick(); })
-      .On(miCounterReset, [this] { counter_.Reset(); })
-      .On(miSendRequestList, [this] { lists_.WithList1([this] { StartDispatch(buttons_.PopupButton()); }); })
-      .On(miHelpPopUp, [this] { StartDispatch(buttons_.PopupButton(), true); })
-      .On(miInsertCategory, [this] { bookmarks_.miInsertCategoryClick(); })
-      .On(miAddCategory, [this] { bookmarks_.miAddCategoryClick(); })
-      .On(miAddSubCategory, [this] { bookmarks_.miAddSubCategoryClick(); })
-      .On(miRenameRequest, [this] { bookmarks_.miRenameRequestClick(); })
-      .On(miDeleteRequest, [this] { bookmarks_.miDeleteRequestClick(); })
-      .On(miStayOnTop, [this] { presentation_.miStayOnTopClick(); })
-      .On(miSugar, [this] { presentation_.miSugarClick(); })
-      .On(miTransp, [this] { presentation_.miTranspClick(); })
-      .On(miHideWhenDone1, [this] { presentation_.miHideWhenDone1Click(); })
-      .On(miHideWhenDone2, [this] { presentation_.miHideWhenDone1Click(); });
-  for (const ViewMode mode : kViewModes) c.On(std::string(ViewModeEntry(mode)), [this, mode] { presentation_.ViewModeClick(mode); });
-  // The search constructor waits in a loop of its own: an exit asked for meanwhile follows
-  // once it has closed.
-  c.On(miAddRequest,
-       [this] {
-         bookmarks_.miAddRequestClick();
-         FinishPendingExit();
-       })
-      .On(miEditRequest,
-          [this] {
-            bookmarks_.miEditRequestClick();
-            FinishPendingExit();
-          })
-      .OnLabel(lbAddToFavorites, [this] {
-        bookmarks_.lbAddToFavoritesClick();
-        FinishPendingExit();
-      });
-  for (const char* entry : kPlainSwitches) {
-    c.On(entry, [this, entry] {
-      ui::Component& item = Get(entry);
-      item.SetChecked(!item.Checked());
-    });
-  }
-  for (int i = 0; i < static_cast<int>(std::size(kFixedRequests)); ++i) {
-    c.On(kFixedRequests[i], [this, i] { FixedRequestClick(kFirstFixedRequest + i); });
-  }
+  BindCommands();
 }
 
 TfmMain::~TfmMain() = default;
@@ -279,6 +195,10 @@ void TfmMain::FirstActivation() {
   lists_.RestoreList2(state_.request_list2);
   proxy_->RestoreAtStart(settings_.ValueExists("Settings", "Proxy") && settings_.ReadBool("Settings", "Proxy", false));
   buttons_.RememberAutomatic(state_.auto_button);
+  // The tray icon comes now, once the window is on the screen: from here on the program is
+  // reached through it, not through the taskbar.
+  tray_.Add();
+  tray_.HideTaskbarEntry();
   bookmarks_.Load();
   first_activation_done_ = true;
 }
@@ -308,62 +228,19 @@ void TfmMain::PressAutomaticButton() {
   if (const int n = buttons_.TickedAutomatic(); n != 0) StartDispatch(n);
 }
 
-void TfmMain::FixedRequestClick(int number) {
-  if (number == kUserGroupRequest) {
-    const std::string question = LookupMessage("Вы хотите подписаться на конференцию пользователей Quillpost?", "textQuestion");
-    if (ui::ShowMessage(Hwnd(), question, MB_ICONQUESTION | MB_YESNO) != IDYES) return;
-  }
-  StartDispatch(number);
-}
-
-void TfmMain::lbAddClick() {
-  if (const std::string line = request_line_.Text(); !line.empty()) lists_.AppendToBoth(line);
-}
-
 void TfmMain::AcceptCapturedUrl(const std::string& text) {
   request_line_.SetText(text);
   if (Get(fmMain::miAddCliptoList).Checked()) lists_.AppendToBoth(request_line_.Text());
   if (!Get(fmMain::miAutoON).Checked()) {
-    if (!IsWindowVisible(Hwnd())) ShowWindow(Hwnd(), SW_SHOW);
-    ui::ForceForegroundWindow(Hwnd());
+    tray_.ShowFromTray();
     return;
   }
   PressAutomaticButton();
 }
 
-void TfmMain::miRequestHistoryClick() {
-  if (!history_window_) {
-    history_window_ = std::make_unique<TfmHistory>(Hwnd(), [this](const std::string& request) { request_line_.SetText(request); });
-  }
-  history_window_->ShowWindow();
-}
-
-void TfmMain::ClearHistoryClick(bool input_history) {
-  const std::string question = input_history ? LookupMessage("Удалить историю ввода запросов?", "textQuestion5")
-                                             : LookupMessage("Удалить историю запросов?", "textQuestion6");
-  if (ui::ShowMessage(Hwnd(), question, MB_ICONQUESTION | MB_YESNO) != IDYES) return;
-  if (input_history) {
-    request_line_.ClearHistory();
-  } else {
-    ClearHistory();
-  }
-}
-
-void TfmMain::miCounterSetClick() {
-  std::string text = std::to_string(counter_.start);
-  if (ui::InputQuery(Hwnd(), "Set counter", "Counter value (number)", text)) counter_.Set(text);
-}
-
-void TfmMain::miLangClick(int number) {
-  SetCurrentLanguage(number, OpenLanguageFile(number));
-  if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
-  TickLanguageItem();
-  InvalidateRect(ControlHwnd(fmMain::JvSearchTreeView), nullptr, TRUE);  // the root's name
-}
-
 bool TfmMain::FormClose() {
   if (close_to_tray_) {
-    ShowWindow(Hwnd(), SW_MINIMIZE);
+    tray_.HideToTray();
     return false;
   }
   return true;
@@ -434,6 +311,7 @@ void TfmMain::SaveProgramState() {
 }
 
 void TfmMain::FormDestroy() {
+  tray_.Remove();
   browser_links_.Stop();
   clipboard_.Leave();
 }
@@ -444,6 +322,7 @@ LRESULT TfmMain::OnNotify(ui::Component& component, NMHDR& header) {
 }
 
 LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (tray_.HandleMessage(msg, wparam, lparam)) return 0;
   if (clipboard_.HandleMessage(msg, wparam, lparam)) return 0;
   if (intake_ && intake_->HandleMessage(msg, wparam)) return 0;
   if (proxy_ && proxy_->HandleMessage(msg, wparam, lparam)) return 0;
@@ -465,6 +344,12 @@ LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
       PostQuitMessage(0);
       return 0;
     case WM_QUERYENDSESSION: return EndSession();
+    case WM_SYSCOMMAND:
+      if ((wparam & 0xFFF0) == SC_MINIMIZE) {  // the window goes into the tray
+        tray_.HideToTray();
+        return 0;
+      }
+      break;
     case WM_INITMENUPOPUP: {
       HMENU opened = reinterpret_cast<HMENU>(wparam);
       if (opened == SubmenuOf(fmMain::miPlus)) {

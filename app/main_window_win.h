@@ -13,6 +13,7 @@
 #include "app/request_buttons_win.h"
 #include "app/request_line_win.h"
 #include "app/request_list_switches_win.h"
+#include "app/tray_icon_win.h"
 #include "app/window_presentation_win.h"
 #include "base/ini_file.h"
 #include "capture/clipboard_monitor_win.h"
@@ -67,6 +68,8 @@ class TfmMain final : public ui::Window {
   // Something below on the stack waits (a run, a grab): an exit must wait for it.
   bool Busy() const;
 
+  // The command table (main_commands_win.cpp).
+  void BindCommands();
   void miExitClick();
   void miLangClick(int number);
   void TickLanguageItem();
@@ -77,6 +80,9 @@ class TfmMain final : public ui::Window {
   void bbClick(int n);
   void RequestLineChanged();
   void lbAddClick();
+  void miHelpContensClick();
+  void miBugsandquestionsClick();
+  void About1Click();
   void StartDispatch(int number, bool help_request = false);
 
   std::string folder_;
@@ -100,6 +106,7 @@ class TfmMain final : public ui::Window {
   BrowserLinks browser_links_;
   BookmarkTree bookmarks_;
   WindowPresentation presentation_;
+  TrayIcon tray_;
   ui::MenuSwitch monitor_switch_;
   ClipboardMonitor clipboard_;
   std::unique_ptr<IntakeQueue> intake_;

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -32,19 +33,38 @@ inline void CancelWhenShown() {
   Waiting() = {};
 }
 
+// The thread timer of WhenShown: a named function, as 32-bit callbacks are stdcall.
+inline void CALLBACK WhenShownTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND shown = FindWindowW(Waiting().cls, nullptr);
+  if (id != Waiting().timer || !shown || !IsWindowVisible(shown)) return;
+  std::function<void(HWND)> step = std::move(Waiting().step);
+  CancelWhenShown();
+  step(shown);
+}
 // Runs `step` with the first visible window of class `cls` from inside the modal loop that
 // shows it (a thread timer fires from that loop), trying again until the window is there.
 // One at a time; a step may arm the next.
 inline void WhenShown(const wchar_t* cls, std::function<void(HWND)> step) {
   CancelWhenShown();
   Waiting() = {cls, std::move(step), 0};
-  Waiting().timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR id, DWORD) {
-    HWND shown = FindWindowW(Waiting().cls, nullptr);
-    if (id != Waiting().timer || !shown || !IsWindowVisible(shown)) return;
-    std::function<void(HWND)> step = std::move(Waiting().step);
-    CancelWhenShown();
-    step(shown);
-  });
+  Waiting().timer = SetTimer(nullptr, 0, 20, WhenShownTimer);
+}
+
+// Wine's tray is a window of its own that shows while it holds an icon and hides when the
+// last one goes, and the program waits for that: an icon of the test run's own keeps it
+// shown, so each window's icon comes and goes at once.
+inline void KeepTrayShown() {
+  static const struct Keeper {
+    HWND window = CreateWindowExW(0, L"STATIC", L"tray keeper", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    Keeper() {
+      NOTIFYICONDATAW data{};
+      data.cbSize = sizeof data;
+      data.hWnd = window;
+      data.uID = 99;
+      data.uFlags = NIF_TIP;
+      Shell_NotifyIconW(NIM_ADD, &data);
+    }
+  } keeper;
 }
 
 class MainWindowTest : public ::testing::Test {
@@ -53,6 +73,7 @@ class MainWindowTest : public ::testing::Test {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     InstallSystemServices();
+    KeepTrayShown();
     test::WriteAll(dir / "Buttons.ini", "[Button 3]\r\nName=Page\r\nComment=Get a page\r\n");
     test::WriteAll(dir / "settings.ini", "[Emails]\r\nEM1=one@example.org\r\nEM5=five@example.org\r\nActive=2\r\n");
   }

@@ -57,17 +57,15 @@ TEST(SavedStateWriter, ReadThenWrittenKeepsEveryValueAndOtherKeys) {
 }
 
 TEST(SavedStateWriter, SwitchesFollowTheirMenuTicksAndOthersKeepTheirStoredValue) {
-  ui::FormDef def = MainFormDef();
-  def.controls.push_back({.name = "miMonitorClipboard", .kind = ui::Kind::MenuItem, .checked = false});
-  def.controls.push_back({.name = "miTransp", .kind = ui::Kind::MenuItem, .checked = true});
-  test::MemoryForm form(def);
+  test::MemoryForm form(MainFormDef());
+  form.Get("miTransp").SetChecked(true);
   SavedState state;
   state.monitor = true;  // its entry is unticked now
-  state.sticky = true;   // no entry on this window: stays
+  state.popups = true;   // no entry on this window yet: stays
   CaptureMenuSwitches(form, state);
   EXPECT_FALSE(state.monitor);
   EXPECT_TRUE(state.transparent);
-  EXPECT_TRUE(state.sticky);
+  EXPECT_TRUE(state.popups);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The running executable's own file and folder.
 #include "ui/module_win.h"
 
+#include <shellapi.h>
+
 #include "base/file_io.h"
 #include "ui/text_win.h"
 
@@ -24,6 +26,13 @@ FARPROC SystemProcedure(const wchar_t* dll, const char* name) {
   HMODULE module = GetModuleHandleW(dll);
   if (!module) module = LoadLibraryExW(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   return module ? GetProcAddress(module, name) : nullptr;
+}
+
+bool ShellOpen(const std::string& target, const std::string& parameters) {
+  const std::wstring wide_target = Widen(target), wide_parameters = Widen(parameters);
+  const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(
+      GetDesktopWindow(), L"open", wide_target.c_str(), parameters.empty() ? nullptr : wide_parameters.c_str(), nullptr, SW_SHOWNORMAL));
+  return result > 32;
 }
 
 }  // namespace qp::ui

@@ -1,5 +1,5 @@
-// The running executable's own file and folder, and the system DLLs it loads only when a
-// rarely used function is first needed.
+// The running executable's own file and folder, the system DLLs it loads only when a
+// rarely used function is first needed, and what the shell opens for it.
 #pragma once
 
 #include <windows.h>
@@ -20,5 +20,9 @@ template <typename Function>
 Function* SystemFunction(const wchar_t* dll, const char* name) {
   return reinterpret_cast<Function*>(reinterpret_cast<void*>(SystemProcedure(dll, name)));
 }
+
+// Hands a file, a program or an address ("mailto:...") to the shell's "open" action, with
+// parameters for a program; false when the shell could not open it.
+bool ShellOpen(const std::string& target, const std::string& parameters = "");
 
 }  // namespace qp::ui
