@@ -81,8 +81,8 @@ class StartAndExit(ProgramTest):
         p.start()
         before = p.read("settings.ini")  # as the activation left it
         p.probe("close", "TfmMain")
-        # The close box only minimizes the window.
-        self.assertTrue(wait_for(lambda: "iconic" in p.state(), timeout=10), p.state())
+        # The close box only hides the window into the tray.
+        self.assertTrue(wait_for(lambda: p.state() == "hidden", timeout=10), p.state())
         self.assertIsNone(p.process.poll())
         self.assertEqual(p.read("settings.ini"), before)
         self.assertIn(b"C1=5\r\n", before)
@@ -171,8 +171,8 @@ class Languages(ProgramTest):
         p.write("settings.ini", "[Settings]\r\nlang=1\r\n")
         p.start()
         self.assertIn("Добавить в", [text for _, text in p.texts()])
-        # "Вид" is the second main-menu entry; "Language" is its first entry, "EN" the first of that.
-        p.key("F10", "Right", "Down", "Right")
+        # "Вид" is the second main-menu entry; "Language" is its last entry, "EN" the first of that.
+        p.key("F10", "Right", "Down", "Up", "Right")
         p.screenshot("language-menu.png")
         p.key("Return")
         labels = [text for cls, text in p.texts() if cls.lower() == "static"]
