@@ -38,9 +38,9 @@ bool BrowserLinks::HandleMessage(UINT msg, WPARAM wparam) {
   return false;
 }
 
-void BrowserLinks::lbHookURLClick() {
+std::optional<std::string> BrowserLinks::GrabBrowserAddress() {
   constexpr int kBrowserTimeoutMs = 10000;
-  if (grabbing_) return;
+  if (grabbing_) return std::nullopt;
   std::string reply;
   {
     FlagScope grabbing(grabbing_);
@@ -49,8 +49,14 @@ void BrowserLinks::lbHookURLClick() {
       return !parts_.exit_pending();  // the user may end the program meanwhile
     });
   }
-  if (parts_.exit_pending()) return;
-  parts_.request_line.SetText(AddressFromWindowInfo(reply));
+  if (parts_.exit_pending()) return std::nullopt;
+  return AddressFromWindowInfo(reply);
+}
+
+void BrowserLinks::lbHookURLClick() {
+  const std::optional<std::string> address = GrabBrowserAddress();
+  if (!address) return;
+  parts_.request_line.SetText(*address);
   parts_.lists.AppendToList1(parts_.request_line.Text());
 }
 

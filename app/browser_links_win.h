@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/request_line_win.h"
@@ -38,6 +39,9 @@ class BrowserLinks {
   // "URL с броузера": the running browser's current page into the request line, and the
   // request line onto list 1 (also when no browser answered).
   void lbHookURLClick();
+  // The running browser's current page ("" when none answered); nullopt when a grab is
+  // already waiting or the program is ending.
+  std::optional<std::string> GrabBrowserAddress();
   // "И": the Favorites folder as a menu under the label; the chosen shortcut's address
   // goes into the request line (no list, no automatic mode).
   void lbFavoritesClick(HWND label);

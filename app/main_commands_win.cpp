@@ -82,11 +82,8 @@ void TfmMain::BindCommands() {
       .On(miTransp, [this] { presentation_.miTranspClick(); })
       .On(miHideWhenDone1, [this] { presentation_.miHideWhenDone1Click(); })
       .On(miHideWhenDone2, [this] { presentation_.miHideWhenDone1Click(); })
-      .On(miShow,
-          [this] {
-            tray_.ShowFromTray();
-            SetFocus(ControlHwnd(fmMain::cbComboBox));
-          })
+      .On(miShow, [this] { miShowClick(); })
+      .On(miMinimize, [this] { miMinimizeClick(); })
       .On(miHide, [this] { tray_.HideToTray(); })
       .On(miHelpContens, [this] { miHelpContensClick(); })
       .On(miHelp2, [this] { miHelpContensClick(); })

@@ -27,6 +27,7 @@ class MainDispatchHost final : public DispatchHost {
     MailboxSelector& mailbox;
     std::function<std::vector<std::string>()> list2;  // request list 2's entries
     std::function<void()> letter_counted;
+    std::function<void(bool)> send_enabled;  // the mini window's send button
   };
   // keep_waiting: runs between short waits on the network; false abandons the wait.
   MainDispatchHost(Parts parts, std::function<bool()> keep_waiting);
@@ -38,7 +39,10 @@ class MainDispatchHost final : public DispatchHost {
   std::string RequestLine() override { return parts_.request_line.Text(); }
   void SetRequestLine(const std::string& text) override { parts_.request_line.SetText(text); }
   void AddToInputHistory(const std::string& text) override { parts_.request_line.AddToHistory(text); }
-  void SetRequestButtonsEnabled(bool enabled) override { parts_.buttons.SetEnabled(enabled); }
+  void SetRequestButtonsEnabled(bool enabled) override {
+    parts_.buttons.SetEnabled(enabled);
+    parts_.send_enabled(enabled);
+  }
   void SetProgress(int position) override;
   void StepProgress() override;
   void Status(const std::string& text) override;

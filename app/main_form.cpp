@@ -105,6 +105,7 @@ ui::FormDef MainFormDef() {
   separator("miPanelsSeparator", fmMain::miPanels);
   item(fmMain::miMin, fmMain::miPanels, "Панель поиска Откл.");
   item(fmMain::miList, fmMain::miPanels, "Панель запросов Откл.");
+  item(fmMain::miMinimize, fmMain::miView, "Минимизировать", ui::Ctrl('M'));
   item(fmMain::miStayOnTop, fmMain::miView, "Поверх окон", ui::Ctrl('A'));
   item(fmMain::miSugar, fmMain::miView, "Прилипание", ui::Ctrl('W'));
   item(fmMain::miTransp, fmMain::miView, "Прозрачность", ui::Ctrl('T'));

@@ -47,6 +47,7 @@ inline constexpr char miSpecial[] = "miSpecial";
 inline constexpr char miMin[] = "miMin";
 inline constexpr char miList[] = "miList";
 inline constexpr char miSuperView[] = "miSuperView";
+inline constexpr char miMinimize[] = "miMinimize";
 inline constexpr char miStayOnTop[] = "miStayOnTop";
 inline constexpr char miSugar[] = "miSugar";
 inline constexpr char miTransp[] = "miTransp";

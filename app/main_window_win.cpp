@@ -57,7 +57,7 @@ TfmMain::TfmMain(std::string folder, std::string argument)
                     search_suffix_ = suffix;
                   }}),
       presentation_(*this, settings_),
-      tray_(*this, kTrayEvent),
+      tray_(*this, kTrayEvent, {[this] { TrayIconMouseDown(); }, [this] { TrayIconClick(); }}),
       monitor_switch_(*this, {fmMain::miMonitorClipboard, fmMain::miMonitorclipboard2}),
       clipboard_(
           [this] {
@@ -97,7 +97,10 @@ void TfmMain::OnCreate() {
         Get(fmMain::miProxy2).SetChecked(on);
       });
   host_ = std::make_unique<MainDispatchHost>(
-      MainDispatchHost::Parts{*this, request_line_, buttons_, mailbox_, [this] { return lists_.List2(); }, [this] { ++state_.letters; }},
+      MainDispatchHost::Parts{*this, request_line_, buttons_, mailbox_, [this] { return lists_.List2(); }, [this] { ++state_.letters; },
+                              [this](bool enabled) {
+                                if (mini_) mini_->SetSendEnabled(enabled);
+                              }},
       [this] {
         ui::PumpMessages();
         return !(dispatcher_ && dispatcher_->CancelRequested());
@@ -230,9 +233,15 @@ void TfmMain::PressAutomaticButton() {
 
 void TfmMain::AcceptCapturedUrl(const std::string& text) {
   request_line_.SetText(text);
+  if (mini_) mini_->SetRequestLine(text);
   if (Get(fmMain::miAddCliptoList).Checked()) lists_.AppendToBoth(request_line_.Text());
   if (!Get(fmMain::miAutoON).Checked()) {
-    tray_.ShowFromTray();
+    // The mini window stands in for the main window while it shows.
+    if (MiniShowing()) {
+      mini_->FocusRequestLine();
+    } else {
+      tray_.ShowFromTray();
+    }
     return;
   }
   PressAutomaticButton();
@@ -308,6 +317,52 @@ void TfmMain::SaveProgramState() {
     ui::ShowMessage(Hwnd(), CannotWriteMessage(ProgramFile(kSearchTreeFile)), MB_ICONERROR | MB_OK);
   dispatcher_->Disconnect();
   proxy_->Stop();
+}
+
+void TfmMain::miMinimizeClick() {
+  if (MiniShowing()) {
+    mini_->CloseMini();
+    return;
+  }
+  tray_.HideToTray();
+  if (!mini_) {
+    mini_ = std::make_unique<TfmMiniQPT>(
+        TfmMiniQPT::Parts{[this](const std::string& text) { request_line_.SetText(text); }, [this] { PressAutomaticButton(); },
+                          [this] {
+                            std::optional<std::string> address = browser_links_.GrabBrowserAddress();
+                            FinishPendingExit();
+                            return address;
+                          },
+                          [this] { return Get(fmMain::cbComboBox).Lines(); }, [this] { return Get(fmMain::miSugar).Checked(); },
+                          [this] {
+                            tray_.ShowFromTray();
+                            SetFocus(ControlHwnd(fmMain::cbComboBox));
+                          },
+                          [this] { tray_.HideTaskbarEntry(); }});
+  }
+  std::optional<std::string> caption;
+  if (const int n = buttons_.Automatic(); n >= 1 && n <= kRequestButtonCount) caption = Get(fmMain::Numbered(fmMain::mi, n)).Caption();
+  mini_->ShowMini(Hwnd(), caption);
+}
+
+// Closing the mini window shows the main window.
+void TfmMain::miShowClick() {
+  if (MiniShowing()) mini_->CloseMini();
+  tray_.ShowFromTray();
+  SetFocus(ControlHwnd(fmMain::cbComboBox));
+}
+
+void TfmMain::TrayIconMouseDown() {
+  if (!IsWindowVisible(Hwnd()) && !MiniShowing()) {
+    tray_.ShowFromTray();
+    tray_.HideTaskbarEntry();
+  }
+  if (MiniShowing() && GetActiveWindow() != mini_->Hwnd()) mini_->FocusRequestLine();
+}
+
+// While the mini window stands in for the main window, the click has brought it forward.
+void TfmMain::TrayIconClick() {
+  if (!MiniShowing()) tray_.ShowFromTray();
 }
 
 void TfmMain::FormDestroy() {

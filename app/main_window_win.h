@@ -9,6 +9,7 @@
 #include "app/browser_links_win.h"
 #include "app/mailbox_selector_win.h"
 #include "app/main_dispatch_host_win.h"
+#include "app/mini_window_win.h"
 #include "app/program_state.h"
 #include "app/request_buttons_win.h"
 #include "app/request_line_win.h"
@@ -81,6 +82,11 @@ class TfmMain final : public ui::Window {
   void RequestLineChanged();
   void lbAddClick();
   void miHelpContensClick();
+  void miMinimizeClick();
+  void miShowClick();
+  void TrayIconMouseDown();
+  void TrayIconClick();
+  bool MiniShowing() const { return mini_ && mini_->Showing(); }
   void miBugsandquestionsClick();
   void About1Click();
   void StartDispatch(int number, bool help_request = false);
@@ -114,6 +120,7 @@ class TfmMain final : public ui::Window {
   std::unique_ptr<MainDispatchHost> host_;
   std::unique_ptr<Dispatcher> dispatcher_;
   std::unique_ptr<TfmHistory> history_window_;  // made on first use, hidden when closed
+  std::unique_ptr<TfmMiniQPT> mini_;            // made at the first "Минимизировать"
 };
 
 }  // namespace qp

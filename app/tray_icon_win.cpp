@@ -14,8 +14,8 @@ constexpr wchar_t kHint[] = L"Quillpost Pro";
 
 }  // namespace
 
-TrayIcon::TrayIcon(ui::Window& window, UINT message)
-    : window_(window), message_(message), taskbar_created_(RegisterWindowMessageW(L"TaskbarCreated")) {}
+TrayIcon::TrayIcon(ui::Window& window, UINT message, Handlers handlers)
+    : window_(window), message_(message), handlers_(std::move(handlers)), taskbar_created_(RegisterWindowMessageW(L"TaskbarCreated")) {}
 
 TrayIcon::~TrayIcon() {
   if (hidden_owner_) DestroyWindow(hidden_owner_);
@@ -55,13 +55,8 @@ bool TrayIcon::HandleMessage(UINT msg, WPARAM, LPARAM lparam) {
   }
   if (msg != message_) return false;
   switch (LOWORD(lparam)) {
-    case WM_LBUTTONDOWN:
-      if (!IsWindowVisible(window_.Hwnd())) {
-        ShowFromTray();
-        HideTaskbarEntry();
-      }
-      break;
-    case WM_LBUTTONUP: ShowFromTray(); break;
+    case WM_LBUTTONDOWN: handlers_.mouse_down(); break;
+    case WM_LBUTTONUP: handlers_.click(); break;
     case WM_RBUTTONUP: ShowMenu(); break;
     default: break;
   }

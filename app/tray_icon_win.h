@@ -16,8 +16,13 @@ namespace qp {
 
 class TrayIcon {
  public:
+  // What a press and a click of the left button do (the main window decides, as the mini
+  // window may stand in for it).
+  struct Handlers {
+    std::function<void()> mouse_down, click;
+  };
   // message: the one the icon's mouse events arrive with.
-  TrayIcon(ui::Window& window, UINT message);
+  TrayIcon(ui::Window& window, UINT message, Handlers handlers);
   ~TrayIcon();
   TrayIcon(const TrayIcon&) = delete;
   TrayIcon& operator=(const TrayIcon&) = delete;
@@ -42,6 +47,7 @@ class TrayIcon {
 
   ui::Window& window_;
   UINT message_;
+  Handlers handlers_;
   UINT taskbar_created_;
   bool added_ = false;
   HWND hidden_owner_ = nullptr;

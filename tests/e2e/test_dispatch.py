@@ -193,5 +193,25 @@ class NoServer(ServerTest):
         self.assertIn("http://example.com/", p.read("history.log").decode("cp1251"))
 
 
+class MiniWindow(ServerTest):
+    """Ctrl+M puts the mini window in the main window's place; its send delivers a letter."""
+
+    def test_ctrl_m_shows_the_mini_window_at_the_corner_and_its_send_delivers(self):
+        p = self.program
+        p.start()
+        p.key("ctrl+m")
+        self.assertTrue(wait_for(lambda: p.state("TfmMiniQPT") == "visible", timeout=10))
+        self.assertEqual(p.state(), "hidden")
+        self.assertEqual(p.probe("settext", "TfmMiniQPT", "ComboBox", "0", "http://example.com/mini").returncode, 0)
+        p.screenshot("mini-window.png")
+        # The send button carries the automatic-mode button's name.
+        self.assertEqual(p.probe("click", "TfmMiniQPT", "Страница").returncode, 0)
+        self.assertTrue(wait_for(lambda: len(self.received()) == 1, timeout=30))
+        self.assertEqual(read_letter(self.received()[0])["subject"], "http://example.com/mini")
+        self.assertEqual(p.state(), "hidden")  # the main window stays in the tray
+        self.assertEqual(p.probe("click", "TfmMiniQPT", "X").returncode, 0)
+        self.assertTrue(wait_for(lambda: p.state() == "visible", timeout=10))
+
+
 if __name__ == "__main__":
     main()
