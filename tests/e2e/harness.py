@@ -223,7 +223,14 @@ def main():
     if results:
         OPTIONS.junit = os.path.join(results, os.path.basename(sys.argv[0]).replace(".py", ".xml"))
     suite = unittest.defaultTestLoader.loadTestsFromModule(sys.modules["__main__"])
-    result = unittest.TextTestRunner(verbosity=2).run(suite)
+    # Wine's tray hides, with a wait of seconds, whenever its last icon goes: an icon of the
+    # run's own keeps it shown, so each program's exit does not pay that wait.
+    keeper = subprocess.Popen([WINE, OPTIONS.probe, "keeptray"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        result = unittest.TextTestRunner(verbosity=2).run(suite)
+    finally:
+        keeper.kill()
+        keeper.wait()
     if OPTIONS.junit:
         # A test whose body and clean-up both failed is still one failed test.
         failed = {id(test) for test, _ in result.failures + result.errors}

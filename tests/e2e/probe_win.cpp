@@ -17,6 +17,7 @@
 //                       WM_QUERYENDSESSION, then WM_ENDSESSION; prints the first answer
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstring>
@@ -139,8 +140,24 @@ int TakeFocusAway() {
   return 0;
 }
 
+// Holds a tray icon until it is ended: Wine's tray is a window that hides, with a wait of
+// seconds, whenever its last icon goes, and each program run would pay that at its exit.
+int KeepTrayShown() {
+  HWND w = CreateWindowExW(0, L"STATIC", L"tray keeper", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof data;
+  data.hWnd = w;
+  data.uID = 98;
+  data.uFlags = NIF_TIP;
+  Shell_NotifyIconW(NIM_ADD, &data);
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+  return 0;
+}
+
 int wmain(int argc, wchar_t** argv) {
   if (argc >= 2 && std::wstring(argv[1]) == L"away") return TakeFocusAway();
+  if (argc >= 2 && std::wstring(argv[1]) == L"keeptray") return KeepTrayShown();
   if (argc < 3) return 2;
   const std::wstring command = argv[1];
   HWND window = FindWindowW(argv[2], nullptr);
