@@ -43,11 +43,9 @@ TfmMiniQPT::TfmMiniQPT(Parts parts) : Window(MiniDef()), parts_(std::move(parts)
 
 void TfmMiniQPT::ShowMini(HWND owner, const std::optional<std::string>& start_caption) {
   if (!Hwnd() && !Create(owner, WS_POPUP | WS_CAPTION, WS_EX_TOPMOST | WS_EX_DLGMODALFRAME, 0, 0)) return;
-  RECT work{}, frame{};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  RECT frame{};
   GetWindowRect(Hwnd(), &frame);
-  const ui::ScreenRect place =
-      ui::BottomRightOf({work.left, work.top, work.right, work.bottom}, frame.right - frame.left, frame.bottom - frame.top);
+  const ui::ScreenRect place = ui::BottomRightOf(ui::WorkArea(), frame.right - frame.left, frame.bottom - frame.top);
   SetWindowPos(Hwnd(), HWND_TOPMOST, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
   if (start_caption) Get("bbStart").SetCaption(*start_caption);
   ShowWindow(Hwnd(), SW_SHOW);
@@ -110,16 +108,7 @@ bool TfmMiniQPT::OnKeyPreview(const MSG& msg) {
 
 // The sticky edges of the main window's switch, nearer: 10 pixels.
 void TfmMiniQPT::Dock(WINDOWPOS& pos) {
-  if ((pos.flags & SWP_NOMOVE) || !parts_.sticky()) return;
-  RECT now{}, work{};
-  GetWindowRect(Hwnd(), &now);
-  if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) return;
-  const int cx = pos.flags & SWP_NOSIZE ? now.right - now.left : pos.cx, cy = pos.flags & SWP_NOSIZE ? now.bottom - now.top : pos.cy;
-  const ui::Snap snap =
-      ui::SnapToEdges(ui::FromPlace(pos.x, pos.y, cx, cy), {work.left, work.top, work.right, work.bottom}, ui::kMiniWindowSnap, snapped_);
-  snapped_ = snap.snapped;
-  pos.x = snap.window.left;
-  pos.y = snap.window.top;
+  if (parts_.sticky()) ui::SnapWindowPos(Hwnd(), pos, ui::kMiniWindowSnap, snapped_);
 }
 
 LRESULT TfmMiniQPT::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {

@@ -8,6 +8,7 @@
 #include "base/error_log.h"
 #include "ui/edge_snap.h"
 #include "ui/message_box_win.h"
+#include "ui/placement_win.h"
 
 namespace qp {
 namespace {
@@ -125,20 +126,7 @@ bool WindowPresentation::HandleMessage(UINT msg, LPARAM lparam) {
 }
 
 void WindowPresentation::FilterPosition(WINDOWPOS& pos) {
-  if (!window_.Get(fmMain::miSugar).Checked()) return;
-  RECT now{}, work{};
-  GetWindowRect(window_.Hwnd(), &now);
-  if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) return;
-  // A change of size alone keeps the place, a move alone the size.
-  const int x = pos.flags & SWP_NOMOVE ? now.left : pos.x, y = pos.flags & SWP_NOMOVE ? now.top : pos.y;
-  const int cx = pos.flags & SWP_NOSIZE ? now.right - now.left : pos.cx, cy = pos.flags & SWP_NOSIZE ? now.bottom - now.top : pos.cy;
-  const ui::Snap snap =
-      ui::SnapToEdges(ui::FromPlace(x, y, cx, cy), {work.left, work.top, work.right, work.bottom}, ui::kMainWindowSnap, snapped_);
-  snapped_ = snap.snapped;
-  if (snap.window.left == x && snap.window.top == y) return;
-  pos.x = snap.window.left;
-  pos.y = snap.window.top;
-  pos.flags &= ~SWP_NOMOVE;
+  if (window_.Get(fmMain::miSugar).Checked()) ui::SnapWindowPos(window_.Hwnd(), pos, ui::kMainWindowSnap, snapped_);
 }
 
 }  // namespace qp

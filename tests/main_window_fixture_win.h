@@ -14,6 +14,7 @@
 #include "app/main_window_win.h"
 #include "app/system_win.h"
 #include "test_support.h"
+#include "tray_keeper_win.h"
 
 namespace qp {
 
@@ -50,22 +51,8 @@ inline void WhenShown(const wchar_t* cls, std::function<void(HWND)> step) {
   Waiting().timer = SetTimer(nullptr, 0, 20, WhenShownTimer);
 }
 
-// Wine's tray is a window of its own that shows while it holds an icon and hides when the
-// last one goes, and the program waits for that: an icon of the test run's own keeps it
-// shown, so each window's icon comes and goes at once.
-inline void KeepTrayShown() {
-  static const struct Keeper {
-    HWND window = CreateWindowExW(0, L"STATIC", L"tray keeper", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    Keeper() {
-      NOTIFYICONDATAW data{};
-      data.cbSize = sizeof data;
-      data.hWnd = window;
-      data.uID = 99;
-      data.uFlags = NIF_TIP;
-      Shell_NotifyIconW(NIM_ADD, &data);
-    }
-  } keeper;
-}
+// Once per test program (tray_keeper_win.h).
+inline void KeepTrayShown() { [[maybe_unused]] static const HWND keeper = test::HoldTrayIcon(99); }
 
 class MainWindowTest : public ::testing::Test {
  protected:

@@ -413,7 +413,9 @@ def render(number):
 
 
 def bmp_bytes(px):
-    row_size = (SIZE * 3 + 3) // 4 * 4
+    """A 24-bit uncompressed bitmap of rows of (r, g, b), top row first, any size."""
+    width, height = len(px[0]), len(px)
+    row_size = (width * 3 + 3) // 4 * 4
     image = bytearray()
     for row in reversed(px):  # bottom-up
         line = bytearray()
@@ -421,7 +423,7 @@ def bmp_bytes(px):
             line += bytes((b, g, r))
         line += b"\0" * (row_size - len(line))
         image += line
-    info = struct.pack("<IiiHHIIiiII", 40, SIZE, SIZE, 1, 24, 0, len(image), 2835, 2835, 0, 0)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(image), 2835, 2835, 0, 0)
     header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(image), 0, 0, 14 + len(info))
     return header + info + bytes(image)
 

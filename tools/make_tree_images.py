@@ -5,7 +5,6 @@
 "Вставить категорию" makes), 3 unused, 4 a request (a page with a globe). The ground is the
 glyphs' grey, which the program takes as transparent.
 """
-import struct
 import sys
 
 import make_glyphs as g
@@ -69,18 +68,6 @@ def strip():
     return [sum((px[y] for px in canvases), []) for y in range(g.SIZE)]
 
 
-def bmp_bytes(rows):
-    width = len(rows[0])
-    row_size = (width * 3 + 3) // 4 * 4
-    image = bytearray()
-    for row in reversed(rows):  # bottom-up
-        line = bytearray(b"".join(bytes((b, gr, r)) for r, gr, b in row))
-        image += line + b"\0" * (row_size - len(line))
-    info = struct.pack("<IiiHHIIiiII", 40, width, len(rows), 1, 24, 0, len(image), 2835, 2835, 0, 0)
-    header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(image), 0, 0, 14 + len(info))
-    return header + info + bytes(image)
-
-
 if __name__ == "__main__":
     with open(sys.argv[1] if len(sys.argv) > 1 else "app/tree_images.bmp", "wb") as f:
-        f.write(bmp_bytes(strip()))
+        f.write(g.bmp_bytes(strip()))

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "ui/edge_snap.h"
+
 namespace qp::ui {
 
 void CenterWindow(HWND window, HWND over) {
@@ -46,6 +48,25 @@ bool ForceForegroundWindow(HWND window) {
     SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<void*>(static_cast<UINT_PTR>(timeout)), SPIF_SENDCHANGE);
   }
   return GetForegroundWindow() == window;
+}
+
+ScreenRect WorkArea() {
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  return {work.left, work.top, work.right, work.bottom};
+}
+
+void SnapWindowPos(HWND window, WINDOWPOS& pos, int distance, bool& snapped) {
+  RECT now{};
+  GetWindowRect(window, &now);
+  const int x = pos.flags & SWP_NOMOVE ? now.left : pos.x, y = pos.flags & SWP_NOMOVE ? now.top : pos.y;
+  const int cx = pos.flags & SWP_NOSIZE ? now.right - now.left : pos.cx, cy = pos.flags & SWP_NOSIZE ? now.bottom - now.top : pos.cy;
+  const Snap snap = SnapToEdges(FromPlace(x, y, cx, cy), WorkArea(), distance, snapped);
+  snapped = snap.snapped;
+  if (snap.window.left == x && snap.window.top == y) return;
+  pos.x = snap.window.left;
+  pos.y = snap.window.top;
+  pos.flags &= ~SWP_NOMOVE;
 }
 
 }  // namespace qp::ui

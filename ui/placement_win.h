@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "ui/screen_rect.h"
+
 namespace qp::ui {
 
 // Centres window on over (or, without one, on the work area of window's screen), then
@@ -11,5 +13,13 @@ void CenterWindow(HWND window, HWND over);
 
 // Brings a window to the front despite the system's foreground lock; true when it is there.
 bool ForceForegroundWindow(HWND window);
+
+// The desktop's work area: the screen without the taskbar.
+ScreenRect WorkArea();
+
+// A proposed move or resize of window (WM_WINDOWPOSCHANGING) pulled onto the work area's
+// edges within distance pixels, and held on it once snapped (ui::SnapToEdges). A change
+// of size alone keeps the place, a move alone the size.
+void SnapWindowPos(HWND window, WINDOWPOS& pos, int distance, bool& snapped);
 
 }  // namespace qp::ui

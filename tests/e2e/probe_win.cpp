@@ -17,11 +17,12 @@
 //                       WM_QUERYENDSESSION, then WM_ENDSESSION; prints the first answer
 #include <windows.h>
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
+
+#include "../tray_keeper_win.h"
 
 namespace {
 
@@ -140,16 +141,9 @@ int TakeFocusAway() {
   return 0;
 }
 
-// Holds a tray icon until it is ended: Wine's tray is a window that hides, with a wait of
-// seconds, whenever its last icon goes, and each program run would pay that at its exit.
+// Holds a tray icon until it is ended (tray_keeper_win.h).
 int KeepTrayShown() {
-  HWND w = CreateWindowExW(0, L"STATIC", L"tray keeper", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-  NOTIFYICONDATAW data{};
-  data.cbSize = sizeof data;
-  data.hWnd = w;
-  data.uID = 98;
-  data.uFlags = NIF_TIP;
-  Shell_NotifyIconW(NIM_ADD, &data);
+  qp::test::HoldTrayIcon(98);
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
   return 0;
