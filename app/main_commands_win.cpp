@@ -22,8 +22,8 @@ constexpr const char* kFixedRequests[] = {fmMain::miSubscribeToStatistic, fmMain
 constexpr int kUserGroupRequest = 33;  // asks before subscribing
 
 // Switches that are a menu entry's tick and nothing more.
-constexpr const char* kPlainSwitches[] = {fmMain::miAutoON, fmMain::miAddCliptoList, fmMain::miAutoDecodeUrl, fmMain::miSwitchOff,
-                                          fmMain::miRLDelay};
+constexpr const char* kPlainSwitches[] = {fmMain::miAutoON,    fmMain::miAddCliptoList, fmMain::miAutoDecodeUrl,
+                                          fmMain::miSwitchOff, fmMain::miRLDelay,       fmMain::miPopUps};
 
 }  // namespace
 

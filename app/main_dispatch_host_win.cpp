@@ -31,8 +31,7 @@ DispatchOptions MainDispatchHost::Options() {
   options.list1 = w.Get(fmMain::miRQList1).Checked();
   options.list2 = w.Get(fmMain::miRQList2).Checked();
   options.delay = w.Get(fmMain::miRLDelay).Checked();
-  // The popups have no menu entry yet: they stay off.
-  options.popups = false;
+  options.popups = w.Get(fmMain::miPopUps).Checked();
   options.hide_when_done = w.Get(fmMain::miHideWhenDone1).Checked();
   return options;
 }

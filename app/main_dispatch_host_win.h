@@ -27,7 +27,8 @@ class MainDispatchHost final : public DispatchHost {
     MailboxSelector& mailbox;
     std::function<std::vector<std::string>()> list2;  // request list 2's entries
     std::function<void()> letter_counted;
-    std::function<void(bool)> send_enabled;  // the mini window's send button
+    std::function<void(bool)> send_enabled;                             // the mini window's send button
+    std::function<void(const std::string&, const std::string&)> popup;  // address, text
   };
   // keep_waiting: runs between short waits on the network; false abandons the wait.
   MainDispatchHost(Parts parts, std::function<bool()> keep_waiting);
@@ -49,6 +50,7 @@ class MainDispatchHost final : public DispatchHost {
   void ErrorBox(const std::string& text) override;
   void InfoBox(const std::string& text) override;
   void OpenOptions() override {}
+  void Popup(const std::string& address, const std::string& text) override { parts_.popup(address, text); }
   int CheckedMailbox() override { return parts_.mailbox.Checked(); }
   void SelectMailbox(int n) override { parts_.mailbox.Select(n); }
   const ActiveProfile& Profile() override { return parts_.mailbox.Profile(); }

@@ -129,6 +129,7 @@ ui::FormDef MainFormDef() {
   item(fmMain::miRQList2, fmMain::miSettings, "Использовать лист запросов 2", ui::Ctrl('R'));
   item(fmMain::miRLDelay, fmMain::miSettings, "Отправка с задержкой");
   item(fmMain::miHideWhenDone1, fmMain::miSettings, "Свернуть после выполнения", ui::Ctrl('O'));
+  item(fmMain::miPopUps, fmMain::miSettings, "Всплывающий отчет ;)");
   separator("miSettingsSeparator", fmMain::miSettings);
   menu(fmMain::miRQSettings, fmMain::miSettings, "Настройки запроса");
   for (int n = 1; n <= 20; ++n) item(fmMain::Numbered(fmMain::miRQ, n), fmMain::miRQSettings, std::to_string(n));

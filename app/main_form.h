@@ -64,6 +64,7 @@ inline constexpr char miSwitchOff[] = "miSwitchOff";
 inline constexpr char miRQList1[] = "miRQList1";
 inline constexpr char miRQList2[] = "miRQList2";
 inline constexpr char miRLDelay[] = "miRLDelay";
+inline constexpr char miPopUps[] = "miPopUps";
 inline constexpr char miRQSettings[] = "miRQSettings";
 inline constexpr char miPlus[] = "miPlus";
 inline constexpr char miSubscribeToStatistic[] = "miSubscribeToStatistic";

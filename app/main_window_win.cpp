@@ -11,6 +11,7 @@
 #include "app/main_form.h"
 #include "base/error_log.h"
 #include "base/file_io.h"
+#include "base/integer_text.h"
 #include "base/process.h"
 #include "base/scope_guard.h"
 #include "base/status_line.h"
@@ -96,11 +97,13 @@ void TfmMain::OnCreate() {
         Get(fmMain::miproxy).SetChecked(on);
         Get(fmMain::miProxy2).SetChecked(on);
       });
+  popups_ = std::make_unique<PopupReports>(Hwnd());
   host_ = std::make_unique<MainDispatchHost>(
       MainDispatchHost::Parts{*this, request_line_, buttons_, mailbox_, [this] { return lists_.List2(); }, [this] { ++state_.letters; },
                               [this](bool enabled) {
                                 if (mini_) mini_->SetSendEnabled(enabled);
-                              }},
+                              },
+                              [this](const std::string& address, const std::string& text) { popups_->Report(address, text); }},
       [this] {
         ui::PumpMessages();
         return !(dispatcher_ && dispatcher_->CancelRequested());
@@ -132,7 +135,7 @@ void TfmMain::FormCreate() {
   clipboard_.SetReady(false);
   try {
     ui::SetText(ControlHwnd(fmMain::cbComboBox), argument_);
-    SetWindowPos(Hwnd(), nullptr, state_.left, state_.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ui::PlaceAtStoredCorner(Hwnd(), state_.left, state_.top);
     request_line_.LoadHistory();
   } catch (const std::exception& e) {
     LogError(std::string("MainFormCreate Error : ") + e.what());
@@ -197,6 +200,7 @@ void TfmMain::FirstActivation() {
   if (state_.monitor) monitor_switch_.Set(true);
   lists_.RestoreList2(state_.request_list2);
   proxy_->RestoreAtStart(settings_.ValueExists("Settings", "Proxy") && settings_.ReadBool("Settings", "Proxy", false));
+  CheckRequestListDelay();
   buttons_.RememberAutomatic(state_.auto_button);
   // The tray icon comes now, once the window is on the screen: from here on the program is
   // reached through it, not through the taskbar.
@@ -204,6 +208,13 @@ void TfmMain::FirstActivation() {
   tray_.HideTaskbarEntry();
   bookmarks_.Load();
   first_activation_done_ = true;
+}
+
+// A stored delay that is no whole number is logged; the sending falls back on its own.
+// The restore goes on: what follows (the tray icon, the bookmark tree) must not be lost to it.
+void TfmMain::CheckRequestListDelay() {
+  const std::string delay = settings_.ReadString("Settings", "RLDelay", "30");
+  if (int32_t value = 0; !ParseInteger(delay, value)) LogError("Error : " + NotAnIntegerMessage(delay));
 }
 
 void TfmMain::StartDispatch(int number, bool help_request) {

@@ -10,6 +10,7 @@
 #include "app/mailbox_selector_win.h"
 #include "app/main_dispatch_host_win.h"
 #include "app/mini_window_win.h"
+#include "app/popup_reports_win.h"
 #include "app/program_state.h"
 #include "app/request_buttons_win.h"
 #include "app/request_line_win.h"
@@ -58,6 +59,7 @@ class TfmMain final : public ui::Window {
   void FormCreate();
   void FormActivate();
   void FirstActivation();
+  void CheckRequestListDelay();
   bool FormClose();  // false when the window must stay
   void FormDestroy();
   void SaveProgramState();
@@ -121,6 +123,7 @@ class TfmMain final : public ui::Window {
   std::unique_ptr<Dispatcher> dispatcher_;
   std::unique_ptr<TfmHistory> history_window_;  // made on first use, hidden when closed
   std::unique_ptr<TfmMiniQPT> mini_;            // made at the first "Минимизировать"
+  std::unique_ptr<PopupReports> popups_;
 };
 
 }  // namespace qp

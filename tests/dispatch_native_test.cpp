@@ -27,6 +27,7 @@ class FakeHost : public DispatchHost {
   std::vector<std::string> list1, list2;
   std::set<std::string> ticks;
   std::vector<std::string> statuses, boxes;
+  std::vector<std::pair<std::string, std::string>> popups;  // address, text
   std::vector<int> selected;
   int checked = 1;
   int letters = 0;
@@ -47,6 +48,7 @@ class FakeHost : public DispatchHost {
   }
   void ErrorBox(const std::string& text) override { boxes.push_back(text); }
   void OpenOptions() override {}
+  void Popup(const std::string& address, const std::string& text) override { popups.emplace_back(address, text); }
   int CheckedMailbox() override { return checked; }
   void SelectMailbox(int n) override {
     selected.push_back(n);
@@ -55,7 +57,7 @@ class FakeHost : public DispatchHost {
   const ActiveProfile& Profile() override { return profile; }
   DispatchOptions Options() override {
     auto on = [&](const char* item) { return ticks.count(item) != 0; };
-    return {.list1 = on("miRQList1"), .list2 = on("miRQList2"), .delay = on("miRLDelay")};
+    return {.list1 = on("miRQList1"), .list2 = on("miRQList2"), .delay = on("miRLDelay"), .popups = on("miPopUps")};
   }
   std::vector<std::string> RequestList(int which) override { return which == 1 ? list1 : list2; }
   std::string SearchRequest() override { return "search words"; }
@@ -225,6 +227,26 @@ TEST_F(DispatchTest, CancelDuringThePauseEndsTheRunAtOnce) {
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
   EXPECT_EQ(server.Letters().size(), 1u);
   EXPECT_EQ(host.statuses.back(), "Отправка запроса была отменена.");
+}
+
+// One report a letter, only while "Всплывающий отчет ;)" is ticked; a long request shows its
+// first 30 characters, the address is the request without its comment.
+TEST_F(DispatchTest, EachLetterIsReportedByAPopupWhileTheSwitchIsOn) {
+  host.line = "http://example.com/одна-очень-длинная-страница|заметка";
+  Make().DispatchRequest(1);
+  EXPECT_TRUE(host.popups.empty());
+  host.ticks = {"miPopUps"};
+  host.line = "http://example.com/одна-очень-длинная-страница|заметка";
+  Make().DispatchRequest(1);
+  ASSERT_EQ(host.popups.size(), 1u);
+  EXPECT_EQ(host.popups[0].first, "http://example.com/одна-очень-длинная-страница");
+  EXPECT_EQ(host.popups[0].second, "Запрос  http://example.com/одна-очень-... успешно отправлен");
+  Server refusing({"--refuse-rcpt", "www4mail"});
+  host.profile.smtp_port = std::to_string(refusing.Port());
+  host.line = "x";
+  Make().DispatchRequest(1);
+  ASSERT_EQ(host.popups.size(), 2u);
+  EXPECT_EQ(host.popups[1].second, "При отправке запроса произошла ошибка.");
 }
 
 TEST_F(DispatchTest, ARefusedRecipientShowsTheReplyAndTheListGoesOn) {

@@ -51,6 +51,18 @@ inline void WhenShown(const wchar_t* cls, std::function<void(HWND)> step) {
   Waiting().timer = SetTimer(nullptr, 0, 20, WhenShownTimer);
 }
 
+// Runs the window's messages until the condition holds or the time is up.
+inline bool PumpUntil(const std::function<bool()>& done, DWORD ms = 5000) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > ms) return false;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(20);
+  }
+  return true;
+}
+
 // Once per test program (tray_keeper_win.h).
 inline void KeepTrayShown() { [[maybe_unused]] static const HWND keeper = test::HoldTrayIcon(99); }
 

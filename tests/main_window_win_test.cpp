@@ -269,18 +269,6 @@ TEST_F(MainWindowTest, AStoredAutomaticButtonIsTickedAtTheFirstActivation) {
   for (int n = 1; n <= 20; ++n) EXPECT_EQ(window->Find("mi" + std::to_string(n))->Checked(), n == 12) << n;
 }
 
-// Runs the window's messages until the condition holds or the time is up.
-bool PumpUntil(const std::function<bool()>& done, DWORD ms = 5000) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > ms) return false;
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    Sleep(20);
-  }
-  return true;
-}
-
 // The browser's context-menu page writes "link.txt": the first line reaches the request
 // line, the file is gone, nothing is sent even in automatic mode.
 TEST_F(MainWindowTest, ALinkFileWrittenFromOutsideFillsTheRequestLine) {

@@ -61,11 +61,13 @@ TEST(SavedStateWriter, SwitchesFollowTheirMenuTicksAndOthersKeepTheirStoredValue
   form.Get("miTransp").SetChecked(true);
   SavedState state;
   state.monitor = true;  // its entry is unticked now
-  state.popups = true;   // no entry on this window yet: stays
+  form.Get("miPopUps").SetChecked(true);
+  state.language = 2;  // not a switch: stays
   CaptureMenuSwitches(form, state);
   EXPECT_FALSE(state.monitor);
   EXPECT_TRUE(state.transparent);
   EXPECT_TRUE(state.popups);
+  EXPECT_EQ(state.language, 2);
 }
 
 }  // namespace

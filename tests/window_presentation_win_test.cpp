@@ -134,7 +134,8 @@ TEST_F(PresentationTest, TransparencyReachesTheWindowAndAnOpacityOutOfRangeIsRef
 }
 
 TEST_F(PresentationTest, TheFirstActivationRestoresTheViewAndTheSwitchesAndTheExitSavesThem) {
-  test::WriteAll(dir / "settings.ini", "[Settings]\r\nViewMode=3\r\nSticy=1\r\nHide=1\r\nOn_top=1\r\n");
+  test::WriteAll(dir / "settings.ini", "[Settings]\r\nViewMode=3\r\nSticy=1\r\nHide=1\r\nOn_top=1\r\nPopUps=1\r\nRLDelay=abc\r\n");
+  test::WriteAll(dir / "search.qpt", "Закладки\r\n\tСтраница\r\n\t\t@http://example.com/\r\n\t\t@\r\n");
   Start();
   const int height = ClientHeight();
   ShowWindow(window->Hwnd(), SW_SHOWNOACTIVATE);  // the first activation comes while the window shows
@@ -145,12 +146,32 @@ TEST_F(PresentationTest, TheFirstActivationRestoresTheViewAndTheSwitchesAndTheEx
   EXPECT_TRUE(window->Find("miHideWhenDone1")->Checked());
   EXPECT_TRUE(window->Find("miHideWhenDone2")->Checked());
   EXPECT_TRUE(window->Find("miStayOnTop")->Checked());
+  EXPECT_TRUE(window->Find("miPopUps")->Checked());
+  // A delay that is no number is logged, and the restore still reaches the bookmark tree.
+  EXPECT_NE(test::ReadAll(dir / "log.txt").find("Error : 'abc' is not a valid integer value"), std::string::npos);
+  EXPECT_GT(TreeView_GetCount(window->ControlHwnd("JvSearchTreeView")), 0u);
   Command("miHideWhenDone2");  // the tray twin switches both
   EXPECT_FALSE(window->Find("miHideWhenDone1")->Checked());
   Command("miExit");
   const std::string saved = test::ReadAll(dir / "settings.ini");
-  for (const char* line : {"ViewMode=3\r\n", "Sticy=1\r\n", "Hide=0\r\n", "On_top=1\r\n", "Tran=0\r\n"}) {
+  for (const char* line : {"ViewMode=3\r\n", "Sticy=1\r\n", "Hide=0\r\n", "On_top=1\r\n", "Tran=0\r\n", "PopUps=1\r\n"}) {
     EXPECT_NE(saved.find(line), std::string::npos) << line << saved;
+  }
+}
+
+// A stored place the window would stand off every monitor at (a monitor unplugged) gives way
+// to the work area's top-left corner; a place on the screen is kept.
+TEST_F(PresentationTest, AStoredPlaceOffEveryMonitorComesBackOnTheWorkArea) {
+  for (const auto& [stored, expected] : {std::pair{POINT{-5000, -5000}, POINT{0, 0}}, std::pair{POINT{120, 100}, POINT{120, 100}}}) {
+    test::WriteAll(dir / "settings.ini", "[Settings]\r\nLeft=" + std::to_string(stored.x) + "\r\nTop=" + std::to_string(stored.y) + "\r\n");
+    Start();
+    RECT frame{}, work{};
+    GetWindowRect(window->Hwnd(), &frame);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_EQ(frame.left, expected.x + (stored.x < 0 ? work.left : 0));
+    EXPECT_EQ(frame.top, expected.y + (stored.y < 0 ? work.top : 0));
+    DestroyWindow(window->Hwnd());
+    window.reset();
   }
 }
 

@@ -32,7 +32,24 @@ void WinComponent::SetCaption(std::string_view text) {
     SendMessageW(hwnd_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
   } else if (hwnd_) {
     SetText(hwnd_, text);
+    if (def_.kind == Kind::Label) FitLabelToText(hwnd_);
   }
+}
+
+void FitLabelToText(HWND label) {
+  HDC dc = GetDC(label);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+  const std::wstring text = Widen(GetText(label));
+  SIZE needed{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &needed);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  RECT r{};
+  GetClientRect(label, &r);
+  if (r.bottom >= 2 * metrics.tmHeight || needed.cx <= r.right) return;  // several lines, or it fits
+  SetWindowPos(label, nullptr, 0, 0, needed.cx, r.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::vector<std::string> WinComponent::Lines() const {

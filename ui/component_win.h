@@ -12,6 +12,10 @@
 
 namespace qp::ui {
 
+// A one-line label grows to show its whole text in its font, as labels that size themselves
+// do; it never shrinks below its design width.
+void FitLabelToText(HWND label);
+
 class WinComponent final : public Component {
  public:
   // owner: the window whose menu bar is redrawn when a title of it changes.

@@ -2,10 +2,20 @@
 #include "ui/placement_win.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "ui/edge_snap.h"
 
 namespace qp::ui {
+namespace {
+
+// Named, as 32-bit callbacks are stdcall.
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, RECT* r, LPARAM list) {
+  reinterpret_cast<std::vector<ScreenRect>*>(list)->push_back({r->left, r->top, r->right, r->bottom});
+  return TRUE;
+}
+
+}  // namespace
 
 void CenterWindow(HWND window, HWND over) {
   RECT own{};
@@ -54,6 +64,15 @@ ScreenRect WorkArea() {
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   return {work.left, work.top, work.right, work.bottom};
+}
+
+void PlaceAtStoredCorner(HWND window, int left, int top) {
+  RECT own{};
+  GetWindowRect(window, &own);
+  std::vector<ScreenRect> monitors;
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+  const ScreenRect place = PlaceOnAMonitor(FromPlace(left, top, own.right - own.left, own.bottom - own.top), monitors, WorkArea());
+  SetWindowPos(window, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void SnapWindowPos(HWND window, WINDOWPOS& pos, int distance, bool& snapped) {

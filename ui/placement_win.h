@@ -17,6 +17,10 @@ bool ForceForegroundWindow(HWND window);
 // The desktop's work area: the screen without the taskbar.
 ScreenRect WorkArea();
 
+// Moves window to a stored top-left corner; one that would leave it off every monitor puts it
+// at the top-left of the primary work area instead, where the user can reach it.
+void PlaceAtStoredCorner(HWND window, int left, int top);
+
 // A proposed move or resize of window (WM_WINDOWPOSCHANGING) pulled onto the work area's
 // edges within distance pixels, and held on it once snapped (ui::SnapToEdges). A change
 // of size alone keeps the place, a move alone the size.

@@ -183,6 +183,11 @@ class Program:
         result = self.probe("state", window_class)
         return result.stdout.decode().strip() if result.returncode == 0 else ""
 
+    def rect(self, window_class):
+        """The window's left, top, right, bottom, the work area's, and "noactivate" or "activate"."""
+        words = self.probe("rect", window_class).stdout.decode().split()
+        return ([int(w) for w in words[:8]] + words[8:]) if len(words) == 9 else None
+
     def focused(self, window_class):
         """The class of the control with the keyboard focus in that window's thread."""
         return self.probe("focus", window_class).stdout.decode().strip()

@@ -243,6 +243,16 @@ int wmain(int argc, wchar_t** argv) {
     Print(std::string(IsWindowVisible(window) ? "visible" : "hidden") + (IsIconic(window) ? " iconic" : "") + "\n");
     return 0;
   }
+  if (command == L"rect") {  // the window's rectangle, then the work area's, then whether it may be activated
+    RECT r{}, work{};
+    GetWindowRect(window, &r);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    char line[160];
+    snprintf(line, sizeof line, "%ld %ld %ld %ld %ld %ld %ld %ld %s\n", r.left, r.top, r.right, r.bottom, work.left, work.top, work.right,
+             work.bottom, (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_NOACTIVATE) ? "noactivate" : "activate");
+    Print(line);
+    return 0;
+  }
   if (command == L"focus") {
     GUITHREADINFO info{sizeof info};
     if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus) {

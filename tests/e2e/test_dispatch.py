@@ -213,5 +213,29 @@ class MiniWindow(ServerTest):
         self.assertTrue(wait_for(lambda: p.state() == "visible", timeout=10))
 
 
+class PopupReport(ServerTest):
+    """With "Всплывающий отчет ;)" ticked, a letter is reported in a popup beside the taskbar that
+    leaves the focus where it was; a right click on it closes it."""
+    SETTINGS = "PopUps=1\r\n"
+
+    def test_a_letter_is_reported_at_the_bottom_right_and_a_click_closes_the_report(self):
+        p = self.program
+        p.start("http://example.com/popup")
+        self.assertEqual(p.probe("click", "TfmMain", "Страница").returncode, 0)
+        self.assertTrue(wait_for(lambda: len(self.received()) == 1, timeout=30))
+        def height():
+            place = p.rect("TfrmMSNPopUp")
+            return place[3] - place[1] if place else 0
+        self.assertTrue(wait_for(lambda: height() == 40, timeout=10), p.rect("TfrmMSNPopUp"))  # slid in
+        left, top, right, bottom, _, _, work_right, work_bottom, activation = p.rect("TfrmMSNPopUp")
+        self.assertEqual((right - left, bottom - top), (400, 40))
+        self.assertEqual((work_right - right, work_bottom - bottom), (16, 2))
+        self.assertEqual(activation, "noactivate")
+        p.screenshot("popup-report.png")
+        subprocess.run(["xdotool", "mousemove", "--sync", str(left + 30), str(top + 8)], timeout=10)
+        subprocess.run(["xdotool", "click", "3"], timeout=10)
+        self.assertTrue(wait_for(lambda: p.state("TfrmMSNPopUp") == "", timeout=10))
+
+
 if __name__ == "__main__":
     main()
