@@ -343,5 +343,42 @@ TEST_F(MainWindowTest, TheShippedButtonNamesFitTheirButtons) {
   }
 }
 
+// In every shipped language the labels above the request line show their whole texts, apart,
+// and the row stays inside the window.
+TEST_F(MainWindowTest, TheTopRowLabelsShowTheirWholeTextsApartInEveryShippedLanguage) {
+  const char* const kRow[] = {"lbHookURL",   "lbMailBox", "lb1",      "lb2",   "lb3",   "lbAddToFavorites",
+                              "lbFavorites", "lbEncode",  "lbDecode", "lbAdd", "lbList"};
+  for (const char* language : {"English.lng", "Russian.lng", "Ukraine.lng"}) {
+    std::filesystem::copy_file(ShippedFolder() / language, dir / language, std::filesystem::copy_options::overwrite_existing);
+  }
+  for (int lang : {0, 1, 2}) {
+    test::WriteAll(dir / "settings.ini", "[Settings]\r\nlang=" + std::to_string(lang) + "\r\n");
+    Start();
+    HWND row = window->ControlHwnd(kRow[0]);
+    HDC dc = GetDC(row);
+    SelectObject(dc, window->Font());
+    int text_end = 0, last_end = 0;
+    for (const char* name : kRow) {
+      HWND label = window->ControlHwnd(name);
+      const std::wstring text = ui::Widen(ui::GetText(label));
+      SIZE needed{};
+      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &needed);
+      RECT r{};
+      GetWindowRect(label, &r);
+      MapWindowPoints(nullptr, window->Hwnd(), reinterpret_cast<POINT*>(&r), 2);
+      EXPECT_GE(r.right - r.left, needed.cx) << lang << " " << name << " is cut";
+      EXPECT_GE(r.left, text_end) << lang << " " << name << " runs into the label before it";
+      last_end = r.left + needed.cx;
+      text_end = last_end + 1;
+    }
+    RECT client{};
+    GetClientRect(window->Hwnd(), &client);
+    EXPECT_LE(last_end, client.right) << lang;
+    ReleaseDC(row, dc);
+    DestroyWindow(window->Hwnd());
+    window.reset();
+  }
+}
+
 }  // namespace
 }  // namespace qp

@@ -3,6 +3,12 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
 #include "base/lines.h"
 #include "ui/text_win.h"
 
@@ -32,24 +38,90 @@ void WinComponent::SetCaption(std::string_view text) {
     SendMessageW(hwnd_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
   } else if (hwnd_) {
     SetText(hwnd_, text);
-    if (def_.kind == Kind::Label) FitLabelToText(hwnd_);
+    if (def_.kind == Kind::Label) FitLabelRow(hwnd_);
   }
 }
 
-void FitLabelToText(HWND label) {
+namespace {
+
+bool IsLabel(HWND control) {
+  wchar_t cls[16] = {};
+  GetClassNameW(control, cls, 16);
+  const LONG style = GetWindowLongW(control, GWL_STYLE);
+  return lstrcmpiW(cls, L"STATIC") == 0 && (style & SS_NOTIFY) && (style & SS_TYPEMASK) == SS_LEFT;
+}
+
+RECT PlaceInParent(HWND control) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+// A label's place in the table, kept with it the first time it is fitted.
+struct DesignPlace {
+  int left, width;
+};
+DesignPlace DesignOf(HWND label) {
+  auto kept = static_cast<uint32_t>(GetWindowLongPtrW(label, GWLP_USERDATA));
+  if (kept == 0) {
+    const RECT r = PlaceInParent(label);
+    kept = static_cast<uint32_t>(r.left + 1) << 16 | static_cast<uint16_t>(r.right - r.left);
+    SetWindowLongPtrW(label, GWLP_USERDATA, kept);
+  }
+  return {static_cast<int>(kept >> 16) - 1, static_cast<int>(kept & 0xFFFF)};
+}
+
+// The width of the label's text and of a blank, in its font.
+std::pair<int, int> TextAndBlank(HWND label) {
   HDC dc = GetDC(label);
   HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
   const std::wstring text = Widen(GetText(label));
-  SIZE needed{};
+  SIZE needed{}, blank{};
   GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &needed);
-  TEXTMETRICW metrics{};
-  GetTextMetricsW(dc, &metrics);
+  GetTextExtentPoint32W(dc, L" ", 1, &blank);
   SelectObject(dc, old);
   ReleaseDC(label, dc);
-  RECT r{};
-  GetClientRect(label, &r);
-  if (r.bottom >= 2 * metrics.tmHeight || needed.cx <= r.right) return;  // several lines, or it fits
-  SetWindowPos(label, nullptr, 0, 0, needed.cx, r.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return {needed.cx, blank.cx};
+}
+
+}  // namespace
+
+void FitLabelRow(HWND label) {
+  if (!IsLabel(label)) return;
+  HWND parent = GetParent(label);
+  const int top = PlaceInParent(label).top;
+  struct Entry {
+    DesignPlace design;
+    HWND control;
+    int text, blank, left;
+  };
+  std::vector<Entry> row;
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    if (!IsLabel(c) || PlaceInParent(c).top != top) continue;
+    const auto [text, blank] = TextAndBlank(c);
+    row.push_back({DesignOf(c), c, text, blank, 0});
+  }
+  std::sort(row.begin(), row.end(), [](const Entry& a, const Entry& b) { return a.design.left < b.design.left; });
+  // Left to right: at design, or a blank after the text before.
+  int text_end = INT_MIN;
+  for (Entry& e : row) {
+    e.left = std::max(e.design.left, text_end);
+    text_end = e.left + e.text + e.blank;
+  }
+  // Right to left, where the row would pass the window's edge: closer together, a pixel apart
+  // at the least.
+  RECT client{};
+  GetClientRect(parent, &client);
+  int limit = client.right;
+  for (auto e = row.rbegin(); e != row.rend() && e->left + e->text > limit; ++e) {
+    e->left = limit - e->text;
+    limit = e->left - 1;
+  }
+  for (const Entry& e : row) {
+    const RECT r = PlaceInParent(e.control);
+    SetWindowPos(e.control, nullptr, e.left, r.top, std::max(e.design.width, e.text), r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 std::vector<std::string> WinComponent::Lines() const {

@@ -12,9 +12,11 @@
 
 namespace qp::ui {
 
-// A one-line label grows to show its whole text in its font, as labels that size themselves
-// do; it never shrinks below its design width.
-void FitLabelToText(HWND label);
+// The labels of a label's row show their whole texts, as labels that size themselves do: each
+// grows to its text (never below its design width) and, where the text before it would run
+// into it, moves right to a blank after that text; a row that would pass the window's edge
+// closes up from the right. Kept at design where everything fits.
+void FitLabelRow(HWND label);
 
 class WinComponent final : public Component {
  public:

@@ -336,7 +336,7 @@ void Window::CreateControls() {
     if (!hwnd) continue;
     c->BindControl(hwnd);
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    if (d.kind == Kind::Label) FitLabelToText(hwnd);
+    if (d.kind == Kind::Label) FitLabelRow(hwnd);
     FillControl(*c, hwnd);
   }
 }
