@@ -82,6 +82,13 @@ void TfmAbout::ClearMemos() {
   for (const char* memo : {"mmWelcome", "mmLicence"}) ui::SetText(ControlHwnd(memo), "");
 }
 
+// Escape closes the box, as it closes any box that only tells something.
+bool TfmAbout::OnKeyPreview(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || msg.wParam != VK_ESCAPE) return false;
+  PostMessageW(Hwnd(), WM_CLOSE, 0, 0);
+  return true;
+}
+
 LRESULT TfmAbout::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
   if (msg == WM_CLOSE) {
     ShowWindow(Hwnd(), SW_HIDE);  // ends the modal loop

@@ -19,6 +19,7 @@ class TfmAbout final : public ui::Window {
 
  protected:
   void OnShow() override;
+  bool OnKeyPreview(const MSG& msg) override;
   LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
 
  private:

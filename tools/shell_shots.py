@@ -29,8 +29,7 @@ def desktop_window():
 
 
 def key(*keys):
-    window = desktop_window()
-    subprocess.run(["xdotool", "windowfocus", "--sync", window], timeout=10)
+    # To the window with the focus: the desktop passes the keys on to the program's.
     subprocess.run(["xdotool", "key", "--delay", "80", *keys], timeout=10)
 
 
@@ -41,18 +40,17 @@ def shot(name):
 
 
 class Session:
-    """One start of the program in the shell desktop, from a fresh program folder."""
+    """One start of the program in the shell desktop, from a fresh copy of the program folder
+    with its shipped buttons and bookmarks."""
 
     def __init__(self, settings, *args):
         self.folder = tempfile.mkdtemp(prefix="qp-shots-")
         shutil.copytree(APP, self.folder, dirs_exist_ok=True)
-        for stale in ("settings.ini", "search.qpt", "list.txt", "history.log"):
+        for stale in ("settings.ini", "list.txt", "history.log", "log.txt"):
             if os.path.exists(os.path.join(self.folder, stale)):
                 os.remove(os.path.join(self.folder, stale))
         with open(os.path.join(self.folder, "settings.ini"), "wb") as f:
             f.write(("[Settings]\r\nlang=1\r\nTop=40\r\nLeft=60\r\n" + settings).encode("cp1251"))
-        with open(os.path.join(self.folder, "Buttons.ini"), "wb") as f:
-            f.write("[Button 1]\r\nName=Страница\r\nService=www4mail@example.net\r\nSubject=%request%\r\n".encode("cp1251"))
         self.process = subprocess.Popen([WINE, "explorer", "/desktop=shell,%dx%d" % (WIDTH, HEIGHT), "quillpost.exe", *args],
                                         cwd=self.folder, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_for(desktop_window, timeout=30)
@@ -72,8 +70,8 @@ def main():
         s = Session("ViewMode=%d\r\n" % number)
         shot("main-%d-%s.png" % (number, name))
         if number == 0:
-            # Help, then its last entry: the about box.
-            key("F10", "Left", "Down", "Up", "Return")
+            # Help (left of the first menu lies the window menu), then its last entry: the about box.
+            key("F10", "Left", "Left", "Down", "Up", "Return")
             time.sleep(2)
             shot("about-box.png")
             key("Escape")
