@@ -103,10 +103,11 @@ TEST_F(PresentationTest, TransparencyReachesTheWindowAndAnOpacityOutOfRangeIsRef
   Start();
   ShowWindow(window->Hwnd(), SW_SHOWNOACTIVATE);  // a hidden window keeps its layer
   Activate();
-  // Under this Wine the main window does not take the topmost layer (a plain window does;
-  // not yet understood), so only the entry's tick is checked here.
   Command("miStayOnTop");
   EXPECT_TRUE(window->Find("miStayOnTop")->Checked());
+  EXPECT_TRUE(ExStyle() & WS_EX_TOPMOST);
+  // This Wine does not take the main window out of the topmost layer again (a plain window
+  // it does; the main window owns windows and has an owner), so only the tick is checked.
   Command("miStayOnTop");
   EXPECT_FALSE(window->Find("miStayOnTop")->Checked());
 
