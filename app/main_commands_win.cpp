@@ -6,6 +6,7 @@
 #include "app/main_window_win.h"
 #include "base/process.h"
 #include "dialogs/about_win.h"
+#include "dialogs/options_win.h"
 #include "lang/language.h"
 #include "organize/history.h"
 #include "request/buttons.h"
@@ -88,7 +89,11 @@ void TfmMain::BindCommands() {
       .On(miHelpContens, [this] { miHelpContensClick(); })
       .On(miHelp2, [this] { miHelpContensClick(); })
       .On(miBugsandquestions, [this] { miBugsandquestionsClick(); })
-      .On(miAbout, [this] { About1Click(); });
+      .On(miAbout, [this] { About1Click(); })
+      .On(miProgramSettings, [this] {
+        miProgramSettingsClick();
+        FinishPendingExit();
+      });
   for (const ViewMode mode : kViewModes) c.On(std::string(ViewModeEntry(mode)), [this, mode] { presentation_.ViewModeClick(mode); });
   // The search constructor waits in a loop of its own: an exit asked for meanwhile follows
   // once it has closed.
@@ -144,6 +149,29 @@ void TfmMain::miBugsandquestionsClick() {
 void TfmMain::About1Click() {
   TfmAbout about(state_.starts, state_.letters);
   about.ShowModal(Hwnd());
+}
+
+// A window on top would hide the dialog: it steps aside while the dialog is open.
+void TfmMain::miProgramSettingsClick() {
+  const bool on_top = Get(fmMain::miStayOnTop).Checked();
+  if (on_top) presentation_.miStayOnTopClick();
+  OpenOptions();
+  if (on_top && Hwnd()) presentation_.miStayOnTopClick();
+}
+
+void TfmMain::OpenOptions() {
+  TfmOptions options({.settings = settings_,
+                      .close_to_tray = [this](bool on) { close_to_tray_ = on; },
+                      .mailbox =
+                          [this](int n, const std::string& address) {
+                            for (const char* prefix : {fmMain::miEmail, fmMain::mi2Email}) {
+                              ui::Component& entry = Get(fmMain::Numbered(prefix, n));
+                              entry.SetCaption(address);
+                              entry.SetEnabled(true);
+                            }
+                          },
+                      .help = [this] { miHelpContensClick(); }});
+  options.ShowModal(Hwnd());
 }
 
 void TfmMain::miRequestHistoryClick() {

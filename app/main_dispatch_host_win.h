@@ -29,6 +29,7 @@ class MainDispatchHost final : public DispatchHost {
     std::function<void()> letter_counted;
     std::function<void(bool)> send_enabled;                             // the mini window's send button
     std::function<void(const std::string&, const std::string&)> popup;  // address, text
+    std::function<void()> options;                                      // the options dialog
   };
   // keep_waiting: runs between short waits on the network; false abandons the wait.
   MainDispatchHost(Parts parts, std::function<bool()> keep_waiting);
@@ -49,7 +50,7 @@ class MainDispatchHost final : public DispatchHost {
   void Status(const std::string& text) override;
   void ErrorBox(const std::string& text) override;
   void InfoBox(const std::string& text) override;
-  void OpenOptions() override {}
+  void OpenOptions() override { parts_.options(); }
   void Popup(const std::string& address, const std::string& text) override { parts_.popup(address, text); }
   int CheckedMailbox() override { return parts_.mailbox.Checked(); }
   void SelectMailbox(int n) override { parts_.mailbox.Select(n); }

@@ -115,6 +115,8 @@ ui::FormDef MainFormDef() {
   for (int n = 0; n < 4; ++n) item(fmMain::kLanguageItems[n], fmMain::miLanguage, language_captions[n], {}, true);
 
   menu(fmMain::miSettings, "", "&Настройки");
+  item(fmMain::miProgramSettings, fmMain::miSettings, "Настройка программы", ui::Key(ui::kKeyF1 + 1));
+  separator("miProgramSettingsSeparator", fmMain::miSettings);
   menu(fmMain::miAutomation, fmMain::miSettings, "Автоматический режим");
   item(fmMain::miAutoON, fmMain::miAutomation, "Активен");
   separator("miAutomationSeparator", fmMain::miAutomation);

@@ -49,6 +49,7 @@ inline constexpr char miList[] = "miList";
 inline constexpr char miSuperView[] = "miSuperView";
 inline constexpr char miMinimize[] = "miMinimize";
 inline constexpr char miStayOnTop[] = "miStayOnTop";
+inline constexpr char miProgramSettings[] = "miProgramSettings";
 inline constexpr char miSugar[] = "miSugar";
 inline constexpr char miTransp[] = "miTransp";
 inline constexpr char miHideWhenDone1[] = "miHideWhenDone1";

@@ -103,7 +103,8 @@ void TfmMain::OnCreate() {
                               [this](bool enabled) {
                                 if (mini_) mini_->SetSendEnabled(enabled);
                               },
-                              [this](const std::string& address, const std::string& text) { popups_->Report(address, text); }},
+                              [this](const std::string& address, const std::string& text) { popups_->Report(address, text); },
+                              [this] { OpenOptions(); }},
       [this] {
         ui::PumpMessages();
         return !(dispatcher_ && dispatcher_->CancelRequested());

@@ -44,6 +44,8 @@ class TfmMain final : public ui::Window {
   // An address from the clipboard or the proxy: into the request line, and sent at once
   // in automatic mode or the window brought forward otherwise.
   void AcceptCapturedUrl(const std::string& text);
+  // The options dialog, modally; the dispatch opens it when a mailbox is not set up.
+  void OpenOptions();
   // Presses the automatic-mode button: the dispatch of the ticked item of mi1..mi20.
   void PressAutomaticButton();
 
@@ -91,6 +93,7 @@ class TfmMain final : public ui::Window {
   bool MiniShowing() const { return mini_ && mini_->Showing(); }
   void miBugsandquestionsClick();
   void About1Click();
+  void miProgramSettingsClick();
   void StartDispatch(int number, bool help_request = false);
 
   std::string folder_;

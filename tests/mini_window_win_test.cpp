@@ -49,7 +49,7 @@ TEST_F(MiniWindowTest, CtrlMPutsItAtTheBottomRightInsteadOfTheMainWindowAndBack)
 }
 
 // The mini line goes into the main request line and the automatic-mode button sends it (the
-// profile is not set up, so the dispatch refuses with its message); an empty line does
+// profile is not set up, so the dispatch refuses with its message and opens the options); an empty line does
 // nothing at all.
 TEST_F(MiniWindowTest, ASendGoesThroughTheMainRequestLineAndAnEmptyLineDoesNothing) {
   Command("miMinimize");
@@ -67,6 +67,8 @@ TEST_F(MiniWindowTest, ASendGoesThroughTheMainRequestLineAndAnEmptyLineDoesNothi
   ui::SetText(MiniChild(L"ComboBox"), "http://example.com/mini");
   WhenShown(L"#32770", [&](HWND box) {
     refused = true;
+    // The options dialog follows, to set the mailbox up in.
+    WhenShown(L"TfmOptions", [](HWND options) { PostMessageW(options, WM_CLOSE, 0, 0); });
     PostMessageW(box, WM_COMMAND, IDOK, 0);
   });
   SendMessageW(start, BM_CLICK, 0, 0);

@@ -18,7 +18,7 @@ from harness import LetterServer, wait_for  # noqa: E402
 
 WINE = "/usr/lib/wine/wine64"
 APP = os.path.join(ROOT, "build", "win64", "app")
-SHOTS = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build", "shots")
+SHOTS = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build", "shots")  # then "options" for the dialog's pages
 WIDTH, HEIGHT = 1024, 768
 MODES = ["full", "simple", "original", "special", "no-search", "no-list", "minimal"]
 
@@ -43,14 +43,14 @@ class Session:
     """One start of the program in the shell desktop, from a fresh copy of the program folder
     with its shipped buttons and bookmarks."""
 
-    def __init__(self, settings, *args):
+    def __init__(self, settings, *args, language=1):
         self.folder = tempfile.mkdtemp(prefix="qp-shots-")
         shutil.copytree(APP, self.folder, dirs_exist_ok=True)
         for stale in ("settings.ini", "list.txt", "history.log", "log.txt"):
             if os.path.exists(os.path.join(self.folder, stale)):
                 os.remove(os.path.join(self.folder, stale))
         with open(os.path.join(self.folder, "settings.ini"), "wb") as f:
-            f.write(("[Settings]\r\nlang=1\r\nTop=40\r\nLeft=60\r\n" + settings).encode("cp1251"))
+            f.write(("[Settings]\r\nlang=%d\r\nTop=40\r\nLeft=60\r\n" % language + settings).encode("cp1251"))
         self.process = subprocess.Popen([WINE, "explorer", "/desktop=shell,%dx%d" % (WIDTH, HEIGHT), "quillpost.exe", *args],
                                         cwd=self.folder, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_for(desktop_window, timeout=30)
@@ -64,8 +64,27 @@ class Session:
         shutil.rmtree(self.folder, ignore_errors=True)
 
 
+PAGES = ["send", "mailboxes", "servers", "settings", "expert", "the-bat"]
+
+
+def options_pages(language):
+    """Every page of the options dialog, opened by F2 and stepped through by Ctrl+Tab."""
+    s = Session("", language=language)
+    key("F2")
+    time.sleep(2)
+    for number, page in enumerate(PAGES):
+        shot("options-%d-%s-%s.png" % (number + 1, page, "en" if language == 0 else "ru"))
+        key("ctrl+Tab")
+        time.sleep(1.5)
+    s.close()
+
+
 def main():
     os.makedirs(SHOTS, exist_ok=True)
+    if "options" in sys.argv[2:]:
+        for language in (1, 0):
+            options_pages(language)
+        return
     for number, name in enumerate(MODES):
         s = Session("ViewMode=%d\r\n" % number)
         shot("main-%d-%s.png" % (number, name))

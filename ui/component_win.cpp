@@ -72,6 +72,21 @@ DesignPlace DesignOf(HWND label) {
   return {static_cast<int>(kept >> 16) - 1, static_cast<int>(kept & 0xFFFF)};
 }
 
+// A label as tall as two lines of its font is a note that wraps: it keeps its place.
+bool Wraps(HWND label) {
+  HDC dc = GetDC(label);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  const RECT r = PlaceInParent(label);
+  return r.bottom - r.top >= 2 * metrics.tmHeight;
+}
+
+// Labels on different pages of a page control share neither a row nor the screen.
+bool OnOnePage(HWND a, HWND b) { return GetPropW(a, kPageProperty) == GetPropW(b, kPageProperty); }
+
 // The width of the label's text and of a blank, in its font.
 std::pair<int, int> TextAndBlank(HWND label) {
   HDC dc = GetDC(label);
@@ -88,7 +103,7 @@ std::pair<int, int> TextAndBlank(HWND label) {
 }  // namespace
 
 void FitLabelRow(HWND label) {
-  if (!IsLabel(label)) return;
+  if (!IsLabel(label) || Wraps(label)) return;
   HWND parent = GetParent(label);
   const int top = PlaceInParent(label).top;
   struct Entry {
@@ -98,7 +113,7 @@ void FitLabelRow(HWND label) {
   };
   std::vector<Entry> row;
   for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-    if (!IsLabel(c) || PlaceInParent(c).top != top) continue;
+    if (!IsLabel(c) || PlaceInParent(c).top != top || !OnOnePage(c, label) || Wraps(c)) continue;
     const auto [text, blank] = TextAndBlank(c);
     row.push_back({DesignOf(c), c, text, blank, 0});
   }
@@ -157,6 +172,20 @@ void WinComponent::SetLine(std::size_t index, std::string_view text) {
     SetText(hwnd_, edit);
   } else if (index < def_.items.size()) {
     def_.items[index] = std::string(text);
+    if (index < radio_items_.size()) SetText(radio_items_[index], text);
+  }
+}
+
+int WinComponent::ItemIndex() const {
+  for (std::size_t i = 0; i < radio_items_.size(); ++i) {
+    if (SendMessageW(radio_items_[i], BM_GETCHECK, 0, 0) == BST_CHECKED) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void WinComponent::SetItemIndex(int index) {
+  for (std::size_t i = 0; i < radio_items_.size(); ++i) {
+    SendMessageW(radio_items_[i], BM_SETCHECK, static_cast<int>(i) == index ? BST_CHECKED : BST_UNCHECKED, 0);
   }
 }
 

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "ui/form.h"
@@ -15,8 +16,11 @@ namespace qp::ui {
 // The labels of a label's row show their whole texts, as labels that size themselves do: each
 // grows to its text (never below its design width) and, where the text before it would run
 // into it, moves right to a blank after that text; a row that would pass the window's edge
-// closes up from the right. Kept at design where everything fits.
+// closes up from the right. Kept at design where everything fits. A row is the one-line
+// labels at one height on one page; a label two lines tall wraps its text and stays as it is.
 void FitLabelRow(HWND label);
+// The window property naming the page a control lies on (its TabSheet's id), 0 for none.
+inline constexpr wchar_t kPageProperty[] = L"QpPage";
 
 class WinComponent final : public Component {
  public:
@@ -31,6 +35,10 @@ class WinComponent final : public Component {
   const std::wstring& WideHint();
 
   void BindControl(HWND hwnd) { hwnd_ = hwnd; }
+  void BindRadioItems(std::vector<HWND> items) { radio_items_ = std::move(items); }
+  const std::vector<HWND>& RadioItems() const { return radio_items_; }
+  void BindArrows(HWND arrows) { arrows_ = arrows; }
+  HWND Arrows() const { return arrows_; }  // a number box's up-down control
   void BindMenu(HMENU parent, UINT position, HMENU submenu) {
     parent_menu_ = parent;
     position_ = position;
@@ -52,6 +60,8 @@ class WinComponent final : public Component {
   void SetChecked(bool checked) override;
   bool Enabled() const override;
   void SetEnabled(bool enabled) override;
+  int ItemIndex() const override;
+  void SetItemIndex(int index) override;
 
  private:
   std::string StatusText() const;
@@ -66,6 +76,8 @@ class WinComponent final : public Component {
   std::string caption_;
   std::string hint_;
   std::wstring wide_hint_;
+  std::vector<HWND> radio_items_;  // a radio group's buttons
+  HWND arrows_ = nullptr;
 };
 
 }  // namespace qp::ui

@@ -14,7 +14,9 @@ bool HasCaption(Kind kind) {
     case Kind::ListView:
     case Kind::TreeView:
     case Kind::Separator:
-    case Kind::PopupMenu: return false;
+    case Kind::PopupMenu:
+    case Kind::PageControl:
+    case Kind::SpinEdit: return false;
     default: return true;
   }
 }

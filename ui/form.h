@@ -22,12 +22,15 @@ enum class Kind {
   Panel,
   StatusBar,
   ProgressBar,
-  ListView,   // a report list; its items are the column captions
-  TreeView,   // single-expand, texts edited in place, no expand buttons
-  Menu,       // a submenu: a main-menu title or an entry that opens further entries
-  MenuItem,   // a command entry
-  Separator,  // a menu separator line
-  PopupMenu,  // a menu of its own, shown by a right click or the tray icon
+  ListView,     // a report list; its items are the column captions
+  TreeView,     // single-expand, texts edited in place, no expand buttons
+  Menu,         // a submenu: a main-menu title or an entry that opens further entries
+  MenuItem,     // a command entry
+  Separator,    // a menu separator line
+  PopupMenu,    // a menu of its own, shown by a right click or the tray icon
+  PageControl,  // tabs over pages; its pages are the TabSheets naming it as their parent
+  TabSheet,     // one page: its caption is the tab's text, its controls show with it
+  SpinEdit,     // a number box with arrows, 0..255
 };
 
 bool HasCaption(Kind kind);
@@ -62,6 +65,9 @@ struct ControlDef {
   bool radio = false;    // menu entry drawn as a radio item
   bool checked = false;  // menu entry or check box ticked at creation
   bool visible = true;
+  int max_length = 0;     // edits and combo boxes: characters at most, 0 for no limit
+  bool password = false;  // an edit that shows "*"
+  bool read_only = false;
 };
 
 struct FormDef {
@@ -90,6 +96,9 @@ class Component {
   virtual void SetChecked(bool checked) = 0;
   virtual bool Enabled() const = 0;
   virtual void SetEnabled(bool enabled) = 0;
+  // A radio group's chosen item, -1 for none.
+  virtual int ItemIndex() const { return -1; }
+  virtual void SetItemIndex(int /*index*/) {}
 };
 
 class Form {

@@ -249,6 +249,10 @@ ControlClass ClassOf(Kind kind) {
     // Controls may lie over the status bar (progress, cancel): it must not paint over them.
     case Kind::StatusBar: return {STATUSCLASSNAMEW, WS_CLIPSIBLINGS};
     case Kind::ProgressBar: return {PROGRESS_CLASSW, 0};
+    // Its pages' controls are the window's own and lie over it.
+    case Kind::PageControl: return {WC_TABCONTROLW, WS_CLIPSIBLINGS | WS_TABSTOP};
+    case Kind::TabSheet: return {L"STATIC", 0};
+    case Kind::SpinEdit: return {L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
     case Kind::ListView: return {WC_LISTVIEWW, LVS_REPORT | LVS_SHOWSELALWAYS | LVS_EDITLABELS | WS_TABSTOP, WS_EX_CLIENTEDGE};
     case Kind::TreeView:
       return {WC_TREEVIEWW, TVS_SINGLEEXPAND | TVS_EDITLABELS | TVS_SHOWSELALWAYS | TVS_HASLINES | TVS_LINESATROOT | WS_TABSTOP,
@@ -280,6 +284,39 @@ void FillControl(WinComponent& c, HWND hwnd) {
     SendMessageW(hwnd, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(widths));
     c.SetCaption(c.InitialCaption());
   }
+  if (d.max_length > 0) SendMessageW(hwnd, d.kind == Kind::ComboBox ? CB_LIMITTEXT : EM_LIMITTEXT, d.max_length, 0);
+}
+
+// A number box's arrows, holding it to 0..255 and showing at most three characters.
+HWND AddArrows(HWND edit) {
+  SendMessageW(edit, EM_LIMITTEXT, 3, 0);
+  RECT r{};
+  GetWindowRect(edit, &r);
+  MapWindowPoints(nullptr, GetParent(edit), reinterpret_cast<POINT*>(&r), 2);
+  HWND arrows =
+      CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS | UDS_SETBUDDYINT, 0,
+                      0, 0, 0, GetParent(edit), nullptr, GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(arrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
+  SendMessageW(arrows, UDM_SETRANGE32, 0, 255);
+  return arrows;
+}
+
+// A radio group's items: spread over the group below its caption, one chosen at most.
+std::vector<HWND> AddRadioItems(const ControlDef& d, HWND group, HFONT font) {
+  std::vector<HWND> items;
+  if (d.items.empty()) return items;
+  RECT r{};
+  GetWindowRect(group, &r);
+  MapWindowPoints(nullptr, GetParent(group), reinterpret_cast<POINT*>(&r), 2);
+  const int step = (r.bottom - r.top - 20) / static_cast<int>(d.items.size());
+  for (std::size_t i = 0; i < d.items.size(); ++i) {
+    const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0);
+    HWND item = CreateWindowExW(0, L"BUTTON", Widen(d.items[i]).c_str(), style, r.left + 8, r.top + 16 + static_cast<int>(i) * step,
+                                r.right - r.left - 16, std::min(step, 17), GetParent(group), nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(item, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    items.push_back(item);
+  }
+  return items;
 }
 
 }  // namespace
@@ -329,15 +366,73 @@ void Window::CreateControls() {
     if (IsMenuKind(d.kind)) continue;
     const Rect r = PlaceOf(d);
     const ControlClass cls = ClassOf(d.kind);
-    const DWORD style = WS_CHILD | (d.visible ? WS_VISIBLE : 0) | cls.style;
+    const bool shown = d.visible && d.kind != Kind::TabSheet;  // a page is its controls
+    DWORD style = WS_CHILD | (shown ? WS_VISIBLE : 0) | cls.style;
+    // Groups and labels on a page let the page show through: the page paints under them.
+    const bool see_through =
+        PageOf(*c) && (d.kind == Kind::GroupBox || d.kind == Kind::RadioGroup || d.kind == Kind::Label || d.kind == Kind::CheckBox);
+    const DWORD ex_style = cls.ex_style | (see_through ? WS_EX_TRANSPARENT : 0);
+    if (d.password) style |= ES_PASSWORD;
+    if (d.read_only) style |= ES_READONLY;
     const std::wstring text = Widen(d.kind == Kind::Memo ? JoinLines(d.items) : (d.kind == Kind::StatusBar ? "" : c->InitialCaption()));
-    HWND hwnd = CreateWindowExW(cls.ex_style, cls.name, text.c_str(), style, r.x, r.y, r.w, r.h + cls.extra_height, hwnd_,
+    HWND hwnd = CreateWindowExW(ex_style, cls.name, text.c_str(), style, r.x, r.y, r.w, r.h + cls.extra_height, hwnd_,
                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c->Id())), instance, nullptr);
     if (!hwnd) continue;
     c->BindControl(hwnd);
+    if (const WinComponent* page = PageOf(*c)) SetPropW(hwnd, kPageProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(page->Id())));
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     if (d.kind == Kind::Label) FitLabelRow(hwnd);
     FillControl(*c, hwnd);
+    if (d.kind == Kind::SpinEdit) c->BindArrows(AddArrows(hwnd));
+    if (d.kind == Kind::RadioGroup) {
+      c->BindRadioItems(AddRadioItems(d, hwnd, font_));
+      for (HWND item : c->RadioItems()) SetPropW(item, kPageProperty, GetPropW(hwnd, kPageProperty));
+    }
+  }
+  for (auto& c : components_) {
+    if (c->GetKind() != Kind::PageControl) continue;
+    SetWindowPos(c->Hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ShowPage(c->Name(), 0);
+  }
+}
+
+const WinComponent* Window::PageOf(const WinComponent& control) const {
+  // Through its groups to the page.
+  for (const WinComponent* p = &control; p; p = ByName(p->Def().parent)) {
+    if (p->GetKind() == Kind::TabSheet) return p;
+  }
+  return nullptr;
+}
+
+std::vector<WinComponent*> Window::PagesOf(std::string_view page_control) const {
+  std::vector<WinComponent*> pages;
+  for (auto& c : components_) {
+    if (c->GetKind() == Kind::TabSheet && c->Def().parent == page_control) pages.push_back(c.get());
+  }
+  return pages;
+}
+
+void Window::ShowPage(std::string_view page_control, int index) {
+  HWND tabs = ControlHwnd(page_control);
+  const std::vector<WinComponent*> pages = PagesOf(page_control);
+  // The tabs' texts follow their pages' captions, translated or not.
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    std::wstring text = Widen(pages[i]->Caption());
+    TCITEMW item{TCIF_TEXT};
+    item.pszText = text.data();
+    if (SendMessageW(tabs, TCM_SETITEMW, i, reinterpret_cast<LPARAM>(&item)) == FALSE) {
+      SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+    }
+  }
+  SendMessageW(tabs, TCM_SETCURSEL, index, 0);
+  for (auto& c : components_) {
+    if (!c->Hwnd() || c->GetKind() == Kind::TabSheet) continue;
+    const WinComponent* page = PageOf(*c);
+    if (!page || page->Def().parent != page_control) continue;
+    const bool shown = c->Def().visible && page == pages[static_cast<std::size_t>(index)];
+    ShowWindow(c->Hwnd(), shown ? SW_SHOWNA : SW_HIDE);
+    for (HWND item : c->RadioItems()) ShowWindow(item, shown ? SW_SHOWNA : SW_HIDE);
+    if (c->Arrows()) ShowWindow(c->Arrows(), shown ? SW_SHOWNA : SW_HIDE);
   }
 }
 
@@ -383,7 +478,11 @@ LRESULT Window::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
       auto* header = reinterpret_cast<NMHDR*>(lparam);
       if (header->idFrom >= kFirstCommandId && header->idFrom < kFirstCommandId + components_.size() &&
           header->hwndFrom == components_[header->idFrom - kFirstCommandId]->Hwnd()) {
-        return OnNotify(*components_[header->idFrom - kFirstCommandId], *header);
+        WinComponent& c = *components_[header->idFrom - kFirstCommandId];
+        if (c.GetKind() == Kind::PageControl && header->code == TCN_SELCHANGE) {
+          ShowPage(c.Name(), static_cast<int>(SendMessageW(c.Hwnd(), TCM_GETCURSEL, 0, 0)));
+        }
+        return OnNotify(c, *header);
       }
       if (header->hwndFrom == tooltip_ && header->code == TTN_GETDISPINFOW) {
         auto* info = reinterpret_cast<NMTTDISPINFOW*>(lparam);
@@ -415,9 +514,41 @@ LRESULT Window::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_SHOWWINDOW:
       if (wparam) OnShow();
       break;
+    // Buttons drawn by the theme paint what lies behind them by asking their parent to erase:
+    // over a page, that is the page.
+    case WM_ERASEBKGND:
+      for (auto& c : components_) {
+        // The page control may ask the same while it paints itself.
+        if (c->GetKind() != Kind::PageControl || painting_page_) continue;
+        painting_page_ = true;
+        auto dc = reinterpret_cast<HDC>(wparam);
+        RECT client{};
+        GetClientRect(hwnd_, &client);
+        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+        const Rect r = PlaceOf(c->Def());
+        POINT origin{};
+        OffsetViewportOrgEx(dc, r.x, r.y, &origin);
+        SendMessageW(c->Hwnd(), WM_PRINTCLIENT, wparam, PRF_CLIENT);
+        SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
+        painting_page_ = false;
+        return 1;
+      }
+      break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      if (GetPropW(reinterpret_cast<HWND>(lparam), kPageProperty)) {
+        SetBkMode(reinterpret_cast<HDC>(wparam), TRANSPARENT);
+        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+      }
+      break;
     default: break;
   }
   return DefWindowProcW(hwnd_, msg, wparam, lparam);
+}
+
+Window* Window::FromHwnd(HWND hwnd) {
+  Window* window = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  return std::find(g_windows.begin(), g_windows.end(), window) != g_windows.end() ? window : nullptr;
 }
 
 LRESULT CALLBACK Window::Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {

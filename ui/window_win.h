@@ -29,6 +29,8 @@ class Window : public Form {
   // table, then runs OnCreate. Throws std::logic_error when the table names a component the window lacks.
   bool Create(HWND owner, DWORD style, DWORD ex_style, int left, int top);
   HWND Hwnd() const { return hwnd_; }
+  // The window built from a table that hwnd is, or nullptr.
+  static Window* FromHwnd(HWND hwnd);
 
   const std::string& Name() const override { return def_.name; }
   std::string Title() const override;
@@ -44,6 +46,8 @@ class Window : public Form {
   // Whether a BitButton's caption shows whole, beside its glyph, in the window's font.
   bool CaptionFits(std::string_view name) const;
   HMENU SubmenuOf(std::string_view name) const;  // a Menu or PopupMenu component's menu
+  // Brings page index of a PageControl to the front, its tabs named after their pages.
+  void ShowPage(std::string_view page_control, int index);
 
   // Called by the message loop for every message: shortcuts, the window's key preview
   // and dialog-style keyboard navigation. true when the message was consumed.
@@ -74,6 +78,8 @@ class Window : public Form {
   void CreateMenus();
   void CreateShortcuts();
   WinComponent* ByName(std::string_view name) const;
+  std::vector<WinComponent*> PagesOf(std::string_view page_control) const;
+  const WinComponent* PageOf(const WinComponent& control) const;  // nullptr off the pages
   void DrawBitButton(const DRAWITEMSTRUCT& item);
   // Where a BitButton's caption goes: right of the glyph, when it has one.
   RECT CaptionArea(HWND button, RECT face) const;
@@ -87,6 +93,7 @@ class Window : public Form {
   HACCEL shortcuts_ = nullptr;
   std::vector<std::unique_ptr<WinComponent>> components_;
   std::map<HWND, HIMAGELIST> glyphs_;
+  bool painting_page_ = false;  // a page control paints into an erase
 };
 
 }  // namespace qp::ui

@@ -1,0 +1,225 @@
+// The options dialog.
+#include "dialogs/options_win.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <algorithm>
+#include <exception>
+#include <stdexcept>
+#include <string>
+
+#include "app/browser_registry_win.h"
+#include "base/error_log.h"
+#include "capture/browser_proxy_win.h"
+#include "delivery/dns_servers_win.h"
+#include "dialogs/options_form.h"
+#include "lang/language.h"
+#include "ui/message_box_win.h"
+#include "ui/message_loop_win.h"
+#include "ui/module_win.h"
+#include "ui/placement_win.h"
+#include "ui/text_win.h"
+
+namespace qp {
+
+using fmOptions::Numbered;
+
+TfmOptions::TfmOptions(Program program) : Window(OptionsFormDef()), program_(std::move(program)) { BindCommands(); }
+
+void TfmOptions::BindCommands() {
+  using namespace fmOptions;
+  ui::Commands& c = Commands();
+  c.On(sbApply, [this] { sbApplyClick(); })
+      .On(sbHelp, [this] { program_.help(); })
+      .On(cbClose2Tray, [this] { program_.close_to_tray(Get(cbClose2Tray).Checked()); })
+      .On(bbBrowse, [this] { bbBrowseClick(); })
+      .On(btDNSAuto, [this] { btDNSAutoClick(); })
+      .On(bbSetIE, [this] { bbSetIEClick(Hwnd(), Text(edProxy)); })
+      .On(bbProxyDisable, [this] { bbProxyDisableClick(Hwnd()); })
+      .On(btON1, [this] { qp::btON1Click(Hwnd()); })
+      .On(btOFF1, [this] { qp::btOFF1Click(Hwnd()); })
+      .On(btON, [this] { qp::btONClick(Hwnd()); })
+      .On(btOFF, [this] { qp::btOFFClick(Hwnd()); })
+      .On(btAddMenuToIE, [this] { qp::btAddMenuToIEClick(Hwnd()); });
+  for (const char* box : {seTrans, seTrans2}) {
+    c.OnNotify(box, [this, box](int code) {
+      if (code == EN_KILLFOCUS) HoldToByte(box);
+    });
+  }
+}
+
+bool TfmOptions::Open(HWND owner) {
+  if (!Create(owner, WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, 0, 0)) return false;
+  ui::CenterWindow(Hwnd(), nullptr);
+  ShowWindow(Hwnd(), SW_SHOW);
+  // Loaded once, when it opens: a message box of one of its own buttons closing must not
+  // wipe what was typed and not yet applied.
+  try {
+    Show(LoadOptions(program_.settings));
+  } catch (const std::exception& e) {
+    LogError(std::string("Options: ") + e.what());  // shows what it has
+  }
+  SetForegroundWindow(Hwnd());
+  return true;
+}
+
+void TfmOptions::ShowModal(HWND owner) {
+  if (!Open(owner)) return;
+  ui::RunModal(Hwnd(), owner);
+  DestroyWindow(Hwnd());
+}
+
+void TfmOptions::OnShow() {
+  ShowPage(fmOptions::JvPageControl1, 0);
+  if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
+  ShowPage(fmOptions::JvPageControl1, 0);  // the tabs in the language's words
+}
+
+std::string TfmOptions::Text(const std::string& name) const { return ui::GetText(ControlHwnd(name)); }
+
+void TfmOptions::SetText(const std::string& name, const std::string& text) { ui::SetText(ControlHwnd(name), text); }
+
+void TfmOptions::Show(const OptionsValues& v) {
+  using namespace fmOptions;
+  for (int k = 1; k <= kOptionRows; ++k) {
+    const OptionsValues::Server& server = v.servers[k - 1];
+    SetText(Numbered(edSMTPName, k), server.host);
+    SetText(Numbered(edSMTPPort, k), server.port);
+    SetText(Numbered(edUser, k), server.user);
+    SetText(Numbered(edPass, k), server.password);
+  }
+  for (int n = 1; n <= kOptionRows; ++n) {
+    const OptionsValues::Mailbox& mailbox = v.mailboxes[n - 1];
+    SetText(Numbered(cbSMTP, n), mailbox.server);
+    SetText(Numbered(edDSpass, n), mailbox.password);
+    SetText(Numbered(edMail, n), mailbox.email);
+    SetText(Numbered(edSize, n), mailbox.size);
+    SetText(Numbered(edBatMailboxName, n), v.bat_accounts[n - 1]);
+  }
+  SetText(cbBrowser, v.browser);
+  SetText(edProxy, v.proxy_port);
+  SetText(seTrans, std::to_string(v.opacity));
+  SetText(seTrans2, std::to_string(v.mini_opacity));
+  Get(cbClose2Tray).SetChecked(v.close_to_tray);
+  SetText(cbDNS, v.dns_ip);
+  SetText(edtTimeOut, v.dns_timeout);
+  SetText(edRLDelay, v.list_delay);
+  SetText(leContentType, v.content_type);
+  SetText(leCharSet, v.charset);
+  SetText(leContentTransferEncoding, v.transfer_encoding);
+  SetText(leXmailer, v.x_mailer);
+  // Stored values tick boxes; they never untick what the user ticked.
+  if (v.dialup) Get(cbAutodial).SetChecked(true);
+  if (v.dont_disconnect) Get(cbDontDisconnect).SetChecked(true);
+  if (v.dont_check) Get(cbDontCheck).SetChecked(true);
+  if (v.error_popup) Get(cbErrorPopUp).SetChecked(true);
+  Get(rgSendBy).SetItemIndex(v.send_by);
+  Get(rgBatSend).SetItemIndex(v.bat_send);
+  SetText(edBatPath, v.bat_path);
+}
+
+OptionsValues TfmOptions::Values() const {
+  using namespace fmOptions;
+  auto* self = const_cast<TfmOptions*>(this);  // Get is not const; reading changes nothing
+  OptionsValues v;
+  for (int k = 1; k <= kOptionRows; ++k) {
+    OptionsValues::Server& server = v.servers[k - 1];
+    server.host = Text(Numbered(edSMTPName, k));
+    server.port = Text(Numbered(edSMTPPort, k));
+    server.user = Text(Numbered(edUser, k));
+    server.password = Text(Numbered(edPass, k));
+  }
+  for (int n = 1; n <= kOptionRows; ++n) {
+    OptionsValues::Mailbox& mailbox = v.mailboxes[n - 1];
+    mailbox.server = Text(Numbered(cbSMTP, n));
+    mailbox.password = Text(Numbered(edDSpass, n));
+    mailbox.email = Text(Numbered(edMail, n));
+    mailbox.size = Text(Numbered(edSize, n));
+    v.bat_accounts[n - 1] = Text(Numbered(edBatMailboxName, n));
+  }
+  v.browser = Text(cbBrowser);
+  v.proxy_port = Text(edProxy);
+  v.opacity = OpacityOf(Text(seTrans));
+  v.mini_opacity = OpacityOf(Text(seTrans2));
+  v.close_to_tray = self->Get(cbClose2Tray).Checked();
+  v.dns_ip = Text(cbDNS);
+  v.dns_timeout = Text(edtTimeOut);
+  v.list_delay = Text(edRLDelay);
+  v.content_type = Text(leContentType);
+  v.charset = Text(leCharSet);
+  v.transfer_encoding = Text(leContentTransferEncoding);
+  v.x_mailer = Text(leXmailer);
+  v.dialup = self->Get(cbAutodial).Checked();
+  v.dont_disconnect = self->Get(cbDontDisconnect).Checked();
+  v.dont_check = self->Get(cbDontCheck).Checked();
+  v.error_popup = self->Get(cbErrorPopUp).Checked();
+  v.send_by = std::max(0, self->Get(rgSendBy).ItemIndex());
+  v.bat_send = std::max(0, self->Get(rgBatSend).ItemIndex());
+  v.bat_path = Text(edBatPath);
+  return v;
+}
+
+void TfmOptions::sbApplyClick() {
+  const OptionsValues values = Values();
+  try {
+    program_.settings.Reload();
+    ApplyOptions(values, program_.settings);
+    if (!program_.settings.UpdateFile()) throw std::runtime_error(CannotWriteMessage(program_.settings.Path()));
+  } catch (const std::exception& e) {
+    ui::ShowMessage(Hwnd(), e.what(), MB_ICONERROR | MB_OK);
+    return;
+  }
+  for (int n = 1; n <= kOptionRows; ++n) {
+    if (const std::string& address = values.mailboxes[n - 1].email; !address.empty()) program_.mailbox(n, address);
+  }
+}
+
+void TfmOptions::HoldToByte(const char* number_box) { SetText(number_box, std::to_string(OpacityOf(Text(number_box)))); }
+
+void TfmOptions::bbBrowseClick() {
+  wchar_t path[MAX_PATH] = {};
+  OPENFILENAMEW dialog{sizeof dialog};
+  dialog.hwndOwner = Hwnd();
+  dialog.lpstrFile = path;
+  dialog.nMaxFile = MAX_PATH;
+  dialog.lpstrFilter = L"*.exe\0*.exe\0*.*\0*.*\0";
+  dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  // comdlg32 is loaded only by those who browse.
+  auto* open = ui::SystemFunction<BOOL WINAPI(OPENFILENAMEW*)>(L"comdlg32.dll", "GetOpenFileNameW");
+  if (open && open(&dialog)) SetText(fmOptions::edBatPath, ui::Narrow(path));
+}
+
+void TfmOptions::btDNSAutoClick() {
+  try {
+    FillDnsServerList(ControlHwnd(fmOptions::cbDNS));
+  } catch (const std::exception& e) {
+    ui::ShowMessage(Hwnd(), e.what(), MB_ICONERROR | MB_OK);
+  }
+}
+
+// Ctrl+Tab and Ctrl+Page Down go to the next page, with Shift or Page Up to the one before,
+// as in the system's own dialogs with pages.
+bool TfmOptions::OnKeyPreview(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || GetKeyState(VK_CONTROL) >= 0) return false;
+  int step = 0;
+  if (msg.wParam == VK_TAB) step = GetKeyState(VK_SHIFT) < 0 ? -1 : 1;
+  if (msg.wParam == VK_NEXT) step = 1;
+  if (msg.wParam == VK_PRIOR) step = -1;
+  if (step == 0) return false;
+  HWND tabs = ControlHwnd(fmOptions::JvPageControl1);
+  const int count = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
+  const int current = static_cast<int>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0));
+  ShowPage(fmOptions::JvPageControl1, (current + step + count) % count);
+  return true;
+}
+
+LRESULT TfmOptions::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (msg == WM_CLOSE) {
+    ShowWindow(Hwnd(), SW_HIDE);  // ends the modal loop; nothing is written
+    return 0;
+  }
+  return Window::HandleMessage(msg, wparam, lparam);
+}
+
+}  // namespace qp

@@ -1,0 +1,109 @@
+// The options dialog's values: what a fresh settings file shows, what applying writes and in
+// which order, and the number boxes' range.
+#include "dialogs/options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace qp {
+namespace {
+
+TEST(OptionsValues, AFreshFileShowsTheDialogsDefaultsAndApplyingWritesThemInTheFilesOrder) {
+  IniFile settings;
+  const OptionsValues shown = LoadOptions(settings);
+  EXPECT_EQ(shown.servers[9].port, "25");
+  EXPECT_EQ(shown.mailboxes[4].server, "1");
+  EXPECT_EQ(shown.mailboxes[0].size, "500K");
+  EXPECT_EQ(shown.proxy_port, "8088");
+  EXPECT_EQ(shown.opacity, 200);
+  EXPECT_EQ(shown.mini_opacity, 200);
+  EXPECT_EQ(shown.dns_timeout, "10000");
+  EXPECT_EQ(shown.list_delay, "60");
+  EXPECT_EQ(shown.content_type + "|" + shown.charset + "|" + shown.transfer_encoding + "|" + shown.x_mailer,
+            "text/plain|koi8-r|7bit|Quillpost");
+  EXPECT_EQ(shown.send_by, 0);
+  EXPECT_EQ(shown.bat_path, "C:\\Program Files\\The Bat!\\thebat.exe");
+
+  ApplyOptions(shown, settings);
+  const std::string file = settings.Serialize();
+  EXPECT_EQ(settings.ReadString("Emails", "Size3", ""), "500K");
+  EXPECT_EQ(settings.ReadString("Settings", "pport", ""), "8088");
+  // Sections and keys in the order the file keeps them.
+  const char* const order[] = {"[SMTP]",
+                               "SMTP1=",
+                               "Port1=25",
+                               "User1=",
+                               "Pass1=",
+                               "SMTP10=",
+                               "SM1=1",
+                               "SM10=1",
+                               "[Emails]",
+                               "EM1=",
+                               "EM10=",
+                               "DSP1=",
+                               "Size1=500K",
+                               "Size10=",
+                               "[Settings]",
+                               "browser=",
+                               "pport=8088",
+                               "Transp=200",
+                               "transp2=200",
+                               "Close2Tray=0",
+                               "DNS_IP=",
+                               "DNS_To=10000",
+                               "RLDelay=60",
+                               "ContentType=text/plain",
+                               "CharSet=koi8-r",
+                               "CTEncoding=7bit",
+                               "XMailer=Quillpost",
+                               "dialup=0",
+                               "DontDisconnect=0",
+                               "dntchk=0",
+                               "erpopup=0",
+                               "sendby=0",
+                               "[TheBat]",
+                               "send=0",
+                               "path=C:\\Program Files",
+                               "BatAcName1=",
+                               "BatAcName10="};
+  std::size_t at = 0;
+  for (const char* line : order) {
+    const std::size_t found = file.find(line, at);
+    ASSERT_NE(found, std::string::npos) << line << " missing or out of order in\n" << file;
+    at = found;
+  }
+}
+
+// Stored values come back as they are; an empty proxy port shows the dialog's own, and a
+// header whose key is missing keeps its design text while an empty one stays empty.
+TEST(OptionsValues, StoredValuesAreShownAsStored) {
+  IniFile settings(
+      "[SMTP]\r\nSMTP4=mail.example.org\r\nPort4=587\r\nSM2=4\r\n[Emails]\r\nEM2=me@example.org\r\nSize2=\r\n"
+      "[Settings]\r\npport=\r\nTransp=300\r\nCharSet=\r\nsendby=3\r\nClose2Tray=1\r\n[TheBat]\r\nsend=2\r\nBatAcName3=Work\r\n");
+  const OptionsValues v = LoadOptions(settings);
+  EXPECT_EQ(v.servers[3].host, "mail.example.org");
+  EXPECT_EQ(v.servers[3].port, "587");
+  EXPECT_EQ(v.mailboxes[1].server, "4");
+  EXPECT_EQ(v.mailboxes[1].email, "me@example.org");
+  EXPECT_EQ(v.mailboxes[1].size, "");
+  EXPECT_EQ(v.proxy_port, "8088");
+  EXPECT_EQ(v.opacity, 300);  // the number box brings it into range only when left
+  EXPECT_EQ(v.charset, "");
+  EXPECT_EQ(v.content_type, "text/plain");
+  EXPECT_EQ(v.send_by, 3);
+  EXPECT_TRUE(v.close_to_tray);
+  EXPECT_EQ(v.bat_send, 2);
+  EXPECT_EQ(v.bat_accounts[2], "Work");
+}
+
+TEST(OptionsValues, TheNumberBoxesHoldTheirValueToTheOpacityRange) {
+  EXPECT_EQ(OpacityOf("128"), 128);
+  EXPECT_EQ(OpacityOf("300"), 255);
+  EXPECT_EQ(OpacityOf("-5"), 0);
+  EXPECT_EQ(OpacityOf("abc"), 0);
+  EXPECT_EQ(OpacityOf(""), 0);
+}
+
+}  // namespace
+}  // namespace qp
