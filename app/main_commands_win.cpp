@@ -6,7 +6,9 @@
 #include "app/main_window_win.h"
 #include "base/process.h"
 #include "dialogs/about_win.h"
+#include "dialogs/button_editor_win.h"
 #include "dialogs/options_win.h"
+#include "dialogs/wizard_win.h"
 #include "lang/language.h"
 #include "organize/history.h"
 #include "request/buttons.h"
@@ -90,6 +92,25 @@ void TfmMain::BindCommands() {
       .On(miHelp2, [this] { miHelpContensClick(); })
       .On(miBugsandquestions, [this] { miBugsandquestionsClick(); })
       .On(miAbout, [this] { About1Click(); })
+      .On(miEdit_www4mail_list, [] { OpenListFile("www4mail.ini"); })
+      .On(miEdit_www2mail_list, [] { OpenListFile("www2mail.ini"); })
+      .On(miEdit_www2mail_commands, [] { OpenListFile("commands.ini"); })
+      .On(miEdit_www2mail_endings, [] { OpenListFile("attr.ini"); })
+      .On(miEditButtonSettings,
+          [this] {
+            EditButton(buttons_.PopupButton());
+            FinishPendingExit();
+          })
+      .OnEach(miRQ, 1, kSearchButton2,
+              [this](int n, int) {
+                EditButton(n);
+                FinishPendingExit();
+              })
+      .On(miWizardRun,
+          [this] {
+            miWizardRunClick();
+            FinishPendingExit();
+          })
       .On(miProgramSettings, [this] {
         miProgramSettingsClick();
         FinishPendingExit();
@@ -157,6 +178,24 @@ void TfmMain::miProgramSettingsClick() {
   if (on_top) presentation_.miStayOnTopClick();
   OpenOptions();
   if (on_top && Hwnd()) presentation_.miStayOnTopClick();
+}
+
+// The editor of button n; the buttons show what was saved when it has closed.
+void TfmMain::EditButton(int n) {
+  if (n < 1 || n > kSearchButton2) return;
+  TfmButton editor(settings_);
+  editor.ShowModal(Hwnd(), n);
+  buttons_.Load();
+}
+
+void TfmMain::RunFirstStartWizard() {
+  if (state_.starts == 1) miWizardRunClick();
+}
+
+void TfmMain::miWizardRunClick() {
+  TfmWizard wizard(settings_, [this](int language) { miLangClick(language); });
+  // At the first start the main window is not there yet to own it.
+  wizard.ShowModal(IsWindowVisible(Hwnd()) ? Hwnd() : nullptr);
 }
 
 void TfmMain::OpenOptions() {

@@ -138,6 +138,11 @@ ui::FormDef MainFormDef() {
   separator("miRQSeparator", fmMain::miRQSettings);
   item(fmMain::Numbered(fmMain::miRQ, 21), fmMain::miRQSettings, "Поиск 1");
   item(fmMain::Numbered(fmMain::miRQ, 22), fmMain::miRQSettings, "Поиск 2");
+  separator("miRQListsSeparator", fmMain::miRQSettings);
+  item(fmMain::miEdit_www4mail_list, fmMain::miRQSettings, "Редактировать список серверов");
+  item(fmMain::miEdit_www2mail_list, fmMain::miRQSettings, "Редактировать список www2mail серверов ");
+  item(fmMain::miEdit_www2mail_commands, fmMain::miRQSettings, "Редактировать список команд www2mail");
+  item(fmMain::miEdit_www2mail_endings, fmMain::miRQSettings, "Редактировать список дополнений www2mail");
 
   // Fixed service requests 31..36 and the "%counter%" counter.
   menu(fmMain::miPlus, "", "&+++");
@@ -147,6 +152,7 @@ ui::FormDef MainFormDef() {
   item(fmMain::miRequestVersion, fmMain::miPlus, "Заказать номер последней версии Quillpost ");
   item(fmMain::miRequestQuillpost, fmMain::miPlus, "Заказать последнию версию Quillpost (дистрибутив)");
   item(fmMain::miRequestUpdate, fmMain::miPlus, "Заказать последнию версию Quillpost (обновление)");
+  item(fmMain::miWizardRun, fmMain::miPlus, "Помощник первого запуска");
   separator("miPlusSeparator", fmMain::miPlus);
   item(fmMain::miRequestList, fmMain::miPlus, "Лист запросов", ui::Ctrl('L'));
   item(fmMain::miRequestHistory, fmMain::miPlus, "История запросов", ui::Ctrl('H'));

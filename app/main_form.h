@@ -50,6 +50,12 @@ inline constexpr char miSuperView[] = "miSuperView";
 inline constexpr char miMinimize[] = "miMinimize";
 inline constexpr char miStayOnTop[] = "miStayOnTop";
 inline constexpr char miProgramSettings[] = "miProgramSettings";
+inline constexpr char miWizardRun[] = "miWizardRun";
+// The list files of the button editor and its builders, opened for editing.
+inline constexpr char miEdit_www4mail_list[] = "miEdit_www4mail_list";
+inline constexpr char miEdit_www2mail_list[] = "miEdit_www2mail_list";
+inline constexpr char miEdit_www2mail_commands[] = "miEdit_www2mail_commands";
+inline constexpr char miEdit_www2mail_endings[] = "miEdit_www2mail_endings";
 inline constexpr char miSugar[] = "miSugar";
 inline constexpr char miTransp[] = "miTransp";
 inline constexpr char miHideWhenDone1[] = "miHideWhenDone1";

@@ -70,6 +70,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
   if (!main_window.Create(nullptr, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, CW_USEDEFAULT, CW_USEDEFAULT)) {
     return 1;
   }
+  main_window.RunFirstStartWizard();  // before the window shows
+  if (!main_window.Hwnd()) return 0;  // ended meanwhile (the session)
   ShowWindow(main_window.Hwnd(), show == SW_HIDE ? SW_SHOWNORMAL : show);
   UpdateWindow(main_window.Hwnd());
 

@@ -44,6 +44,8 @@ class TfmMain final : public ui::Window {
   // An address from the clipboard or the proxy: into the request line, and sent at once
   // in automatic mode or the window brought forward otherwise.
   void AcceptCapturedUrl(const std::string& text);
+  // At the very first start (the start counter just became 1), the first-run wizard.
+  void RunFirstStartWizard();
   // The options dialog, modally; the dispatch opens it when a mailbox is not set up.
   void OpenOptions();
   // Presses the automatic-mode button: the dispatch of the ticked item of mi1..mi20.
@@ -94,6 +96,8 @@ class TfmMain final : public ui::Window {
   void miBugsandquestionsClick();
   void About1Click();
   void miProgramSettingsClick();
+  void miWizardRunClick();
+  void EditButton(int n);
   void StartDispatch(int number, bool help_request = false);
 
   std::string folder_;

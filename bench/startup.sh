@@ -97,6 +97,8 @@ measure() {  # prog bits counted(0|1)
   folder=$(mktemp -d "$work/run.XXXXXX")
   if [ "$prog" = quillpost ]; then
     cp -r "${app_dir[$b]}/." "$folder/"; exe=quillpost.exe title=Quillpost
+    # Past the first start: the first-run wizard would be the window measured.
+    printf '[Settings]\r\nC1=1\r\n' >"$folder/settings.ini"
   else
     cp "$out/empty_window$b.exe" "$folder/"; exe=empty_window$b.exe title="Empty window"
   fi

@@ -76,6 +76,8 @@ void TfmAbout::FillMemos() {
     const TextFileState state = ReadTextFile(ProgramFile(file), SystemCodec());
     if (state.exists) ui::SetText(ControlHwnd(memo), state.text.utf8);
   }
+  // A language file's memo lines stand in for the texts' lines.
+  if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
 }
 
 void TfmAbout::ClearMemos() {

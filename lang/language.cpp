@@ -73,6 +73,10 @@ std::string CannotWriteMessage(std::string_view path) {
   return LookupMessage("Не удалось записать файл", "textWriteError") + " " + std::string(path);
 }
 
+std::string FileNotFoundMessage(std::string_view path) {
+  return LookupMessage("Файл не найден:", "textFileNotFound") + " " + std::string(path);
+}
+
 std::string NotAnIntegerMessage(std::string_view text) {
   std::string message = LookupMessage("'%s' is not a valid integer value", "textNotInteger");
   if (std::size_t at = message.find("%s"); at != std::string::npos) message.replace(at, 2, text);

@@ -33,6 +33,8 @@ std::string JoinMessageLines(std::string_view value);
 // The messages that name a file the program could not read or write.
 std::string CannotReadMessage(std::string_view path);
 std::string CannotWriteMessage(std::string_view path);
+// "Файл не найден:" and the path.
+std::string FileNotFoundMessage(std::string_view path);
 // What a text that should be a whole number and is not gets (the runtime's own words).
 std::string NotAnIntegerMessage(std::string_view text);
 

@@ -7,6 +7,7 @@
 #include <shellapi.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -61,6 +62,13 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD ms = 5000) {
     Sleep(20);
   }
   return true;
+}
+
+// The program's folder as the build lays it out: the executable and the shipped files.
+inline std::filesystem::path ShippedFolder() {
+  wchar_t exe[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  return std::filesystem::path(exe).parent_path().parent_path() / "app";
 }
 
 // Once per test program (tray_keeper_win.h).

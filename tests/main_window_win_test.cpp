@@ -321,13 +321,6 @@ TEST_F(MainWindowTest, TheLinksOfTheFirstDroppedFileGoIntoBothListsAndTheRequest
   EXPECT_EQ(ui::GetText(window->ControlHwnd("cbComboBox")), "http://example.com/from-shortcut");
 }
 
-// The program's folder as the build lays it out: the executable and the shipped files.
-std::filesystem::path ShippedFolder() {
-  wchar_t exe[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  return std::filesystem::path(exe).parent_path().parent_path() / "app";
-}
-
 // Every shipped button name shows whole on its 90-pixel button, beside its glyph.
 TEST_F(MainWindowTest, TheShippedButtonNamesFitTheirButtons) {
   const std::filesystem::path shipped = ShippedFolder();

@@ -43,14 +43,16 @@ class Session:
     """One start of the program in the shell desktop, from a fresh copy of the program folder
     with its shipped buttons and bookmarks."""
 
-    def __init__(self, settings, *args, language=1):
+    def __init__(self, settings, *args, language=1, first_start=False):
         self.folder = tempfile.mkdtemp(prefix="qp-shots-")
         shutil.copytree(APP, self.folder, dirs_exist_ok=True)
         for stale in ("settings.ini", "list.txt", "history.log", "log.txt"):
             if os.path.exists(os.path.join(self.folder, stale)):
                 os.remove(os.path.join(self.folder, stale))
         with open(os.path.join(self.folder, "settings.ini"), "wb") as f:
-            f.write(("[Settings]\r\nlang=%d\r\nTop=40\r\nLeft=60\r\n" % language + settings).encode("cp1251"))
+            # A start counter past the first start, or the first-run wizard comes first.
+            counter = "" if first_start else "C1=5\r\n"
+            f.write(("[Settings]\r\nlang=%d\r\nTop=40\r\nLeft=60\r\n" % language + counter + settings).encode("cp1251"))
         self.process = subprocess.Popen([WINE, "explorer", "/desktop=shell,%dx%d" % (WIDTH, HEIGHT), "quillpost.exe", *args],
                                         cwd=self.folder, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_for(desktop_window, timeout=30)
@@ -79,8 +81,38 @@ def options_pages(language):
     s.close()
 
 
+WIZARD_PAGES = ["welcome", "licence", "settings", "ready"]
+
+
+def wizard_pages(language):
+    """The first-run wizard at a first start, its pages stepped through by Enter."""
+    s = Session("", language=language, first_start=True)
+    for number, page in enumerate(WIZARD_PAGES):
+        shot("wizard-%d-%s-%s.png" % (number + 1, page, "en" if language == 0 else "ru"))
+        key("Return")
+        time.sleep(1.5)
+    s.close()
+
+
+def button_editor(language):
+    """The button editor, opened from the first button's own menu (Shift+F10 on it)."""
+    s = Session("", language=language)
+    key("Tab", "shift+F10", "Up", "Return")
+    time.sleep(2)
+    shot("button-editor-%s.png" % ("en" if language == 0 else "ru"))
+    s.close()
+
+
 def main():
     os.makedirs(SHOTS, exist_ok=True)
+    if "editor" in sys.argv[2:]:
+        for language in (1, 0):
+            button_editor(language)
+        return
+    if "wizard" in sys.argv[2:]:
+        for language in (1, 0):
+            wizard_pages(language)
+        return
     if "options" in sys.argv[2:]:
         for language in (1, 0):
             options_pages(language)

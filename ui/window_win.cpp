@@ -275,6 +275,7 @@ void FillControl(WinComponent& c, HWND hwnd) {
     }
   } else if (d.kind == Kind::ComboBox) {
     for (const std::string& item : d.items) SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+    if (!d.caption.empty()) SetText(hwnd, c.InitialCaption());  // a combo box takes no text when made
   } else if (d.kind == Kind::Memo) {
     SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);  // as long as the user likes, not 32,767 characters
   } else if (d.kind == Kind::CheckBox && d.checked) {
@@ -519,7 +520,7 @@ LRESULT Window::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_ERASEBKGND:
       for (auto& c : components_) {
         // The page control may ask the same while it paints itself.
-        if (c->GetKind() != Kind::PageControl || painting_page_) continue;
+        if (c->GetKind() != Kind::PageControl || painting_page_ || !IsWindowVisible(c->Hwnd())) continue;
         painting_page_ = true;
         auto dc = reinterpret_cast<HDC>(wparam);
         RECT client{};

@@ -5,6 +5,7 @@ The test run (tests/run.sh) provides DISPLAY (a private Xvfb), WINEPREFIX and LA
 import argparse
 import glob
 import os
+import re
 import shutil
 import socket
 import subprocess
@@ -120,13 +121,27 @@ class Program:
         except OSError:
             return None
 
-    def start(self, *args, wait=True):
+    def showing(self, cls):
+        return self.probe("state", cls).stdout.startswith(b"visible")
+
+    def start(self, *args, wait=True, wizard=None):
+        """wizard: what to do in the first-run wizard, should the start show it (the start
+        counter not stored yet); by default Cancel (its close box), so that the test meets
+        the main window."""
         # An earlier copy that is still closing would make this start a second copy.
         wait_for(lambda: not visible_windows(), timeout=10)
         before = self.settings_stamp()
         self.process = subprocess.Popen([WINE, "quillpost.exe", *args], cwd=self.folder,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        first = False
         if wait:
+            # The first-run wizard comes before the main window, or not at all.
+            wait_for(lambda: self.showing("TfmWizard") or self.showing("TfmMain") or self.process.poll() is not None,
+                     timeout=30)
+            first = self.showing("TfmWizard")
+            if first:
+                (wizard or (lambda: self.probe("close", "TfmWizard")))()
+                wait_for(lambda: self.probe("state", "TfmWizard").returncode != 0, timeout=10)
             windows = wait_for(visible_windows)
             if not windows:
                 code = self.process.poll()
@@ -135,7 +150,13 @@ class Program:
             # The first activation ends by selecting the stored mailbox, which writes
             # settings.ini: until then the program is not ready for a test. A box it shows
             # on the way (a port in use) waits for the test instead.
-            if not wait_for(lambda: self.settings_stamp() != before or self.process.poll() is not None
+            # A wizard finished by the test has written the file itself: then the sign is the
+            # mailbox selected, "Active" (which the wizard does not write).
+            if first and wizard:
+                written = lambda: os.path.exists(self.path("settings.ini")) and b"Active=" in self.read("settings.ini")  # noqa: E731
+            else:
+                written = lambda: self.settings_stamp() != before  # noqa: E731
+            if not wait_for(lambda: written() or self.process.poll() is not None
                             or self.probe("texts", "#32770").returncode == 0, timeout=20):
                 raise AssertionError("the first activation neither wrote settings.ini nor showed a box")
             if self.process.poll() is not None:
