@@ -354,7 +354,13 @@ void TfmMain::miMinimizeClick() {
   }
   std::optional<std::string> caption;
   if (const int n = buttons_.Automatic(); n >= 1 && n <= kRequestButtonCount) caption = Get(fmMain::Numbered(fmMain::mi, n)).Caption();
-  mini_->ShowMini(Hwnd(), caption);
+  // See-through as the main window is, by its own opacity.
+  std::optional<int> opacity;
+  if (Get(fmMain::miTransp).Checked()) {
+    const int mini_opacity = settings_.ReadInteger("Settings", "transp2", 200);
+    if (mini_opacity >= 0 && mini_opacity <= 255) opacity = mini_opacity;
+  }
+  mini_->ShowMini(Hwnd(), caption, opacity);
 }
 
 // Closing the mini window shows the main window.

@@ -41,13 +41,14 @@ TfmMiniQPT::TfmMiniQPT(Parts parts) : Window(MiniDef()), parts_(std::move(parts)
       });
 }
 
-void TfmMiniQPT::ShowMini(HWND owner, const std::optional<std::string>& start_caption) {
+void TfmMiniQPT::ShowMini(HWND owner, const std::optional<std::string>& start_caption, std::optional<int> opacity) {
   if (!Hwnd() && !Create(owner, WS_POPUP | WS_CAPTION, WS_EX_TOPMOST | WS_EX_DLGMODALFRAME, 0, 0)) return;
   RECT frame{};
   GetWindowRect(Hwnd(), &frame);
   const ui::ScreenRect place = ui::BottomRightOf(ui::WorkArea(), frame.right - frame.left, frame.bottom - frame.top);
   SetWindowPos(Hwnd(), HWND_TOPMOST, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
   if (start_caption) Get("bbStart").SetCaption(*start_caption);
+  ui::SetWindowOpacity(Hwnd(), opacity);
   ShowWindow(Hwnd(), SW_SHOW);
   FocusRequestLine();
 }

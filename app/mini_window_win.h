@@ -28,8 +28,9 @@ class TfmMiniQPT final : public ui::Window {
   explicit TfmMiniQPT(Parts parts);
 
   // In place of the main window: at the work area's bottom-right corner, topmost, the
-  // focus in its request line. start_caption: the automatic-mode button's name, if any.
-  void ShowMini(HWND owner, const std::optional<std::string>& start_caption);
+  // focus in its request line. start_caption: the automatic-mode button's name, if any;
+  // opacity: 0..255 while the windows are see-through, none for an opaque window.
+  void ShowMini(HWND owner, const std::optional<std::string>& start_caption, std::optional<int> opacity = std::nullopt);
   // Hides it; the main window comes back from the tray.
   void CloseMini();
   bool Showing() const { return Hwnd() && IsWindowVisible(Hwnd()); }

@@ -95,10 +95,9 @@ void WindowPresentation::miSugarClick() {
 void WindowPresentation::miTranspClick() {
   ui::Component& entry = window_.Get(fmMain::miTransp);
   HWND hwnd = window_.Hwnd();
-  const LONG ex_style = GetWindowLongW(hwnd, GWL_EXSTYLE);
   if (entry.Checked()) {
     entry.SetChecked(false);
-    SetWindowLongW(hwnd, GWL_EXSTYLE, ex_style & ~WS_EX_LAYERED);
+    ui::SetWindowOpacity(hwnd, std::nullopt);
     return;
   }
   entry.SetChecked(true);
@@ -107,8 +106,7 @@ void WindowPresentation::miTranspClick() {
     ui::ShowMessage(hwnd, "Transp " + std::to_string(opacity) + " is out of range 0..255", MB_ICONERROR | MB_OK);
     return;
   }
-  SetWindowLongW(hwnd, GWL_EXSTYLE, ex_style | WS_EX_LAYERED);
-  SetLayeredWindowAttributes(hwnd, 0, static_cast<BYTE>(opacity), LWA_ALPHA);
+  ui::SetWindowOpacity(hwnd, opacity);
 }
 
 void WindowPresentation::Restore(const SavedState& state) {

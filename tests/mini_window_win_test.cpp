@@ -96,3 +96,27 @@ TEST_F(MiniWindowTest, WithStickyEdgesItDocksWithinTenPixels) {
 
 }  // namespace
 }  // namespace qp
+
+namespace qp {
+namespace {
+
+// While the windows are see-through, the mini window is so by its own opacity "transp2";
+// switched off, it is opaque again at its next showing.
+TEST_F(MiniWindowTest, ItIsSeeThroughByItsOwnOpacityWhileTransparencyIsOn) {
+  test::WriteAll(dir / "settings.ini", "[Settings]\r\nTransp=180\r\ntransp2=90\r\n");
+  window->Settings().Reload();
+  Command("miTransp");
+  Command("miMinimize");
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  ASSERT_TRUE(GetWindowLongW(Mini(), GWL_EXSTYLE) & WS_EX_LAYERED);
+  ASSERT_TRUE(GetLayeredWindowAttributes(Mini(), nullptr, &alpha, &flags));
+  EXPECT_EQ(alpha, 90);
+  Command("miMinimize");
+  Command("miTransp");
+  Command("miMinimize");
+  EXPECT_FALSE(GetWindowLongW(Mini(), GWL_EXSTYLE) & WS_EX_LAYERED);
+}
+
+}  // namespace
+}  // namespace qp

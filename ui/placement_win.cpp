@@ -88,4 +88,14 @@ void SnapWindowPos(HWND window, WINDOWPOS& pos, int distance, bool& snapped) {
   pos.flags &= ~SWP_NOMOVE;
 }
 
+void SetWindowOpacity(HWND window, std::optional<int> opacity) {
+  const LONG ex_style = GetWindowLongW(window, GWL_EXSTYLE);
+  if (!opacity) {
+    SetWindowLongW(window, GWL_EXSTYLE, ex_style & ~WS_EX_LAYERED);
+    return;
+  }
+  SetWindowLongW(window, GWL_EXSTYLE, ex_style | WS_EX_LAYERED);
+  SetLayeredWindowAttributes(window, 0, static_cast<BYTE>(*opacity), LWA_ALPHA);
+}
+
 }  // namespace qp::ui

@@ -1,7 +1,10 @@
-// Where windows stand: centred and wholly on the screen, and brought to the front.
+// Where windows stand: centred and wholly on the screen, and brought to the front; and how
+// much of what lies behind them shows through.
 #pragma once
 
 #include <windows.h>
+
+#include <optional>
 
 #include "ui/screen_rect.h"
 
@@ -25,5 +28,8 @@ void PlaceAtStoredCorner(HWND window, int left, int top);
 // edges within distance pixels, and held on it once snapped (ui::SnapToEdges). A change
 // of size alone keeps the place, a move alone the size.
 void SnapWindowPos(HWND window, WINDOWPOS& pos, int distance, bool& snapped);
+
+// Opacity 0..255 makes the window see-through that much; nothing makes it opaque again.
+void SetWindowOpacity(HWND window, std::optional<int> opacity);
 
 }  // namespace qp::ui

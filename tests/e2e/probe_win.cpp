@@ -4,6 +4,8 @@
 //   probe fonts CLASS   one line per child control: class, tab, 1 if its font is underlined
 //   probe away          takes the focus away from every window for a moment
 //   probe click CLASS TEXT  clicks the child button or label showing TEXT (UTF-8)
+//   probe contextmenu CLASS TEXT  asks for the menu of the child button showing TEXT, as the
+//                       menu key does
 //   probe treeselect CLASS I [J ...]  selects the tree view item at those indices (top
 //                       level first), as a click would
 //   probe settext CLASS CHILDCLASS N TEXT  sets the text of the Nth child of that class;
@@ -177,6 +179,12 @@ int wmain(int argc, wchar_t** argv) {
       return PostMessageW(GetParent(search.found), WM_COMMAND, clicked, reinterpret_cast<LPARAM>(search.found)) ? 0 : 4;
     }
     return PostMessageW(search.found, BM_CLICK, 0, 0) ? 0 : 4;
+  }
+  if (command == L"contextmenu" && argc >= 4) {
+    ButtonSearch search{argv[3]};
+    EnumChildWindows(window, FindButton, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) return 5;
+    return PostMessageW(GetParent(search.found), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(search.found), MAKELPARAM(-1, -1)) ? 0 : 4;
   }
   if ((command == L"treeselect" || command == L"itempoint") && argc >= 4) {
     // The item at the given indices (top level first) of the window's tree view: item

@@ -1,6 +1,7 @@
-"""A new user sets the program up inside it: the first-run wizard at the first start, then
-the options dialog (F2), each change used by the next letter."""
+"""A new user sets the program up inside it: the first-run wizard at the first start, the
+options dialog (F2) and the button editor, each change used by the next letter."""
 import os
+import time
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -33,7 +34,7 @@ class FirstStart(ProgramTest):
     def edits(self, window):
         return [text for cls, text in self.texts(window) if cls == "Edit"]
 
-    def test_the_wizard_then_the_options_dialog_set_up_what_the_letters_use(self):
+    def test_the_wizard_the_options_and_the_button_editor_set_up_what_the_letters_use(self):
         p = self.program
         wizard_texts = []
 
@@ -76,6 +77,23 @@ class FirstStart(ProgramTest):
         self.assertEqual(p.probe("click", "TfmMain", "Page").returncode, 0)
         self.assertTrue(wait_for(lambda: len(self.second_server.received()) == 1, timeout=30))
         self.assertEqual(len(self.first_server.received()), 1)
+
+        # The button's own menu (the menu key on it), its last entry: the editor. A new name
+        # and body saved are what the window shows and the next letter says.
+        self.assertEqual(p.probe("contextmenu", "TfmMain", "Page").returncode, 0)
+        time.sleep(1)
+        p.key("Up", "Return")
+        self.assertTrue(wait_for(lambda: p.showing("TfmButton"), timeout=20))
+        edits = self.edits("TfmButton")  # the name, the comment, the service's, subject's and mailbox's own, the body
+        self.assertEqual((edits[0], edits[5]), ("Page", "send %request%"))
+        p.probe("settext", "TfmButton", "Edit", "0", "Text")
+        p.probe("settext", "TfmButton", "Edit", "5", "send text %request%")
+        self.assertEqual(p.probe("click", "TfmButton", "Save and close").returncode, 0)
+        self.assertTrue(wait_for(lambda: p.probe("state", "TfmButton").returncode != 0, timeout=10))
+        self.assertTrue(wait_for(lambda: p.probe("click", "TfmMain", "Text").returncode == 0, timeout=10))
+        self.assertTrue(wait_for(lambda: len(self.second_server.received()) == 2, timeout=30))
+        self.assertIn(b"send text http://example.com/first", self.second_server.contents()[1])
+        self.assertIn(b"Name=Text\r\n", p.read("Buttons.ini"))
         p.screenshot("after-setup.png")
 
 
