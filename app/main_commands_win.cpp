@@ -5,11 +5,13 @@
 #include "app/main_form.h"
 #include "app/main_window_win.h"
 #include "base/process.h"
+#include "base/working_folder.h"
 #include "dialogs/about_win.h"
 #include "dialogs/button_editor_win.h"
 #include "dialogs/options_win.h"
 #include "dialogs/wizard_win.h"
 #include "lang/language.h"
+#include "lang/language_template.h"
 #include "organize/history.h"
 #include "request/buttons.h"
 #include "ui/input_box_win.h"
@@ -106,6 +108,7 @@ void TfmMain::BindCommands() {
                 EditButton(n);
                 FinishPendingExit();
               })
+      .On(miFill_Language, [this] { miFill_LanguageClick(); })
       .On(miWizardRun,
           [this] {
             miWizardRunClick();
@@ -178,6 +181,13 @@ void TfmMain::miProgramSettingsClick() {
   if (on_top) presentation_.miStayOnTopClick();
   OpenOptions();
   if (on_top && Hwnd()) presentation_.miStayOnTopClick();
+}
+
+// The translators' template "Custom.lng" from the windows there are now and "strings".
+void TfmMain::miFill_LanguageClick() {
+  std::vector<ui::Form*> windows;
+  for (ui::Window* window : ui::Window::LiveWindows()) windows.push_back(window);
+  if (!WriteLanguageTemplate(windows)) ui::ShowMessage(Hwnd(), FileNotFoundMessage(ProgramFile("strings")), MB_ICONERROR | MB_OK);
 }
 
 // The editor of button n; the buttons show what was saved when it has closed.

@@ -169,6 +169,8 @@ ui::FormDef MainFormDef() {
   item(fmMain::miBugsandquestions, fmMain::miHelp, "Отзывы и предложения");
   separator("miHelpSeparator", fmMain::miHelp);
   item(fmMain::miAbout, fmMain::miHelp, "О программе");
+  c.push_back(
+      {.name = fmMain::miFill_Language, .kind = Kind::MenuItem, .parent = fmMain::miHelp, .caption = "Fill language", .visible = false});
 
   // Right-click menu of the bookmark tree.
   c.push_back({.name = fmMain::PopupMenu2, .kind = Kind::PopupMenu});

@@ -51,6 +51,7 @@ inline constexpr char miMinimize[] = "miMinimize";
 inline constexpr char miStayOnTop[] = "miStayOnTop";
 inline constexpr char miProgramSettings[] = "miProgramSettings";
 inline constexpr char miWizardRun[] = "miWizardRun";
+inline constexpr char miFill_Language[] = "miFill_Language";  // hidden: the translators' template
 // The list files of the button editor and its builders, opened for editing.
 inline constexpr char miEdit_www4mail_list[] = "miEdit_www4mail_list";
 inline constexpr char miEdit_www2mail_list[] = "miEdit_www2mail_list";

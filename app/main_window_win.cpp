@@ -426,7 +426,8 @@ LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_INITMENUPOPUP: {
       HMENU opened = reinterpret_cast<HMENU>(wparam);
       if (opened == SubmenuOf(fmMain::miPlus)) {
-        Get(fmMain::miCounterCurrent).SetCaption("Текущее значение: " + std::to_string(counter_.value));
+        Get(fmMain::miCounterCurrent)
+            .SetCaption(LookupMessage("Текущее значение:", "textCounterCurrent") + " " + std::to_string(counter_.value));
       } else if (opened == SubmenuOf(fmMain::miMailBox)) {
         mailbox_.RefreshMenus();
       }

@@ -98,6 +98,7 @@ class TfmMain final : public ui::Window {
   void miProgramSettingsClick();
   void miWizardRunClick();
   void EditButton(int n);
+  void miFill_LanguageClick();
   void StartDispatch(int number, bool help_request = false);
 
   std::string folder_;

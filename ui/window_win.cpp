@@ -547,6 +547,14 @@ LRESULT Window::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
   return DefWindowProcW(hwnd_, msg, wparam, lparam);
 }
 
+std::vector<Window*> Window::LiveWindows() {
+  std::vector<Window*> live;
+  for (Window* window : g_windows) {
+    if (window->Hwnd()) live.push_back(window);
+  }
+  return live;
+}
+
 Window* Window::FromHwnd(HWND hwnd) {
   Window* window = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   return std::find(g_windows.begin(), g_windows.end(), window) != g_windows.end() ? window : nullptr;

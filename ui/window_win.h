@@ -31,6 +31,8 @@ class Window : public Form {
   HWND Hwnd() const { return hwnd_; }
   // The window built from a table that hwnd is, or nullptr.
   static Window* FromHwnd(HWND hwnd);
+  // Every window that exists now, in the order they were made.
+  static std::vector<Window*> LiveWindows();
 
   const std::string& Name() const override { return def_.name; }
   std::string Title() const override;
