@@ -169,3 +169,24 @@ TEST_F(ButtonEditorTest, ABuilderWithoutItsListSaysWhichFileIsMissing) {
 
 }  // namespace
 }  // namespace qp
+
+namespace qp {
+namespace {
+
+// A file kept in the code page stays in it, every other byte as it was.
+TEST_F(ButtonEditorTest, AFileInTheCodePageStaysInIt) {
+  const std::string cp1251 = "[Button 4]\r\nName=\xC4\xF0\xF3\xE3\xE0\xFF\r\n[Button 3]\r\nName=Page\r\n";  // "Другая"
+  test::WriteAll(dir / "Buttons.ini", cp1251);
+  Start();
+  Activate();
+  InEditor(fmMain::Numbered(fmMain::miRQ, 3), [&](TfmButton& editor) {
+    Type(editor, "edName", "Text page");
+    Press(editor, "bbSave");
+  });
+  const std::string saved = Buttons();
+  EXPECT_EQ(saved.rfind("[Button 4]\r\nName=\xC4\xF0\xF3\xE3\xE0\xFF\r\n[Button 3]\r\nName=Text page\r\n", 0), 0u) << saved;
+  EXPECT_EQ(saved.find("\xEF\xBB\xBF"), std::string::npos) << "no byte-order mark put in front";
+}
+
+}  // namespace
+}  // namespace qp
