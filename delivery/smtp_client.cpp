@@ -90,6 +90,7 @@ SmtpClient::Reply SmtpClient::Command(std::string_view line, int expected, int a
 void SmtpClient::Connect(const std::string& host, int port, const std::string& own_name) {
   DropConnection();
   events_->Status("Connecting to " + host + ".");
+  host_ = host;
   connection_ = connector_.Connect(host, port);
   buffer_.clear();
   auth_mechanisms_.clear();
@@ -131,11 +132,24 @@ void SmtpClient::CheckForGracefulDisconnect() {
 }
 
 void SmtpClient::Authenticate(const std::string& user, const std::string& password) {
-  if (authenticated_ || user.empty() || !OffersAuthLogin()) return;
+  if (authenticated_ || user.empty()) return;
+  const bool plain = Offers("PLAIN");
+  if (!plain && !Offers("LOGIN")) {
+    std::string offered;
+    for (const std::string& mechanism : auth_mechanisms_) offered += (offered.empty() ? "" : " ") + mechanism;
+    throw SmtpAuthUnavailable(
+        host_ + ": " +
+        LookupMessage("сервер не предлагает способа входа, известного программе (AUTH PLAIN или LOGIN)", "textNoAuthMechanism") +
+        (offered.empty() ? "" : " [" + offered + "]"));
+  }
   try {
-    Command("AUTH LOGIN", 334);
-    Command(EncodeBase64(user), 334);
-    Command(EncodeBase64(password), 235);
+    if (plain) {
+      Command("AUTH PLAIN " + EncodeBase64(std::string(1, '\0') + user + std::string(1, '\0') + password), 235);
+    } else {
+      Command("AUTH LOGIN", 334);
+      Command(EncodeBase64(user), 334);
+      Command(EncodeBase64(password), 235);
+    }
   } catch (const SmtpReplyError& e) {
     // A refusal leaves the server waiting for the next command; anything else leaves the
     // exchange nobody knows where.

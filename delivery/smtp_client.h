@@ -1,4 +1,4 @@
-// The client side of SMTP (RFC 5321) with AUTH LOGIN, over a Connection.
+// The client side of SMTP (RFC 5321) with AUTH PLAIN and LOGIN (RFC 4954), over a Connection.
 #pragma once
 
 #include <memory>
@@ -20,6 +20,12 @@ class SmtpReplyError : public std::runtime_error {
 
  private:
   int code_;
+};
+
+// The server offers no way to log in that the client knows; the message says which it offers.
+class SmtpAuthUnavailable : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
 };
 
 // What the client reports while it works; handlers may throw to abort a transfer.
@@ -45,10 +51,12 @@ class SmtpClient {
   // For a kept connection: throws GracefulCloseError (and forgets the connection) when
   // the server has closed it meanwhile.
   void CheckForGracefulDisconnect();
-  // AUTH LOGIN once per connection, when a user name is given and the server offers it.
+  // Once per connection when a user name is given: AUTH PLAIN when the server offers it (one
+  // exchange), else AUTH LOGIN. A server that offers neither throws SmtpAuthUnavailable: the
+  // letter must not go out without the log-in the user set up.
   void Authenticate(const std::string& user, const std::string& password);
   bool Authenticated() const { return authenticated_; }
-  bool OffersAuthLogin() const { return auth_mechanisms_.count("LOGIN") != 0; }
+  bool Offers(std::string_view mechanism) const { return auth_mechanisms_.count(std::string(mechanism)) != 0; }
   // MAIL FROM, RCPT TO for each recipient, DATA with the rendered letter.
   void Send(const MailMessage& message, std::string_view date, std::string_view message_id);
   // QUIT and close.
@@ -70,6 +78,7 @@ class SmtpClient {
   SmtpEvents* events_;
   SmtpEvents no_events_;
   std::unique_ptr<Connection> connection_;
+  std::string host_;  // for the messages
   std::string buffer_;
   std::set<std::string> auth_mechanisms_;
   bool authenticated_ = false;

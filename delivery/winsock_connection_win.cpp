@@ -186,6 +186,10 @@ std::unique_ptr<Connection> WinsockConnector::Connect(const std::string& host, i
     if (s == INVALID_SOCKET) continue;
     u_long non_blocking = 1;
     ioctlsocket(s, FIONBIO, &non_blocking);
+    // Each write is a whole command or a whole part of the letter: it goes out at once, not
+    // after the peer's delayed acknowledgement of the one before.
+    const BOOL no_delay = TRUE;
+    setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&no_delay), sizeof no_delay);
     try {
       if (connect(s, a->ai_addr, static_cast<int>(a->ai_addrlen)) == SOCKET_ERROR && WSAGetLastError() != WSAEWOULDBLOCK) {
         throw SocketError(WSAGetLastError(), ErrorText(WSAGetLastError()));

@@ -114,7 +114,8 @@ TEST(SmtpClient, AuthLoginWhenOfferedAndAUserIsGiven) {
   test::PosixConnector connector;
   SmtpClient client(connector, nullptr);
   client.Connect("127.0.0.1", server.Port(), "localhost");
-  EXPECT_TRUE(client.OffersAuthLogin());
+  EXPECT_TRUE(client.Offers("LOGIN"));
+  EXPECT_FALSE(client.Offers("PLAIN"));
   client.Authenticate("joe", "secret");
   EXPECT_TRUE(client.Authenticated());
   client.Send(Letter("a", "b"), kDate, "<5@example.org>");
@@ -136,14 +137,38 @@ TEST(SmtpClient, AuthLoginWhenOfferedAndAUserIsGiven) {
   EXPECT_THROW(wrong.Authenticate("joe", "bad"), SmtpReplyError);
 }
 
-TEST(SmtpClient, AServerWithoutAuthLoginGetsTheLetterWithoutAuthentication) {
+// PLAIN when the server offers it beside LOGIN: one exchange instead of three.
+TEST(SmtpClient, AuthPlainWhenOffered) {
+  Server server({"--auth", "joe:secret", "--mechanisms", "LOGIN,PLAIN"});
+  test::PosixConnector connector;
+  SmtpClient client(connector, nullptr);
+  client.Connect("127.0.0.1", server.Port(), "localhost");
+  client.Authenticate("joe", "secret");
+  ASSERT_TRUE(client.Authenticated());
+  client.Send(Letter("a", "b"), kDate, "<10@example.org>");
+  EXPECT_EQ(server.Envelope(0).substr(server.Envelope(0).rfind("joe")), "joe\nPLAIN\n");
+
+  SmtpClient wrong(connector, nullptr);
+  wrong.Connect("127.0.0.1", server.Port(), "localhost");
+  EXPECT_THROW(wrong.Authenticate("joe", "bad"), SmtpReplyError);
+}
+
+// With a user name set, a server that offers no log-in the client knows gets no letter: the
+// user asked for a log-in. Without one the letter goes as before.
+TEST(SmtpClient, AServerWithoutAKnownLogInGetsNoLetterFromAUser) {
   Server server({"--no-auth"});
   test::PosixConnector connector;
   SmtpClient client(connector, nullptr);
   client.Connect("127.0.0.1", server.Port(), "localhost");
-  EXPECT_FALSE(client.OffersAuthLogin());
-  client.Authenticate("joe", "secret");
+  EXPECT_FALSE(client.Offers("LOGIN"));
+  try {
+    client.Authenticate("joe", "secret");
+    ADD_FAILURE() << "authenticated with a server that offers no log-in";
+  } catch (const SmtpAuthUnavailable& e) {
+    EXPECT_NE(std::string(e.what()).find("127.0.0.1"), std::string::npos) << e.what();
+  }
   EXPECT_FALSE(client.Authenticated());
+  client.Authenticate("", "");
   client.Send(Letter("a", "b"), kDate, "<8@example.org>");
   EXPECT_EQ(server.Letters().size(), 1u);
 }

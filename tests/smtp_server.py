@@ -3,7 +3,8 @@
 
 Prints the port it listens on as the first line of its output, then serves until killed.
 Modes for the failures the client must survive:
-  --auth USER:PASS   offer AUTH LOGIN and require it
+  --auth USER:PASS   offer AUTH LOGIN and require it (the letter's .env file names the mechanism used)
+  --mechanisms LIST  with --auth: the mechanisms offered, of LOGIN and PLAIN (default LOGIN)
   --no-auth          offer no AUTH at all (the default when --auth is not given)
   --no-ehlo          answer EHLO with 502, so the client must fall back to HELO
   --refuse-rcpt TEXT answer 550 to RCPT TO addresses containing TEXT
@@ -31,6 +32,7 @@ def parse():
     p.add_argument("--port", type=int, default=0, help="0: a free one")
     p.add_argument("--auth")
     p.add_argument("--no-auth", action="store_true")
+    p.add_argument("--mechanisms", default="LOGIN")
     p.add_argument("--no-ehlo", action="store_true")
     p.add_argument("--refuse-rcpt")
     p.add_argument("--drop-data", action="store_true")
@@ -68,7 +70,8 @@ class Handler:
         auth = getattr(session, "auth_data", None)
         login = auth.login.decode() if isinstance(auth, LoginPassword) else ""
         with open(path + ".env", "w") as f:
-            f.write("%s\n%s\n%s\n" % (envelope.mail_from, ",".join(envelope.rcpt_tos), login))
+            f.write("%s\n%s\n%s\n%s\n" % (envelope.mail_from, ",".join(envelope.rcpt_tos), login,
+                                          getattr(session, "qp_mechanism", "")))
         os.replace(path + ".tmp", path)
         every = self.options.close_after or self.options.say_421_after
         if every and n % every == 0:
@@ -114,10 +117,12 @@ class QuirkyController(Controller):
             def check(server, session, envelope, mechanism, auth_data):
                 ok = isinstance(auth_data, LoginPassword) and auth_data.login.decode() == user \
                     and auth_data.password.decode() == password
+                session.qp_mechanism = mechanism
                 return AuthResult(success=ok, handled=False, auth_data=auth_data if ok else None)
 
+            offered = o.mechanisms.upper().split(",")
             kwargs.update(authenticator=check, auth_required=True, auth_require_tls=False,
-                          auth_exclude_mechanism=["PLAIN"])
+                          auth_exclude_mechanism=[m for m in ("LOGIN", "PLAIN") if m not in offered])
         smtp = QuirkySMTP(self.handler, **kwargs)
         smtp.quirks = o
         return smtp
