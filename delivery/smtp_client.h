@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "delivery/connection.h"
 #include "delivery/mail_message.h"
@@ -56,6 +57,7 @@ class SmtpClient {
   // letter must not go out without the log-in the user set up.
   void Authenticate(const std::string& user, const std::string& password);
   bool Authenticated() const { return authenticated_; }
+  bool Pipelining() const { return pipelining_; }
   bool Offers(std::string_view mechanism) const { return auth_mechanisms_.count(std::string(mechanism)) != 0; }
   // MAIL FROM, RCPT TO for each recipient, DATA with the rendered letter.
   void Send(const MailMessage& message, std::string_view date, std::string_view message_id);
@@ -70,6 +72,7 @@ class SmtpClient {
     std::string text;  // all lines, joined with CR LF
   };
   Reply ReadReply();
+  void SendEnvelopeAtOnce(const std::string& from, const std::vector<std::string>& recipients);
   Reply Command(std::string_view line, int expected, int also_ok = 0);
   void WriteData(std::string_view bytes);
   std::string ReadLine();
@@ -82,6 +85,7 @@ class SmtpClient {
   std::string buffer_;
   std::set<std::string> auth_mechanisms_;
   bool authenticated_ = false;
+  bool pipelining_ = false;  // the server takes commands ahead of their replies
 };
 
 // A port text as a number: 25 when it is not a valid one.

@@ -335,3 +335,48 @@ TEST(SmtpClient, AfterARefusalTheResetIsAnsweredAndTheNextLetterReadsItsOwnRepli
 
 }  // namespace
 }  // namespace qp
+
+namespace qp {
+namespace {
+
+// With PIPELINING the envelope goes in one write and the letters arrive as before; a refused
+// recipient fails its letter as it would step by step, and the next letter goes on.
+TEST(SmtpClient, PipelinedEnvelopesDeliverAndRefusalsFailOnlyTheirLetter) {
+  Server server({"--pipelining", "--refuse-rcpt", "nobody"});
+  test::PosixConnector connector;
+  SmtpClient client(connector, nullptr);
+  client.Connect("127.0.0.1", server.Port(), "localhost");
+  ASSERT_TRUE(client.Pipelining());
+  MailMessage two = Letter("a", "b");
+  two.recipients = "first@example.net,second@example.net";
+  client.Send(two, kDate, "<20@example.org>");
+
+  // The only recipient refused: the server refuses DATA too, the reset keeps the connection.
+  MailMessage refused = Letter("c", "d");
+  refused.recipients = "nobody@example.net";
+  try {
+    client.Send(refused, kDate, "<21@example.org>");
+    FAIL() << "sent to a refused recipient";
+  } catch (const SmtpReplyError& e) {
+    EXPECT_EQ(e.Code(), 550);
+  }
+  EXPECT_TRUE(client.Connected());
+  client.Send(Letter("e", "f"), kDate, "<22@example.org>");
+
+  // One of two refused: the server waits for the text, which must not go without him. The
+  // connection is given up; the next letter takes a fresh one.
+  MailMessage partly = Letter("g", "h");
+  partly.recipients = "first@example.net,nobody@example.net";
+  EXPECT_THROW(client.Send(partly, kDate, "<23@example.org>"), SmtpReplyError);
+  EXPECT_FALSE(client.Connected());
+  client.Connect("127.0.0.1", server.Port(), "localhost");
+  client.Send(Letter("i", "j"), kDate, "<24@example.org>");
+  client.Disconnect();
+
+  ASSERT_EQ(server.Letters().size(), 3u);
+  EXPECT_NE(server.Envelope(0).find("first@example.net,second@example.net"), std::string::npos);
+  for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(server.Envelope(i).find("nobody"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qp

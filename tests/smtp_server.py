@@ -7,6 +7,7 @@ Modes for the failures the client must survive:
   --mechanisms LIST  with --auth: the mechanisms offered, of LOGIN and PLAIN (default LOGIN)
   --no-auth          offer no AUTH at all (the default when --auth is not given)
   --no-ehlo          answer EHLO with 502, so the client must fall back to HELO
+  --pipelining       offer PIPELINING (commands sent ahead of their replies, RFC 2920)
   --refuse-rcpt TEXT answer 550 to RCPT TO addresses containing TEXT
   --drop-data        close the connection in the middle of DATA
   --silent           accept connections and never say a word
@@ -33,6 +34,7 @@ def parse():
     p.add_argument("--auth")
     p.add_argument("--no-auth", action="store_true")
     p.add_argument("--mechanisms", default="LOGIN")
+    p.add_argument("--pipelining", action="store_true")
     p.add_argument("--no-ehlo", action="store_true")
     p.add_argument("--refuse-rcpt")
     p.add_argument("--drop-data", action="store_true")
@@ -49,6 +51,12 @@ class Handler:
         self.options = options
         self.count = 0
         self.lock = threading.Lock()
+
+    async def handle_EHLO(self, server, session, envelope, hostname, responses):
+        session.host_name = hostname
+        if self.options.pipelining:
+            responses.insert(-1, "250-PIPELINING")
+        return responses
 
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
         if self.options.refuse_rcpt and self.options.refuse_rcpt in address:
