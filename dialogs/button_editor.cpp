@@ -8,15 +8,12 @@
 namespace qp {
 
 ButtonFields LoadButtonFields(const IniFile& buttons, int number) {
-  const std::string section = ButtonSection(number);
-  ButtonFields f;
-  f.name = buttons.ReadString(section, "Name", "");
-  f.comment = buttons.ReadString(section, "Comment", "");
-  f.service = buttons.ReadString(section, "Service", "");
-  f.subject = buttons.ReadString(section, "Subject", "");
-  f.mailbox = buttons.ReadString(section, "Mailbox", f.mailbox);
-  f.multi_request = buttons.ReadBool(section, "MultiRequest", false);
-  f.body = ReadBodyTemplate(buttons, number);
+  // As the dispatch reads it (buttons 1..22 have no fixed service), but an absent mailbox
+  // shows as the menu's choice.
+  const ButtonDefinition d = ReadButtonDefinition(buttons, number);
+  ButtonFields f{
+      .name = d.name, .comment = d.comment, .service = d.service, .subject = d.subject, .multi_request = d.multi_request, .body = d.body};
+  if (buttons.ValueExists(ButtonSection(number), "Mailbox")) f.mailbox = d.mailbox;
   return f;
 }
 

@@ -32,15 +32,7 @@ def source_keys(root):
 
 
 def misc_keys(path):
-    keys, section = set(), None
-    with open(path, encoding="utf-8-sig") as f:
-        for line in f.read().splitlines():
-            line = line.strip()
-            if line.startswith("[") and line.endswith("]"):
-                section = line[1:-1].lower()
-            elif section == "misc" and "=" in line:
-                keys.add(line.split("=", 1)[0].strip().lower())
-    return keys
+    return {key for section, key in all_keys(path) if section == "misc"}
 
 
 def declarations(path):
