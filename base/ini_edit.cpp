@@ -4,14 +4,10 @@
 #include <algorithm>
 #include <cctype>
 
+#include "base/lines.h"
+
 namespace qp {
 namespace {
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n')) s.remove_suffix(1);
-  return s;
-}
 
 bool SameName(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -34,13 +30,13 @@ std::vector<Line> Lines(std::string_view text) {
     end = end == std::string_view::npos ? text.size() : end + 1;
     Line line{text.substr(start, end - start)};
     start = end;
-    const std::string_view content = Trim(line.text);
+    const std::string_view content = TrimBlanks(line.text);
     if (content.size() >= 2 && content.front() == '[' && content.find(']') != std::string_view::npos) {
       line.header = true;
-      line.name = Trim(content.substr(1, content.find(']') - 1));
+      line.name = TrimBlanks(content.substr(1, content.find(']') - 1));
     } else if (!content.empty() && content.front() != ';' && content.front() != '#') {
       line.entry = true;
-      line.name = Trim(content.substr(0, content.find('=')));
+      line.name = TrimBlanks(content.substr(0, content.find('=')));
     }
     lines.push_back(line);
   }

@@ -11,13 +11,6 @@
 namespace qp {
 namespace {
 
-std::string_view Trim(std::string_view s) {
-  // Blanks here are all control characters and spaces, as the format's trimming has it.
-  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-  return s;
-}
-
 // Values cannot hold line breaks: a written one would split the entry on the next load.
 std::string OneLine(std::string_view s) {
   std::string out(s);
@@ -39,10 +32,10 @@ void IniFile::Parse(std::string_view text) {
   Clear();
   std::size_t current = std::numeric_limits<std::size_t>::max();  // before the first section
   for (std::string_view raw : SplitLines(text)) {
-    const std::string_view line = Trim(raw);
+    const std::string_view line = TrimBlanks(raw);
     if (line.empty() || line.front() == ';') continue;
     if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-      current = SectionFor(Trim(line.substr(1, line.size() - 2)));
+      current = SectionFor(TrimBlanks(line.substr(1, line.size() - 2)));
       continue;
     }
     if (current == std::numeric_limits<std::size_t>::max()) continue;
@@ -50,7 +43,7 @@ void IniFile::Parse(std::string_view text) {
     if (eq == std::string_view::npos) {
       AddEntry(current, Entry{std::string(line), {}, false});
     } else {
-      AddEntry(current, Entry{std::string(Trim(line.substr(0, eq))), std::string(Trim(line.substr(eq + 1))), true});
+      AddEntry(current, Entry{std::string(TrimBlanks(line.substr(0, eq))), std::string(TrimBlanks(line.substr(eq + 1))), true});
     }
   }
 }

@@ -29,4 +29,10 @@ std::string JoinLines(const std::vector<std::string>& lines, bool terminate) {
   return text;
 }
 
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
+  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
+  return s;
+}
+
 }  // namespace qp

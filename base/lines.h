@@ -13,5 +13,8 @@ namespace qp {
 std::vector<std::string_view> SplitLines(std::string_view text);
 // The lines with CR LF between them, and with terminate after the last one too.
 std::string JoinLines(const std::vector<std::string>& lines, bool terminate = false);
+// Without the blanks at both ends: spaces and every control character, as the INI format
+// trims names and values.
+std::string_view TrimBlanks(std::string_view s);
 
 }  // namespace qp

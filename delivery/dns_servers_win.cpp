@@ -47,10 +47,10 @@ std::vector<std::string> SystemDnsServers(const NetworkParamsFunction& get_netwo
 }
 
 void FillDnsServerList(HWND combo, const NetworkParamsFunction& get_network_params) {
-  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+  SendMessageW(combo, CB_RESETCONTENT, 0, 0);  // a failure below leaves the list empty
   const std::vector<std::string> servers = SystemDnsServers(get_network_params);
-  for (const std::string& server : servers) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::Widen(server).c_str()));
-  SetWindowTextW(combo, servers.empty() ? L"" : ui::Widen(servers.front()).c_str());
+  ui::SetComboItems(combo, servers);
+  ui::SetText(combo, servers.empty() ? "" : servers.front());
 }
 
 }  // namespace qp

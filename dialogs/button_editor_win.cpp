@@ -179,11 +179,6 @@ std::optional<std::vector<std::string>> ReadList(const char* name) {
   return ListEntries(state.text.utf8);
 }
 
-void FillList(HWND list, const std::vector<std::string>& entries) {
-  SendMessageW(list, CB_RESETCONTENT, 0, 0);
-  for (const std::string& entry : entries) SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::Widen(entry).c_str()));
-}
-
 }  // namespace
 
 void OpenListFile(const char* name) { ui::ShellOpen(ProgramFile(name)); }  // a missing file or editor is the shell's to tell
@@ -221,8 +216,7 @@ bool TfmButton::Open(HWND owner, int number) {
 
 void TfmButton::ShowModal(HWND owner, int number) {
   if (!Open(owner, number)) return;
-  ui::RunModal(Hwnd(), owner);
-  DestroyWindow(Hwnd());
+  RunModalAndDestroy(owner);
 }
 
 void TfmButton::OnShow() {
@@ -230,18 +224,14 @@ void TfmButton::OnShow() {
 }
 
 void TfmButton::Load() {
-  FillList(ControlHwnd("cbMailBoxSelected"), MailboxChoices(settings_));
+  ui::SetComboItems(ControlHwnd("cbMailBoxSelected"), MailboxChoices(settings_));
   try {
     const SettingsFile buttons(ProgramFile("Buttons.ini"), SystemCodec());
     Show(LoadButtonFields(buttons, number_));
   } catch (const std::exception& e) {
     SetService(std::string("Error loading button settings : ") + e.what());
   }
-  if (const auto services = ReadList("www4mail.ini")) {
-    const std::string typed = ui::GetText(ControlHwnd("cbService"));
-    FillList(ControlHwnd("cbService"), *services);
-    SetService(typed);
-  }
+  if (const auto services = ReadList("www4mail.ini")) ui::SetComboItems(ControlHwnd("cbService"), *services);
 }
 
 void TfmButton::Show(const ButtonFields& f) {
@@ -348,8 +338,7 @@ bool TfmConstructor::Open(HWND owner) {
 
 bool TfmConstructor::ShowModal(HWND owner) {
   if (!Open(owner)) return false;
-  ui::RunModal(Hwnd(), owner);
-  DestroyWindow(Hwnd());
+  RunModalAndDestroy(owner);
   return true;
 }
 
@@ -359,7 +348,7 @@ void TfmConstructor::OnShow() {
 
 void TfmConstructor::Fill(const char* list, const std::vector<std::string>& entries) {
   HWND box = ControlHwnd(list);
-  FillList(box, entries);
+  ui::SetComboItems(box, entries);
   if (!entries.empty()) SendMessageW(box, CB_SETCURSEL, 0, 0);
 }
 

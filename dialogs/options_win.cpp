@@ -66,8 +66,7 @@ bool TfmOptions::Open(HWND owner) {
 
 void TfmOptions::ShowModal(HWND owner) {
   if (!Open(owner)) return;
-  ui::RunModal(Hwnd(), owner);
-  DestroyWindow(Hwnd());
+  RunModalAndDestroy(owner);
 }
 
 void TfmOptions::OnShow() {
@@ -119,9 +118,8 @@ void TfmOptions::Show(const OptionsValues& v) {
   SetText(edBatPath, v.bat_path);
 }
 
-OptionsValues TfmOptions::Values() const {
+OptionsValues TfmOptions::Values() {
   using namespace fmOptions;
-  auto* self = const_cast<TfmOptions*>(this);  // Get is not const; reading changes nothing
   OptionsValues v;
   for (int k = 1; k <= kOptionRows; ++k) {
     OptionsValues::Server& server = v.servers[k - 1];
@@ -142,7 +140,7 @@ OptionsValues TfmOptions::Values() const {
   v.proxy_port = Text(edProxy);
   v.opacity = OpacityOf(Text(seTrans));
   v.mini_opacity = OpacityOf(Text(seTrans2));
-  v.close_to_tray = self->Get(cbClose2Tray).Checked();
+  v.close_to_tray = Get(cbClose2Tray).Checked();
   v.dns_ip = Text(cbDNS);
   v.dns_timeout = Text(edtTimeOut);
   v.list_delay = Text(edRLDelay);
@@ -150,12 +148,12 @@ OptionsValues TfmOptions::Values() const {
   v.charset = Text(leCharSet);
   v.transfer_encoding = Text(leContentTransferEncoding);
   v.x_mailer = Text(leXmailer);
-  v.dialup = self->Get(cbAutodial).Checked();
-  v.dont_disconnect = self->Get(cbDontDisconnect).Checked();
-  v.dont_check = self->Get(cbDontCheck).Checked();
-  v.error_popup = self->Get(cbErrorPopUp).Checked();
-  v.send_by = std::max(0, self->Get(rgSendBy).ItemIndex());
-  v.bat_send = std::max(0, self->Get(rgBatSend).ItemIndex());
+  v.dialup = Get(cbAutodial).Checked();
+  v.dont_disconnect = Get(cbDontDisconnect).Checked();
+  v.dont_check = Get(cbDontCheck).Checked();
+  v.error_popup = Get(cbErrorPopUp).Checked();
+  v.send_by = std::max(0, Get(rgSendBy).ItemIndex());
+  v.bat_send = std::max(0, Get(rgBatSend).ItemIndex());
   v.bat_path = Text(edBatPath);
   return v;
 }

@@ -29,7 +29,7 @@ class TfmOptions final : public ui::Window {
   // The modal loop's first half: made, centred, shown on the first page and loaded.
   bool Open(HWND owner);
 
-  OptionsValues Values() const;  // as the controls hold them
+  OptionsValues Values();  // as the controls hold them
   void Show(const OptionsValues& values);
   // Writes the controls to the file; a failure is shown in a box. The dialog stays open.
   void sbApplyClick();

@@ -122,8 +122,7 @@ bool TfmWizard::Open(HWND owner) {
 
 void TfmWizard::ShowModal(HWND owner) {
   if (!Open(owner)) return;
-  ui::RunModal(Hwnd(), owner);
-  DestroyWindow(Hwnd());
+  RunModalAndDestroy(owner);
 }
 
 void TfmWizard::OnShow() {

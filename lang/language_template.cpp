@@ -8,12 +8,6 @@
 namespace qp {
 namespace {
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
-
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
   for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) text.replace(at, from.size(), to);
 }
@@ -58,7 +52,7 @@ TemplateEntries ParseDeclarations(std::string_view source) {
   // Declarations and the lines that continue them.
   std::vector<std::string> kept;
   for (const std::string_view raw : SplitLines(source)) {
-    const std::string_view line = Trim(raw);
+    const std::string_view line = TrimBlanks(raw);
     const bool continuation = !line.empty() && (line.front() == '\'' || line.front() == '+' || line.front() == '#');
     if (line.find("='") != std::string_view::npos || continuation) kept.emplace_back(line);
   }

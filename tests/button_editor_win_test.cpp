@@ -155,8 +155,7 @@ TEST_F(ButtonEditorTest, ABuilderWithoutItsListSaysWhichFileIsMissing) {
   bool opened = false;
   InEditor(fmMain::Numbered(fmMain::miRQ, 3), [&](TfmButton& editor) {
     WhenShown(L"#32770", [&](HWND box) {
-      for (HWND c = FindWindowExW(box, nullptr, L"Static", nullptr); c; c = FindWindowExW(box, c, L"Static", nullptr))
-        said += ui::GetText(c);
+      said = BoxText(box);
       PostMessageW(box, WM_COMMAND, IDOK, 0);
     });
     SendMessageW(editor.ControlHwnd("bbFTP2MAIL"), BM_CLICK, 0, 0);

@@ -137,7 +137,7 @@ TEST_F(LanguagesTest, TheTemplateHoldsTheWindowsAndTheMessagesAndIsTheSameAtEver
   std::filesystem::remove(dir / "Custom.lng");
   std::string said;
   WhenShown(L"#32770", [&](HWND box) {
-    for (HWND c = FindWindowExW(box, nullptr, L"Static", nullptr); c; c = FindWindowExW(box, c, L"Static", nullptr)) said += ui::GetText(c);
+    said = BoxText(box);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
   });
   Command(fmMain::miFill_Language);

@@ -11,11 +11,13 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/main_window_win.h"
 #include "app/system_win.h"
 #include "test_support.h"
 #include "tray_keeper_win.h"
+#include "ui/text_win.h"
 
 namespace qp {
 
@@ -62,6 +64,21 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD ms = 5000) {
     Sleep(20);
   }
   return true;
+}
+
+// The texts of a window's children of one class, in their order.
+inline std::vector<std::string> ChildTexts(HWND parent, const wchar_t* cls) {
+  std::vector<std::string> texts;
+  for (HWND child = FindWindowExW(parent, nullptr, cls, nullptr); child; child = FindWindowExW(parent, child, cls, nullptr)) {
+    texts.push_back(ui::GetText(child));
+  }
+  return texts;
+}
+// All a message box says, its texts joined.
+inline std::string BoxText(HWND box) {
+  std::string said;
+  for (const std::string& text : ChildTexts(box, L"Static")) said += text;
+  return said;
 }
 
 // The program's folder as the build lays it out: the executable and the shipped files.

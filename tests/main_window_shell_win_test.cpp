@@ -16,15 +16,6 @@ namespace {
 
 constexpr UINT kTrayEvent = WM_APP + 13;
 
-// The texts of a window's children of one class, in their order.
-std::vector<std::string> ChildTexts(HWND parent, const wchar_t* cls) {
-  std::vector<std::string> texts;
-  for (HWND child = FindWindowExW(parent, nullptr, cls, nullptr); child; child = FindWindowExW(parent, child, cls, nullptr)) {
-    texts.push_back(ui::GetText(child));
-  }
-  return texts;
-}
-
 bool TrayIconThere(HWND window) {
   NOTIFYICONDATAW data{};
   data.cbSize = sizeof data;

@@ -170,8 +170,7 @@ TEST_F(OptionsTest, ARequestFromAnEmptyMailboxLeadsIntoTheDialog) {
   std::string refusal;
   bool opened = false;
   WhenShown(L"#32770", [&](HWND box) {
-    refusal = ui::GetText(FindWindowExW(box, nullptr, L"Static", nullptr));
-    refusal += ui::GetText(FindWindowExW(box, FindWindowExW(box, nullptr, L"Static", nullptr), L"Static", nullptr));
+    refusal = BoxText(box);
     WhenShown(L"TfmOptions", [&](HWND dialog) {
       opened = true;
       PostMessageW(dialog, WM_CLOSE, 0, 0);

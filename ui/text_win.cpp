@@ -24,6 +24,13 @@ std::string GetText(HWND hwnd) {
 
 void SetText(HWND hwnd, std::string_view utf8) { SetWindowTextW(hwnd, Widen(utf8).c_str()); }
 
+void SetComboItems(HWND combo, const std::vector<std::string>& items) {
+  const std::string text = GetText(combo);
+  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+  for (const std::string& item : items) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+  SetText(combo, text);
+}
+
 std::string ClipboardText(HWND owner) {
   std::string text;
   if (!OpenClipboard(owner)) return text;

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/text_codec.h"
 
@@ -16,6 +17,8 @@ std::string Narrow(std::wstring_view wide);
 // The window's text (or a control's) as UTF-8.
 std::string GetText(HWND hwnd);
 void SetText(HWND hwnd, std::string_view utf8);
+// A combo box's list: exactly these items; the text in its edit stays.
+void SetComboItems(HWND combo, const std::vector<std::string>& items);
 
 // The clipboard's text, or "" when another program holds it or it has none.
 std::string ClipboardText(HWND owner);

@@ -7,6 +7,7 @@
 
 #include "base/lines.h"
 #include "ui/component_win.h"
+#include "ui/message_loop_win.h"
 #include "ui/text_win.h"
 
 namespace qp::ui {
@@ -545,6 +546,11 @@ LRESULT Window::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
     default: break;
   }
   return DefWindowProcW(hwnd_, msg, wparam, lparam);
+}
+
+void Window::RunModalAndDestroy(HWND owner) {
+  RunModal(hwnd_, owner);
+  if (hwnd_) DestroyWindow(hwnd_);
 }
 
 std::vector<Window*> Window::LiveWindows() {

@@ -48,6 +48,8 @@ class Window : public Form {
   // Whether a BitButton's caption shows whole, beside its glyph, in the window's font.
   bool CaptionFits(std::string_view name) const;
   HMENU SubmenuOf(std::string_view name) const;  // a Menu or PopupMenu component's menu
+  // A dialog's life once it shows: runs its messages until it hides, then destroys it.
+  void RunModalAndDestroy(HWND owner);
   // Brings page index of a PageControl to the front, its tabs named after their pages.
   void ShowPage(std::string_view page_control, int index);
 
