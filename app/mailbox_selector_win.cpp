@@ -31,6 +31,12 @@ void MailboxSelector::Attach() {
 
 void MailboxSelector::LoadStartupProfile() { qp::LoadStartupProfile(settings_, profile_); }
 
+void MailboxSelector::TrustCertificate(int server_entry, const std::string& fingerprint) {
+  if (profile_.smtp_entry == server_entry) profile_.smtp_certificate = fingerprint;
+  settings_.WriteString("SMTP", "Cert" + std::to_string(server_entry), fingerprint);
+  if (!settings_.UpdateFile()) throw std::runtime_error(CannotWriteMessage(settings_.Path()));
+}
+
 void MailboxSelector::Select(int n) {
   settings_.WriteInteger("Emails", "Active", n);
   if (!settings_.UpdateFile()) throw std::runtime_error(CannotWriteMessage(settings_.Path()));

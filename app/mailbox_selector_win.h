@@ -32,6 +32,10 @@ class MailboxSelector {
   // The first ticked entry of the main mailbox menu, or 0 when none is.
   int Checked() const;
   const ActiveProfile& Profile() const { return profile_; }
+  // The user trusts this certificate for SMTP server entry k: kept as its "Certk", and in
+  // the active profile at once when it uses that entry. Throws when the settings cannot be
+  // written (the trust then holds for the active profile until the program ends).
+  void TrustCertificate(int server_entry, const std::string& fingerprint);
   // The hand over the labels, and the active address as the hint of lbMailBox.
   bool SetCursor(HWND control);
 

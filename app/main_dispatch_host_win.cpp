@@ -51,6 +51,16 @@ void MainDispatchHost::ErrorBox(const std::string& text) { ui::ShowMessage(parts
 
 void MainDispatchHost::InfoBox(const std::string& text) { ui::ShowMessage(parts_.window.Hwnd(), text, MB_ICONINFORMATION | MB_OK); }
 
+bool MainDispatchHost::TrustCertificate(const std::string& question, int server_entry, const std::string& fingerprint) {
+  if (ui::ShowMessage(parts_.window.Hwnd(), question, MB_ICONWARNING | MB_YESNO | MB_DEFBUTTON2) != IDYES) return false;
+  try {
+    parts_.mailbox.TrustCertificate(server_entry, fingerprint);
+  } catch (const std::exception& e) {
+    ErrorBox(e.what());
+  }
+  return true;
+}
+
 bool MainDispatchHost::ShellOpen(const std::string& target, const std::string& parameters) { return ui::ShellOpen(target, parameters); }
 
 std::unique_ptr<DnsTransport> MainDispatchHost::DnsNetwork() {

@@ -51,6 +51,7 @@ class MainDispatchHost final : public DispatchHost {
   void ErrorBox(const std::string& text) override;
   void InfoBox(const std::string& text) override;
   void OpenOptions() override { parts_.options(); }
+  bool TrustCertificate(const std::string& question, int server_entry, const std::string& fingerprint) override;
   void Popup(const std::string& address, const std::string& text) override { parts_.popup(address, text); }
   int CheckedMailbox() override { return parts_.mailbox.Checked(); }
   void SelectMailbox(int n) override { parts_.mailbox.Select(n); }

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "base/integer_text.h"
+#include "base/lines.h"
 #include "base/text_codec.h"
 #include "lang/language.h"
 
@@ -38,6 +39,15 @@ void LoadProfile(const IniFile& settings, int n, ActiveProfile& profile) {
   profile.smtp_port = Value(settings, "SMTP", "Port" + k, "25");
   profile.smtp_password = Value(settings, "SMTP", "Pass" + k, "");
   profile.smtp_user = Value(settings, "SMTP", "User" + k, "");
+  profile.smtp_tls = Value(settings, "SMTP", "TLS" + k, "");
+  profile.smtp_certificate = Value(settings, "SMTP", "Cert" + k, "");
+  profile.smtp_entry = server;
+}
+
+TlsMode TlsModeOf(std::string_view stored, std::string_view port) {
+  const std::string_view value = TrimBlanks(stored);
+  if (value.size() == 1 && value[0] >= '0' && value[0] < '0' + kTlsModeCount) return static_cast<TlsMode>(value[0] - '0');
+  return TrimBlanks(port) == "465" ? TlsMode::kImplicit : TlsMode::kStartTlsWhenOffered;
 }
 
 std::optional<int> MailboxOverride(std::string_view value) {
@@ -81,6 +91,9 @@ void LoadStartupProfile(const IniFile& settings, ActiveProfile& profile) {
   profile.smtp_port = Value(settings, "SMTP", "Port1", "25");
   profile.smtp_user = Value(settings, "SMTP", "User1", "");
   profile.smtp_password = Value(settings, "SMTP", "Pass1", "");
+  profile.smtp_tls = Value(settings, "SMTP", "TLS1", "");
+  profile.smtp_certificate = Value(settings, "SMTP", "Cert1", "");
+  profile.smtp_entry = 1;
   profile.bat_account_name = Value(settings, "TheBat", "BatAcName1", "");
 }
 

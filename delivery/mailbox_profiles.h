@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "base/ini_file.h"
+#include "delivery/connection.h"
 
 namespace qp {
 
@@ -23,8 +24,15 @@ struct ActiveProfile {
   std::string smtp_port = "25";
   std::string smtp_user;
   std::string smtp_password;
+  std::string smtp_tls;          // the entry's stored "TLSk", "" when it has none
+  std::string smtp_certificate;  // "Certk": the one certificate the user chose to trust
+  int smtp_entry = 1;            // k, where a trust choice is kept
   std::string bat_account_name;
 };
+
+// The entry's choice: a stored "0".."3" as it says; with none (files written before the key
+// existed) implicit TLS on the submission port 465, STARTTLS when offered elsewhere.
+TlsMode TlsModeOf(std::string_view stored, std::string_view port);
 
 // A profile's "SMn" that is not a whole number.
 class ProfileError : public std::runtime_error {

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "delivery/connection.h"
 #include "delivery/mail_message.h"
 #include "delivery/mailbox_profiles.h"
 
@@ -20,6 +21,11 @@ class SendProgress {
   virtual bool Cancelled() const = 0;
   // A message box with the information icon and OK.
   virtual void Inform(const std::string& text) = 0;
+  // A message box with the error icon and OK: a refusal the user must mend in the settings.
+  virtual void Alert(const std::string& text) { Inform(text); }
+  // The server's certificate did not pass: whether the user trusts this one certificate
+  // for server entry k from now on (then it is kept in the settings).
+  virtual bool TrustCertificate(const CertificateError& /*problem*/, int /*server_entry*/) { return false; }
 };
 
 class SendMethod {

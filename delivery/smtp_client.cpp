@@ -89,44 +89,73 @@ SmtpClient::Reply SmtpClient::Command(std::string_view line, int expected, int a
   return reply;
 }
 
-void SmtpClient::Connect(const std::string& host, int port, const std::string& own_name) {
+void SmtpClient::Connect(const std::string& host, int port, const std::string& own_name, const TlsOptions& tls) {
   DropConnection();
   events_->Status("Connecting to " + host + ".");
   host_ = host;
+  peer_ = TlsPeer{host, tls.trusted_certificate};
   connection_ = connector_.Connect(host, port);
   buffer_.clear();
   auth_mechanisms_.clear();
   authenticated_ = false;
-  pipelining_ = false;
+  pipelining_ = starttls_offered_ = encrypted_ = false;
   try {
+    if (tls.mode == TlsMode::kImplicit) {
+      connection_ = connector_.Secure(std::move(connection_), peer_);
+      encrypted_ = true;
+    }
     Reply greeting = ReadReply();
     if (greeting.code != 220) throw SmtpReplyError(greeting.code, greeting.text);
     events_->Status("Connected.");
-    Reply hello;
-    try {
-      hello = Command("EHLO " + own_name, 250);
-    } catch (const SmtpReplyError& e) {
-      if (e.Code() == 0) throw;
-      hello = Command("HELO " + own_name, 250);  // an old server without extensions
-    }
-    // Extension lines after the first: "AUTH LOGIN PLAIN" or the old "AUTH=LOGIN", and
-    // "PIPELINING".
-    for (std::string_view extension : SplitLines(hello.text)) {
-      const std::string line = Upper(std::string(extension));
-      if (line == "PIPELINING") pipelining_ = true;
-      if (!line.starts_with("AUTH ") && !line.starts_with("AUTH=")) continue;
-      std::size_t pos = 5;
-      while (pos < line.size()) {
-        std::size_t next = line.find_first_of(" =", pos);
-        if (next == std::string::npos) next = line.size();
-        if (next > pos) auth_mechanisms_.insert(line.substr(pos, next - pos));
-        pos = next + 1;
-      }
+    Hello(own_name, true);
+    const bool wanted = tls.mode == TlsMode::kStartTlsWhenOffered || tls.mode == TlsMode::kStartTlsRequired;
+    if (!encrypted_ && wanted && starttls_offered_) {
+      StartTls();
+      Hello(own_name, false);
+    } else if (!encrypted_ && tls.mode == TlsMode::kStartTlsRequired) {
+      throw SmtpTlsUnavailable(host_ + ": " +
+                               LookupMessage("сервер не предлагает STARTTLS, а шифрование для него обязательно", "textNoStartTls"));
     }
   } catch (...) {
     DropConnection();
     throw;
   }
+}
+
+void SmtpClient::Hello(const std::string& own_name, bool helo_allowed) {
+  auth_mechanisms_.clear();
+  pipelining_ = starttls_offered_ = false;
+  Reply hello;
+  try {
+    hello = Command("EHLO " + own_name, 250);
+  } catch (const SmtpReplyError& e) {
+    if (e.Code() == 0 || !helo_allowed) throw;
+    hello = Command("HELO " + own_name, 250);  // an old server without extensions
+  }
+  // Extension lines after the first: "AUTH LOGIN PLAIN" or the old "AUTH=LOGIN",
+  // "PIPELINING" and "STARTTLS".
+  for (std::string_view extension : SplitLines(hello.text)) {
+    const std::string line = Upper(std::string(extension));
+    if (line == "PIPELINING") pipelining_ = true;
+    if (line == "STARTTLS") starttls_offered_ = true;
+    if (!line.starts_with("AUTH ") && !line.starts_with("AUTH=")) continue;
+    std::size_t pos = 5;
+    while (pos < line.size()) {
+      std::size_t next = line.find_first_of(" =", pos);
+      if (next == std::string::npos) next = line.size();
+      if (next > pos) auth_mechanisms_.insert(line.substr(pos, next - pos));
+      pos = next + 1;
+    }
+  }
+}
+
+void SmtpClient::StartTls() {
+  Command("STARTTLS", 220);
+  // Anything after the reply came before the channel was secure: someone in between may
+  // have put it there, so it must not be read as the server's word (RFC 3207, 4.2).
+  if (!buffer_.empty()) throw TlsError(host_ + ": " + LookupMessage("не удалось установить защищённое соединение (TLS)", "textTlsFailed"));
+  connection_ = connector_.Secure(std::move(connection_), peer_);
+  encrypted_ = true;
 }
 
 void SmtpClient::CheckForGracefulDisconnect() {
@@ -138,6 +167,11 @@ void SmtpClient::CheckForGracefulDisconnect() {
 
 void SmtpClient::Authenticate(const std::string& user, const std::string& password) {
   if (authenticated_ || user.empty()) return;
+  if (!encrypted_ && starttls_offered_) {
+    throw SmtpTlsUnavailable(
+        host_ + ": " +
+        LookupMessage("сервер предлагает STARTTLS, а шифрование выключено: пароль открытым текстом не посылается", "textPasswordNeedsTls"));
+  }
   const bool plain = Offers("PLAIN");
   if (!plain && !Offers("LOGIN")) {
     std::string offered;

@@ -29,6 +29,19 @@ class SmtpAuthUnavailable : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The connection cannot be made as secure as the server entry asks: STARTTLS required and
+// not offered, or a password that would go out in plain text to a server offering STARTTLS.
+class SmtpTlsUnavailable : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// How a connection is to be secured.
+struct TlsOptions {
+  TlsMode mode = TlsMode::kStartTlsWhenOffered;
+  std::string trusted_certificate;  // a fingerprint the user chose to trust, or ""
+};
+
 // What the client reports while it works; handlers may throw to abort a transfer.
 class SmtpEvents {
  public:
@@ -46,15 +59,19 @@ class SmtpClient {
   ~SmtpClient();
 
   // Connects, reads the greeting and introduces itself with EHLO, or HELO when the
-  // server does not know EHLO.
-  void Connect(const std::string& host, int port, const std::string& own_name);
+  // server does not know EHLO. Implicit TLS secures the connection before the greeting;
+  // STARTTLS after the first EHLO, which is then repeated (what was offered in plain text
+  // is forgotten). A failure to secure it ends the connection, never goes on in plain text.
+  void Connect(const std::string& host, int port, const std::string& own_name, const TlsOptions& tls = {});
+  bool Encrypted() const { return encrypted_; }
   bool Connected() const { return connection_ != nullptr; }
   // For a kept connection: throws GracefulCloseError (and forgets the connection) when
   // the server has closed it meanwhile.
   void CheckForGracefulDisconnect();
   // Once per connection when a user name is given: AUTH PLAIN when the server offers it (one
   // exchange), else AUTH LOGIN. A server that offers neither throws SmtpAuthUnavailable: the
-  // letter must not go out without the log-in the user set up.
+  // letter must not go out without the log-in the user set up. A password is never sent in
+  // plain text to a server that offered STARTTLS (SmtpTlsUnavailable).
   void Authenticate(const std::string& user, const std::string& password);
   bool Authenticated() const { return authenticated_; }
   bool Pipelining() const { return pipelining_; }
@@ -72,6 +89,8 @@ class SmtpClient {
     std::string text;  // all lines, joined with CR LF
   };
   Reply ReadReply();
+  void Hello(const std::string& own_name, bool helo_allowed);
+  void StartTls();
   void SendEnvelopeAtOnce(const std::string& from, const std::vector<std::string>& recipients);
   Reply Command(std::string_view line, int expected, int also_ok = 0);
   void WriteData(std::string_view bytes);
@@ -86,6 +105,9 @@ class SmtpClient {
   std::set<std::string> auth_mechanisms_;
   bool authenticated_ = false;
   bool pipelining_ = false;  // the server takes commands ahead of their replies
+  bool starttls_offered_ = false;
+  bool encrypted_ = false;
+  TlsPeer peer_;
 };
 
 // A port text as a number: 25 when it is not a valid one.

@@ -24,22 +24,33 @@ std::string SmtpSendMethod::Refusal(const ActiveProfile& profile) const {
 }
 
 bool SmtpSendMethod::Prepare(const ActiveProfile& profile) {
-  // A kept connection the server has closed meanwhile gets one more try, silently.
+  // A kept connection the server has closed meanwhile gets one more try, silently; a
+  // refusal (TLS, a certificate) would only be met again.
   if (progress_.Cancelled()) return false;
   if (Connect(profile)) return true;
-  return !progress_.Cancelled() && Connect(profile);
+  return !refused_ && !progress_.Cancelled() && Connect(profile);
 }
 
 bool SmtpSendMethod::Connect(const ActiveProfile& profile) {
   if (progress_.Cancelled()) return false;
   FlagScope busy(busy_);
+  refused_ = false;
   try {
     if (smtp_.Connected()) {
       smtp_.CheckForGracefulDisconnect();
     } else {
-      smtp_.Connect(profile.smtp_host, SmtpPort(profile.smtp_port), DomainOf(profile.email));
+      ConnectSecured(profile);
     }
     return true;
+  } catch (const CertificateError& e) {
+    // Declined: the question named the host and the reason; the status line keeps it.
+    refused_ = true;
+    LogError(e.what());
+    if (!progress_.Cancelled()) progress_.Status(e.what());
+  } catch (const TlsError& e) {
+    if (!progress_.Cancelled()) Refuse(e.what());
+  } catch (const SmtpTlsUnavailable& e) {
+    Refuse(e.what());
   } catch (const SocketError& e) {
     if (e.Code() == kConnectionResetCode) smtp_.DropConnection();
   } catch (const GracefulCloseError&) {
@@ -51,6 +62,25 @@ bool SmtpSendMethod::Connect(const ActiveProfile& profile) {
   return false;
 }
 
+void SmtpSendMethod::ConnectSecured(const ActiveProfile& profile) {
+  TlsOptions tls{TlsModeOf(profile.smtp_tls, profile.smtp_port), profile.smtp_certificate};
+  try {
+    smtp_.Connect(profile.smtp_host, SmtpPort(profile.smtp_port), DomainOf(profile.email), tls);
+  } catch (const CertificateError& e) {
+    // Asked once: a certificate trusted now is what the next try must meet.
+    if (progress_.Cancelled() || e.Fingerprint().empty() || !progress_.TrustCertificate(e, profile.smtp_entry)) throw;
+    tls.trusted_certificate = e.Fingerprint();
+    smtp_.Connect(profile.smtp_host, SmtpPort(profile.smtp_port), DomainOf(profile.email), tls);
+  }
+}
+
+void SmtpSendMethod::Refuse(const std::string& text) {
+  refused_ = true;
+  LogError(text);
+  progress_.Status(text);
+  progress_.Alert(text);
+}
+
 bool SmtpSendMethod::Send(const ActiveProfile& profile, const MailMessage& letter, std::string_view date, std::string_view message_id) {
   if (progress_.Cancelled()) return true;
   FlagScope busy(busy_);
@@ -59,6 +89,8 @@ bool SmtpSendMethod::Send(const ActiveProfile& profile, const MailMessage& lette
     if (!profile.smtp_password.empty()) smtp_.Authenticate(profile.smtp_user, profile.smtp_password);
     smtp_.Send(letter, date, message_id);
     return true;
+  } catch (const SmtpTlsUnavailable& e) {
+    Refuse(e.what());
   } catch (const SocketError&) {
   } catch (const GracefulCloseError&) {
   } catch (const std::exception& e) {

@@ -25,6 +25,9 @@ class SmtpSendMethod final : public SendMethod, private SmtpEvents {
 
  private:
   bool Connect(const ActiveProfile& profile);
+  void ConnectSecured(const ActiveProfile& profile);
+  // A refusal the user must mend in the settings: logged, on the status line and in a box.
+  void Refuse(const std::string& text);
 
   void Status(std::string_view text) override;
   void WorkBegin() override;
@@ -34,7 +37,8 @@ class SmtpSendMethod final : public SendMethod, private SmtpEvents {
 
   SendProgress& progress_;
   SmtpClient smtp_;
-  bool busy_ = false;  // the client is in an exchange with the server
+  bool busy_ = false;     // the client is in an exchange with the server
+  bool refused_ = false;  // the last connect met a refusal a second try would meet again
 };
 
 // The address's domain, as the letter's own name in EHLO and its Message-ID: "localhost"

@@ -12,6 +12,8 @@
 #include <string>
 #include <utility>
 
+#include "delivery/schannel_connection_win.h"
+
 namespace qp {
 namespace {
 
@@ -207,6 +209,10 @@ std::unique_ptr<Connection> WinsockConnector::Connect(const std::string& host, i
   }
   freeaddrinfo(found);
   throw SocketError(last_error, ErrorText(last_error));
+}
+
+std::unique_ptr<Connection> WinsockConnector::Secure(std::unique_ptr<Connection> plain, const TlsPeer& peer) {
+  return SecureWithSchannel(std::move(plain), peer);
 }
 
 namespace {

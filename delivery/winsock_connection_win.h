@@ -24,6 +24,8 @@ class WinsockConnector final : public Connector {
   WinsockConnector(std::function<bool()> idle, int connect_timeout_ms = 30000, int read_timeout_ms = 60000, Resolver resolver = {});
   ~WinsockConnector() override;
   std::unique_ptr<Connection> Connect(const std::string& host, int port) override;
+  // Through the system's Schannel.
+  std::unique_ptr<Connection> Secure(std::unique_ptr<Connection> plain, const TlsPeer& peer) override;
 
  private:
   addrinfo* Resolve(const std::string& host, int port);

@@ -75,6 +75,18 @@ Dispatcher::~Dispatcher() = default;
 
 bool Dispatcher::SmtpConnected() const { return smtp_->Connected(); }
 
+bool Dispatcher::TrustCertificate(const CertificateError& problem, int server_entry) {
+  // The fingerprint in two lines of sixteen bytes, so that the box stays narrow enough to
+  // compare it with the one the provider publishes.
+  std::string fingerprint = problem.Fingerprint();
+  if (fingerprint.size() > 48) fingerprint.replace(47, 1, "\n");
+  const std::string question =
+      problem.Host() + ": " + problem.Reason() + ".\n\n" +
+      LookupMessage("Доверять этому сертификату для этого сервера и впредь? Его отпечаток SHA-256:", "textTrustCertificate") + "\n" +
+      fingerprint;
+  return host_.TrustCertificate(question, server_entry, problem.Fingerprint());
+}
+
 std::uint16_t DispatchHost::RandomId() {
   static std::mt19937 generator{std::random_device{}()};
   return static_cast<std::uint16_t>(generator());

@@ -46,6 +46,9 @@ class DispatchHost {
   virtual void ErrorBox(const std::string& text) = 0;                // modal, error icon, OK
   virtual void InfoBox(const std::string& text) { ErrorBox(text); }  // modal, information icon, OK
   virtual void OpenOptions() = 0;
+  // The question whether to trust a certificate that did not pass (warning icon, Yes/No,
+  // No the default); on Yes its fingerprint is kept as server entry k's "Certk".
+  virtual bool TrustCertificate(const std::string& /*question*/, int /*server_entry*/, const std::string& /*fingerprint*/) { return false; }
   virtual int CheckedMailbox() = 0;  // 0 when none is ticked
   virtual void SelectMailbox(int n) = 0;
   virtual const ActiveProfile& Profile() = 0;
@@ -94,6 +97,8 @@ class Dispatcher : public SendProgress {
   void Status(const std::string& text) override { host_.Status(text); }
   void StepProgress() override { host_.StepProgress(); }
   void Inform(const std::string& text) override { host_.InfoBox(text); }
+  void Alert(const std::string& text) override { host_.ErrorBox(text); }
+  bool TrustCertificate(const CertificateError& problem, int server_entry) override;
   bool Cancelled() const override { return abort_; }
 
  private:

@@ -5,7 +5,7 @@ objdump=$1 exe=$2
 dlls=$("$objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
 echo "$exe imports:" $dlls
 allowed="kernel32.dll user32.dll gdi32.dll comctl32.dll comdlg32.dll shell32.dll advapi32.dll ws2_32.dll
-wininet.dll iphlpapi.dll secur32.dll ole32.dll msvcrt.dll ntdll.dll"
+wininet.dll iphlpapi.dll secur32.dll crypt32.dll bcrypt.dll ole32.dll msvcrt.dll ntdll.dll"
 bad=0
 for dll in $dlls; do
   case " $(echo $allowed) " in

@@ -13,11 +13,18 @@ Modes for the failures the client must survive:
   --silent           accept connections and never say a word
   --close-after N    close every connection after N letters (and leave a file closed.<letter>)
   --421-after N      after N letters, say "421 ... closing" unasked, then close (a file closed.<letter>)
+  --tls CERT,KEY     offer STARTTLS with this certificate (PEM files); AUTH only after it
+  --implicit         with --tls: TLS from the first byte instead (as on port 465)
+  --drop-handshake   offer STARTTLS, accept it, then close in the middle of the TLS handshake
+                     (two seconds after the client's first bytes)
+The .env file beside each letter: sender, recipients, login, AUTH mechanism, and the TLS
+version the letter came over ("" when it came in plain text).
 """
 import argparse
 import asyncio
 import os
 import socket
+import ssl
 import sys
 import threading
 import time
@@ -41,6 +48,9 @@ def parse():
     p.add_argument("--silent", action="store_true")
     p.add_argument("--close-after", type=int, default=0)
     p.add_argument("--421-after", dest="say_421_after", type=int, default=0)
+    p.add_argument("--tls")
+    p.add_argument("--implicit", action="store_true")
+    p.add_argument("--drop-handshake", action="store_true")
     p.add_argument("--data-delay", type=float, default=0.0,
                    help="seconds before each letter is accepted (a file receiving.<letter> says it has come)")
     return p.parse_args()
@@ -77,9 +87,10 @@ class Handler:
             f.write(envelope.original_content)
         auth = getattr(session, "auth_data", None)
         login = auth.login.decode() if isinstance(auth, LoginPassword) else ""
+        secure = server.transport.get_extra_info("ssl_object")
         with open(path + ".env", "w") as f:
-            f.write("%s\n%s\n%s\n%s\n" % (envelope.mail_from, ",".join(envelope.rcpt_tos), login,
-                                          getattr(session, "qp_mechanism", "")))
+            f.write("%s\n%s\n%s\n%s\n%s\n" % (envelope.mail_from, ",".join(envelope.rcpt_tos), login,
+                                              getattr(session, "qp_mechanism", ""), secure.version() if secure else ""))
         os.replace(path + ".tmp", path)
         every = self.options.close_after or self.options.say_421_after
         if every and n % every == 0:
@@ -129,11 +140,52 @@ class QuirkyController(Controller):
                 return AuthResult(success=ok, handled=False, auth_data=auth_data if ok else None)
 
             offered = o.mechanisms.upper().split(",")
-            kwargs.update(authenticator=check, auth_required=True, auth_require_tls=False,
+            kwargs.update(authenticator=check, auth_required=True, auth_require_tls=bool(o.tls and not o.implicit),
                           auth_exclude_mechanism=[m for m in ("LOGIN", "PLAIN") if m not in offered])
+        if o.tls and not o.implicit:
+            kwargs["tls_context"] = server_context(o.tls)
         smtp = QuirkySMTP(self.handler, **kwargs)
         smtp.quirks = o
         return smtp
+
+
+def server_context(files):
+    cert, key = files.split(",")
+    context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+    context.load_cert_chain(cert, key)
+    return context
+
+
+def handshake_dropper():
+    """Says what a STARTTLS server says, takes STARTTLS, reads the client's first handshake
+    bytes and closes: the client is left in the middle of its handshake."""
+    listener = socket.socket()
+    listener.bind(("127.0.0.1", 0))
+    listener.listen(16)
+    print(listener.getsockname()[1], flush=True)
+
+    def serve(connection):
+        with connection:
+            reader = connection.makefile("rb")
+            connection.sendall(b"220 localhost ESMTP\r\n")
+            while True:
+                line = reader.readline()
+                if not line:
+                    return
+                word = line.split(b" ")[0].strip().upper()
+                if word == b"EHLO":
+                    connection.sendall(b"250-localhost\r\n250 STARTTLS\r\n")
+                elif word == b"STARTTLS":
+                    connection.sendall(b"220 Ready to start TLS\r\n")
+                    connection.recv(5)  # the start of the client's hello
+                    time.sleep(2)  # long enough for a test to see the client's window answer
+                    return
+                else:
+                    connection.sendall(b"250 OK\r\n")
+
+    while True:
+        connection, _ = listener.accept()
+        threading.Thread(target=serve, args=(connection,), daemon=True).start()
 
 
 def silent_server():
@@ -153,13 +205,17 @@ def main():
     if options.silent:
         silent_server()
         return
+    if options.drop_handshake:
+        handshake_dropper()
+        return
     port = options.port
     if not port:
         probe = socket.socket()
         probe.bind((options.host, 0))
         port = probe.getsockname()[1]
         probe.close()
-    controller = QuirkyController(Handler(options), options, hostname=options.host, port=port)
+    implicit = server_context(options.tls) if options.tls and options.implicit else None
+    controller = QuirkyController(Handler(options), options, hostname=options.host, port=port, ssl_context=implicit)
     controller.start()
     print(port, flush=True)
     try:

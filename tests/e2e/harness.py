@@ -90,6 +90,50 @@ class LetterServer:
         shutil.rmtree(self.folder, ignore_errors=True)
 
 
+class Certificates:
+    """Certificates made for one test with openssl: a certificate authority of the test's own,
+    server certificates it signed for "localhost" and for another name, and a self-signed one
+    for "localhost". Each server certificate is a "name.pem,name.key" pair as the test servers
+    take it; the authority is also in DER ("ca.der") for the probe's trustroot."""
+
+    def __init__(self):
+        self.folder = tempfile.mkdtemp(prefix="qp-certs-")
+        self._openssl("req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=Quillpost Test CA",
+                      "-keyout", self.path("ca.key"), "-out", self.path("ca.pem"))
+        self._openssl("x509", "-in", self.path("ca.pem"), "-outform", "DER", "-out", self.path("ca.der"))
+        self._signed("localhost", "localhost")
+        self._signed("other", "mail.example.org")
+        self._openssl("req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=localhost",
+                      "-addext", "subjectAltName=DNS:localhost", "-keyout", self.path("self.key"), "-out", self.path("self.pem"))
+
+    def path(self, name):
+        return os.path.join(self.folder, name)
+
+    def pair(self, name):
+        return "%s,%s" % (self.path(name + ".pem"), self.path(name + ".key"))
+
+    def fingerprint(self, name):
+        """The SHA-256 fingerprint as openssl prints it: "AB:CD:..."."""
+        out = subprocess.run(["openssl", "x509", "-in", self.path(name + ".pem"), "-noout", "-fingerprint", "-sha256"],
+                             capture_output=True, text=True, check=True).stdout
+        return out.strip().split("=", 1)[1]
+
+    def _signed(self, name, host):
+        self._openssl("req", "-new", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=" + host,
+                      "-keyout", self.path(name + ".key"), "-out", self.path(name + ".csr"))
+        with open(self.path(name + ".ext"), "w") as f:
+            f.write("subjectAltName=DNS:%s\nextendedKeyUsage=serverAuth\nbasicConstraints=CA:FALSE\n" % host)
+        self._openssl("x509", "-req", "-in", self.path(name + ".csr"), "-CA", self.path("ca.pem"), "-CAkey", self.path("ca.key"),
+                      "-CAcreateserial", "-days", "2", "-extfile", self.path(name + ".ext"), "-out", self.path(name + ".pem"))
+
+    @staticmethod
+    def _openssl(*args):
+        subprocess.run(["openssl", *args], check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+
+    def remove(self):
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+
 class Program:
     """One program folder copy; start() runs quillpost.exe from it."""
 

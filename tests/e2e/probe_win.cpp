@@ -17,11 +17,17 @@
 //                       window's thread, or nothing
 //   probe endsession CLASS  tells the window the session is ending (a logoff or shutdown):
 //                       WM_QUERYENDSESSION, then WM_ENDSESSION; prints the first answer
+//   probe trustroot FILE    adds the certificate in FILE (DER) to this Wine prefix's trusted
+//                       roots of the current user (a test's own certificate authority)
+//   probe untrustroot FILE  takes it out again
 #include <windows.h>
 #include <commctrl.h>
+#include <wincrypt.h>
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "../tray_keeper_win.h"
@@ -129,6 +135,27 @@ int MeasureLatency(HWND window, DWORD duration) {
 
 }  // namespace
 
+// The user's own trusted roots, which the program's certificate checks consult.
+int ChangeTrustedRoot(const wchar_t* file, bool trust) {
+  std::ifstream in(file, std::ios::binary);
+  const std::string der((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (der.empty()) return 6;
+  HCERTSTORE store = CertOpenSystemStoreW(0, L"ROOT");
+  if (!store) return 7;
+  const BYTE* bytes = reinterpret_cast<const BYTE*>(der.data());
+  bool done = false;
+  if (trust) {
+    done = CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, bytes, static_cast<DWORD>(der.size()),
+                                            CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
+  } else if (PCCERT_CONTEXT wanted = CertCreateCertificateContext(X509_ASN_ENCODING, bytes, static_cast<DWORD>(der.size()))) {
+    PCCERT_CONTEXT found = CertFindCertificateInStore(store, X509_ASN_ENCODING, 0, CERT_FIND_EXISTING, wanted, nullptr);
+    done = found && CertDeleteCertificateFromStore(found);  // frees found
+    CertFreeCertificateContext(wanted);
+  }
+  CertCloseStore(store, 0);
+  return done ? 0 : 8;
+}
+
 // A window of our own takes the focus, so the program's window deactivates.
 int TakeFocusAway() {
   HWND w = CreateWindowExW(0, L"STATIC", L"probe", WS_POPUP | WS_VISIBLE, 600, 600, 50, 50, nullptr, nullptr, nullptr, nullptr);
@@ -154,6 +181,8 @@ int KeepTrayShown() {
 int wmain(int argc, wchar_t** argv) {
   if (argc >= 2 && std::wstring(argv[1]) == L"away") return TakeFocusAway();
   if (argc >= 2 && std::wstring(argv[1]) == L"keeptray") return KeepTrayShown();
+  if (argc >= 3 && std::wstring(argv[1]) == L"trustroot") return ChangeTrustedRoot(argv[2], true);
+  if (argc >= 3 && std::wstring(argv[1]) == L"untrustroot") return ChangeTrustedRoot(argv[2], false);
   if (argc < 3) return 2;
   const std::wstring command = argv[1];
   HWND window = FindWindowW(argv[2], nullptr);
