@@ -58,6 +58,42 @@ TEST(LoadProfile, AServerEntryOutsideTheRangeKeepsTheSmtpFieldsAndANonNumberFail
   EXPECT_EQ(p.email, "b@x");
 }
 
+TEST(LoadProfile, TheServerEntrysEncryptionAndTrustedCertificateComeWithIt) {
+  IniFile settings("[SMTP]\r\nSM2=4\r\nSMTP4=smtp.example.org\r\nPort4=465\r\nTLS4=2\r\nCert4=AB:CD\r\nTLS1=0\r\n");
+  ActiveProfile p;
+  LoadProfile(settings, 2, p);
+  EXPECT_EQ(p.smtp_entry, 4);
+  EXPECT_EQ(p.smtp_tls, "2");
+  EXPECT_EQ(p.smtp_certificate, "AB:CD");
+  LoadProfile(settings, 1, p);  // an entry without them: nothing of entry 4 stays
+  EXPECT_EQ(p.smtp_entry, 1);
+  EXPECT_EQ(p.smtp_tls, "0");
+  EXPECT_EQ(p.smtp_certificate, "");
+}
+
+TEST(TlsModeOf, AStoredChoiceHoldsAndWithoutOneThePortDecides) {
+  EXPECT_EQ(TlsModeOf("0", "465"), TlsMode::kNone);
+  EXPECT_EQ(TlsModeOf(" 2 ", "25"), TlsMode::kStartTlsRequired);
+  EXPECT_EQ(TlsModeOf("3", "587"), TlsMode::kImplicit);
+  // Files written before the key existed, and values no version wrote.
+  EXPECT_EQ(TlsModeOf("", "465"), TlsMode::kImplicit);
+  EXPECT_EQ(TlsModeOf("", " 465"), TlsMode::kImplicit);
+  EXPECT_EQ(TlsModeOf("", "25"), TlsMode::kStartTlsWhenOffered);
+  EXPECT_EQ(TlsModeOf("4", "465"), TlsMode::kImplicit);
+  EXPECT_EQ(TlsModeOf("12", "25"), TlsMode::kStartTlsWhenOffered);
+  EXPECT_EQ(TlsModeOf("yes", "587"), TlsMode::kStartTlsWhenOffered);
+}
+
+TEST(Fingerprint, ShownAsHexPairsAndComparedWithoutCaseOrSeparators) {
+  EXPECT_EQ(FingerprintText(std::string("\x00\xAB\x7f", 3)), "00:AB:7F");
+  EXPECT_TRUE(SameFingerprint("00:AB:7F", "00ab7f"));
+  EXPECT_TRUE(SameFingerprint("00 ab 7f", "00:AB:7F"));
+  EXPECT_FALSE(SameFingerprint("00:AB:7F", "00:AB:7E"));
+  EXPECT_FALSE(SameFingerprint("00:AB:7F", "00:AB:7F:00"));
+  EXPECT_FALSE(SameFingerprint("", ""));  // no stored choice trusts nothing
+  EXPECT_FALSE(SameFingerprint("zz", "::"));
+}
+
 TEST(MailboxOverride, LeadingProfileNumberOrNothing) {
   EXPECT_EQ(MailboxOverride("Selected"), std::nullopt);
   EXPECT_EQ(MailboxOverride("Выбор в меню"), std::nullopt);

@@ -146,7 +146,7 @@ TEST(SmtpClient, AuthPlainWhenOffered) {
   client.Authenticate("joe", "secret");
   ASSERT_TRUE(client.Authenticated());
   client.Send(Letter("a", "b"), kDate, "<10@example.org>");
-  EXPECT_EQ(server.Envelope(0).substr(server.Envelope(0).rfind("joe")), "joe\nPLAIN\n");
+  EXPECT_EQ(server.Envelope(0).substr(server.Envelope(0).rfind("joe")), "joe\nPLAIN\n\n");  // over plain text
 
   SmtpClient wrong(connector, nullptr);
   wrong.Connect("127.0.0.1", server.Port(), "localhost");
@@ -171,6 +171,98 @@ TEST(SmtpClient, AServerWithoutAKnownLogInGetsNoLetterFromAUser) {
   client.Authenticate("", "");
   client.Send(Letter("a", "b"), kDate, "<8@example.org>");
   EXPECT_EQ(server.Letters().size(), 1u);
+}
+
+// A certificate of the test's own for the server's STARTTLS offer; this side has no TLS, so
+// what is checked here is what the client does around it.
+class TlsServer : public Server {
+ public:
+  explicit TlsServer(std::vector<std::string> flags = {}) : Server(WithCertificate(std::move(flags))) {}
+
+ private:
+  static std::vector<std::string> WithCertificate(std::vector<std::string> flags) {
+    static test::TempDir dir;
+    const std::string cert = (dir / "cert.pem").string(), key = (dir / "key.pem").string();
+    if (!std::filesystem::exists(cert)) {
+      test::RunAndRead({"/usr/bin/openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=localhost",
+                        "-keyout", key, "-out", cert});
+    }
+    flags.insert(flags.begin(), {"--tls", cert + "," + key});
+    return flags;
+  }
+};
+
+// The test's own connections, and a record of every secure channel asked for (which never
+// comes about: the channel is the system's, tested under Wine).
+class RecordingConnector final : public Connector {
+ public:
+  std::unique_ptr<Connection> Connect(const std::string& host, int port) override { return network_.Connect(host, port); }
+  std::unique_ptr<Connection> Secure(std::unique_ptr<Connection> plain, const TlsPeer& peer) override {
+    secured_for.push_back(peer.host + " " + peer.trusted_certificate);
+    return Connector::Secure(std::move(plain), peer);
+  }
+  std::vector<std::string> secured_for;
+
+ private:
+  test::PosixConnector network_;
+};
+
+TEST(SmtpClient, StartTlsIsAskedForWhenOfferedAndItsFailureNeverFallsBackToPlainText) {
+  TlsServer server({"--auth", "joe:secret", "--mechanisms", "PLAIN"});
+  RecordingConnector connector;
+  SmtpClient client(connector, nullptr);
+  EXPECT_THROW(client.Connect("127.0.0.1", server.Port(), "localhost", {TlsMode::kStartTlsWhenOffered, "AB:CD"}), TlsError);
+  EXPECT_EQ(connector.secured_for, std::vector<std::string>{"127.0.0.1 AB:CD"});
+  EXPECT_FALSE(client.Connected());
+  EXPECT_THROW(client.Send(Letter("a", "b"), kDate, "<20@example.org>"), GracefulCloseError);
+
+  // Implicit TLS secures before the greeting: the plain server's greeting is never read.
+  Server plain;
+  EXPECT_THROW(client.Connect("127.0.0.1", plain.Port(), "localhost", {TlsMode::kImplicit, ""}), TlsError);
+  EXPECT_EQ(connector.secured_for.size(), 2u);
+  EXPECT_TRUE(server.Letters().empty());
+  EXPECT_TRUE(plain.Letters().empty());
+}
+
+TEST(SmtpClient, WithoutTlsAPasswordIsNotSentToAServerOfferingStartTlsButALetterIs) {
+  TlsServer server;
+  RecordingConnector connector;
+  SmtpClient client(connector, nullptr);
+  client.Connect("127.0.0.1", server.Port(), "localhost", {TlsMode::kNone, ""});
+  EXPECT_TRUE(connector.secured_for.empty());
+  EXPECT_FALSE(client.Encrypted());
+  try {
+    client.Authenticate("joe", "secret");
+    ADD_FAILURE() << "a password went out in plain text";
+  } catch (const SmtpTlsUnavailable& e) {
+    EXPECT_NE(std::string(e.what()).find("127.0.0.1"), std::string::npos) << e.what();
+  }
+  client.Send(Letter("a", "b"), kDate, "<21@example.org>");
+  EXPECT_EQ(server.Letters().size(), 1u);
+}
+
+TEST(SmtpClient, StartTlsRequiredOfAServerWithoutItSendsNothing) {
+  Server server;
+  RecordingConnector connector;
+  SmtpClient client(connector, nullptr);
+  EXPECT_THROW(client.Connect("127.0.0.1", server.Port(), "localhost", {TlsMode::kStartTlsRequired, ""}), SmtpTlsUnavailable);
+  EXPECT_FALSE(client.Connected());
+  EXPECT_TRUE(connector.secured_for.empty());
+  // The same server when it is only wanted if offered: plain text, as before.
+  client.Connect("127.0.0.1", server.Port(), "localhost", {TlsMode::kStartTlsWhenOffered, ""});
+  client.Send(Letter("a", "b"), kDate, "<22@example.org>");
+  EXPECT_EQ(server.Letters().size(), 1u);
+}
+
+// Words after the STARTTLS reply and before the secure channel could be anyone's (RFC 3207):
+// the channel is not even tried over them.
+TEST(SmtpClient, WordsInjectedAfterTheStartTlsReplyEndTheConnection) {
+  Server server({"--inject-after-starttls"});
+  RecordingConnector connector;
+  SmtpClient client(connector, nullptr);
+  EXPECT_THROW(client.Connect("127.0.0.1", server.Port(), "localhost", {TlsMode::kStartTlsWhenOffered, ""}), TlsError);
+  EXPECT_TRUE(connector.secured_for.empty());
+  EXPECT_FALSE(client.Connected());
 }
 
 TEST(SmtpClient, HeloWhenTheServerDoesNotKnowEhlo) {

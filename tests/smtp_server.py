@@ -15,6 +15,7 @@ Modes for the failures the client must survive:
   --421-after N      after N letters, say "421 ... closing" unasked, then close (a file closed.<letter>)
   --tls CERT,KEY     offer STARTTLS with this certificate (PEM files); AUTH only after it
   --implicit         with --tls: TLS from the first byte instead (as on port 465)
+  --inject-after-starttls  offer STARTTLS and answer it with a second reply in the same write
   --drop-handshake   offer STARTTLS, accept it, then close in the middle of the TLS handshake
                      (two seconds after the client's first bytes)
 The .env file beside each letter: sender, recipients, login, AUTH mechanism, and the TLS
@@ -51,6 +52,7 @@ def parse():
     p.add_argument("--tls")
     p.add_argument("--implicit", action="store_true")
     p.add_argument("--drop-handshake", action="store_true")
+    p.add_argument("--inject-after-starttls", action="store_true")
     p.add_argument("--data-delay", type=float, default=0.0,
                    help="seconds before each letter is accepted (a file receiving.<letter> says it has come)")
     return p.parse_args()
@@ -156,9 +158,10 @@ def server_context(files):
     return context
 
 
-def handshake_dropper():
-    """Says what a STARTTLS server says, takes STARTTLS, reads the client's first handshake
-    bytes and closes: the client is left in the middle of its handshake."""
+def starttls_stand_in(inject):
+    """Says what a STARTTLS server says and takes STARTTLS. Then either reads the client's first
+    handshake bytes and closes (the client is left in the middle of its handshake), or (inject)
+    puts a second reply right behind the STARTTLS one, as someone in between could."""
     listener = socket.socket()
     listener.bind(("127.0.0.1", 0))
     listener.listen(16)
@@ -175,6 +178,8 @@ def handshake_dropper():
                 word = line.split(b" ")[0].strip().upper()
                 if word == b"EHLO":
                     connection.sendall(b"250-localhost\r\n250 STARTTLS\r\n")
+                elif word == b"STARTTLS" and inject:
+                    connection.sendall(b"220 Ready to start TLS\r\n250 injected\r\n")
                 elif word == b"STARTTLS":
                     connection.sendall(b"220 Ready to start TLS\r\n")
                     connection.recv(5)  # the start of the client's hello
@@ -205,8 +210,8 @@ def main():
     if options.silent:
         silent_server()
         return
-    if options.drop_handshake:
-        handshake_dropper()
+    if options.drop_handshake or options.inject_after_starttls:
+        starttls_stand_in(options.inject_after_starttls)
         return
     port = options.port
     if not port:
