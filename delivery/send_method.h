@@ -2,6 +2,7 @@
 // they arrive), behind the one interface the dispatch runs through.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -39,6 +40,16 @@ class SendMethod {
   // One letter. false when it did not go; what went wrong is on the status line or in
   // the error log by then.
   virtual bool Send(const ActiveProfile& profile, const MailMessage& letter, std::string_view date, std::string_view message_id) = 0;
+  // Whether the next letter of the run follows at once: a method may then leave this
+  // letter's acceptance to be read behind the next letter (Pending), saving a round trip.
+  virtual void AnotherFollows(bool /*follows*/) {}
+  // A letter sent whose acceptance is still to be read.
+  virtual bool Pending() const { return false; }
+  // After a Send: the outcome of the letter left pending before it, when it was read on the
+  // way; nullopt when there was none or it is still pending.
+  virtual std::optional<bool> TakeEarlierOutcome() { return std::nullopt; }
+  // Reads the pending letter's outcome now: whether it was accepted; true when none is pending.
+  virtual bool Settle() { return true; }
   // After the last letter of a run that went through its list.
   virtual void Finish(bool keep_connection) = 0;
   // Whether the method itself talks to the network (so a dial-up is hung up after it).

@@ -159,7 +159,8 @@ void SmtpClient::StartTls() {
 }
 
 void SmtpClient::CheckForGracefulDisconnect() {
-  if (connection_ && connection_->EndedWhileIdle()) {
+  // A letter's acceptance on its way is a word the server was asked for, not an end.
+  if (connection_ && !end_pending_ && connection_->EndedWhileIdle()) {
     DropConnection();
     throw GracefulCloseError();
   }
@@ -210,21 +211,45 @@ void SmtpClient::WriteData(std::string_view bytes) {
   events_->WorkEnd();
 }
 
-void SmtpClient::Send(const MailMessage& message, std::string_view date, std::string_view message_id) {
+void SmtpClient::ReadEarlierEnd() {
+  if (!end_pending_) return;
+  end_pending_ = false;
+  earlier_accepted_ = false;  // unless the reply says otherwise
+  const Reply reply = ReadReply();
+  earlier_accepted_ = reply.code == 250;
+}
+
+void SmtpClient::Send(const MailMessage& message, std::string_view date, std::string_view message_id, bool another_follows) {
+  text_went_out_ = false;
   if (!connection_) throw GracefulCloseError();
   const std::vector<std::string> recipients = SplitRecipients(message.recipients);
   const std::vector<std::string> senders = SplitRecipients(message.from);
-  if (senders.empty()) throw SmtpReplyError(0, LookupMessage("No sender address", "textNoSender"));
-  if (recipients.empty()) throw SmtpReplyError(0, LookupMessage("No recipient address", "textNoRecipient"));
+  try {
+    if (senders.empty()) throw SmtpReplyError(0, LookupMessage("No sender address", "textNoSender"));
+    if (recipients.empty()) throw SmtpReplyError(0, LookupMessage("No recipient address", "textNoRecipient"));
+  } catch (...) {
+    try {
+      ReadEarlierEnd();  // the letter before is told all the same
+    } catch (...) {
+      DropConnection();
+    }
+    throw;
+  }
   try {
     if (pipelining_) {
       SendEnvelopeAtOnce(senders.front(), recipients);
     } else {
+      ReadEarlierEnd();
       Command("MAIL FROM:<" + senders.front() + ">", 250);
       for (const std::string& to : recipients) Command("RCPT TO:<" + to + ">", 250, 251);
       Command("DATA", 354);
     }
+    text_went_out_ = true;
     WriteData(DotStuffed(RenderMessage(message, date, message_id).text));
+    if (another_follows && pipelining_) {
+      end_pending_ = true;
+      return;
+    }
     Reply done = ReadReply();
     if (done.code != 250) throw SmtpReplyError(done.code, done.text);
   } catch (const SmtpReplyError& e) {
@@ -258,6 +283,7 @@ void SmtpClient::SendEnvelopeAtOnce(const std::string& from, const std::vector<s
   group += "DATA\r\n";
   connection_->Write(group);
   events_->Work(false);
+  ReadEarlierEnd();  // the letter before's acceptance comes first
   std::optional<SmtpReplyError> refusal;
   const Reply mail = ReadReply();
   if (mail.code != 250) refusal.emplace(mail.code, mail.text);
@@ -277,6 +303,7 @@ void SmtpClient::SendEnvelopeAtOnce(const std::string& from, const std::vector<s
 void SmtpClient::Disconnect() {
   if (!connection_) return;
   try {
+    ReadEarlierEnd();
     Command("QUIT", 221);
   } catch (...) {
     DropConnection();
@@ -291,6 +318,7 @@ void SmtpClient::DropConnection() {
   connection_.reset();
   buffer_.clear();
   authenticated_ = false;
+  if (std::exchange(end_pending_, false)) earlier_accepted_ = false;  // it may have come or not
   events_->Disconnected();
 }
 

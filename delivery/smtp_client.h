@@ -2,10 +2,12 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "delivery/connection.h"
@@ -76,8 +78,20 @@ class SmtpClient {
   bool Authenticated() const { return authenticated_; }
   bool Pipelining() const { return pipelining_; }
   bool Offers(std::string_view mechanism) const { return auth_mechanisms_.count(std::string(mechanism)) != 0; }
-  // MAIL FROM, RCPT TO for each recipient, DATA with the rendered letter.
-  void Send(const MailMessage& message, std::string_view date, std::string_view message_id);
+  // MAIL FROM, RCPT TO for each recipient, DATA with the rendered letter. With another
+  // letter to follow at once and a server that takes commands ahead (PIPELINING), the
+  // letter's end is left unread: its reply is read behind the next letter's commands, which
+  // go out with no wait between, so a list costs one round trip a letter.
+  void Send(const MailMessage& message, std::string_view date, std::string_view message_id, bool another_follows = false);
+  // Whether any of the last letter's text went to the server (it may then have it).
+  bool LetterTextWentOut() const { return text_went_out_; }
+  // Whether a letter's acceptance is still to be read.
+  bool EndPending() const { return end_pending_; }
+  // Reads it now (nothing when none is pending); throws as the reply of a step does.
+  void ReadEarlierEnd();
+  // The acceptance of the letter left pending, once read (false when the connection went
+  // before it could be), and forgets it; nullopt while there is none to tell.
+  std::optional<bool> TakeEarlierOutcome() { return std::exchange(earlier_accepted_, std::nullopt); }
   // QUIT and close.
   void Disconnect();
   // Close without telling the server (after the connection was reset).
@@ -107,6 +121,9 @@ class SmtpClient {
   bool pipelining_ = false;  // the server takes commands ahead of their replies
   bool starttls_offered_ = false;
   bool encrypted_ = false;
+  bool text_went_out_ = false;
+  bool end_pending_ = false;              // a letter's acceptance is on its way
+  std::optional<bool> earlier_accepted_;  // what became of it, until taken
   TlsPeer peer_;
 };
 

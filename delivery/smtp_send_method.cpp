@@ -83,20 +83,43 @@ void SmtpSendMethod::Refuse(const std::string& text) {
 
 bool SmtpSendMethod::Send(const ActiveProfile& profile, const MailMessage& letter, std::string_view date, std::string_view message_id) {
   if (progress_.Cancelled()) return true;
+  for (bool again = false;; again = true) {
+    {
+      FlagScope busy(busy_);
+      try {
+        // Authentication is on when the entry has a password, once per connection.
+        if (!profile.smtp_password.empty()) smtp_.Authenticate(profile.smtp_user, profile.smtp_password);
+        smtp_.Send(letter, date, message_id, another_follows_);
+        return true;
+      } catch (const SmtpTlsUnavailable& e) {
+        Refuse(e.what());
+        return false;
+      } catch (const SocketError& e) {
+        if (e.Code() != kConnectionResetCode) return false;
+      } catch (const GracefulCloseError&) {
+      } catch (const std::exception& e) {
+        progress_.Status(e.what());
+        return false;
+      }
+    }
+    // The server ended the connection before the letter's text went out (as servers do after
+    // so many letters on one connection, seen late when the letter followed the one before
+    // at once): the letter cannot have arrived, so it goes once more on a fresh connection.
+    if (again || smtp_.LetterTextWentOut() || progress_.Cancelled() || !Connect(profile)) return false;
+  }
+}
+
+bool SmtpSendMethod::Settle() {
   FlagScope busy(busy_);
   try {
-    // Authentication is on when the entry has a password, once per connection.
-    if (!profile.smtp_password.empty()) smtp_.Authenticate(profile.smtp_user, profile.smtp_password);
-    smtp_.Send(letter, date, message_id);
-    return true;
-  } catch (const SmtpTlsUnavailable& e) {
-    Refuse(e.what());
-  } catch (const SocketError&) {
-  } catch (const GracefulCloseError&) {
-  } catch (const std::exception& e) {
-    progress_.Status(e.what());
+    smtp_.ReadEarlierEnd();
+  } catch (const SmtpReplyError& e) {
+    if (!progress_.Cancelled()) progress_.Status(e.what());
+    smtp_.DropConnection();
+  } catch (const std::exception&) {
+    smtp_.DropConnection();
   }
-  return false;
+  return smtp_.TakeEarlierOutcome().value_or(true);
 }
 
 void SmtpSendMethod::Finish(bool keep_connection) {

@@ -16,6 +16,10 @@ class SmtpSendMethod final : public SendMethod, private SmtpEvents {
   std::string Refusal(const ActiveProfile& profile) const override;
   bool Prepare(const ActiveProfile& profile) override;
   bool Send(const ActiveProfile& profile, const MailMessage& letter, std::string_view date, std::string_view message_id) override;
+  void AnotherFollows(bool follows) override { another_follows_ = follows; }
+  bool Pending() const override { return smtp_.EndPending(); }
+  std::optional<bool> TakeEarlierOutcome() override { return smtp_.TakeEarlierOutcome(); }
+  bool Settle() override;
   void Finish(bool keep_connection) override;
   bool UsesConnection() const override { return true; }
   void Cancel() override;
@@ -39,6 +43,7 @@ class SmtpSendMethod final : public SendMethod, private SmtpEvents {
   SmtpClient smtp_;
   bool busy_ = false;     // the client is in an exchange with the server
   bool refused_ = false;  // the last connect met a refusal a second try would meet again
+  bool another_follows_ = false;
 };
 
 // The address's domain, as the letter's own name in EHLO and its Message-ID: "localhost"

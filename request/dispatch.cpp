@@ -57,6 +57,7 @@ struct Dispatcher::Run {
   SendMethod* method = nullptr;
   const ActiveProfile* profile = nullptr;
   bool told_history_failure = false;
+  std::optional<Letter> pending;  // sent, its acceptance read behind the next letter
 };
 
 Dispatcher::Dispatcher(DispatchHost& host, const IniFile& settings, std::string buttons_file, RequestCounter& counter)
@@ -164,6 +165,7 @@ void Dispatcher::RunDispatch(int number, bool help_request) {
       }
       ReportLetter(run, letter);
     }
+    if (run.pending) ReportPending(run, run.method->Settle());
     EndRun(run, ran_out);
   } catch (...) {
     // Whatever stopped the run, the chosen mailbox comes back before the window hears of it.
@@ -323,12 +325,36 @@ bool Dispatcher::SendLetter(Run& run, const Letter& letter) {
   if (abort_) return false;
   const std::string id =
       "<" + std::to_string(host_.Milliseconds()) + "." + std::to_string(++message_ids_) + "@" + DomainOf(profile.email) + ">";
-  if (!run.method->Send(profile, message, host_.MailDate(), id)) error_ = true;
+  // With no pause between letters, the next one's commands may carry this one's end.
+  run.method->AnotherFollows(run.index > 0 && !(run.options.list2 && run.options.delay));
+  const bool sent = run.method->Send(profile, message, host_.MailDate(), id);
+  // The letter before is told first: what failed after it is not its failure.
+  if (std::optional<bool> earlier = run.method->TakeEarlierOutcome(); earlier && run.pending) ReportPending(run, *earlier);
+  if (!sent) error_ = true;
   return true;
+}
+
+void Dispatcher::ReportPending(Run& run, bool accepted) {
+  const Letter letter = std::move(*run.pending);
+  run.pending.reset();
+  if (!accepted) error_ = true;
+  ReportOutcome(run, letter);
 }
 
 void Dispatcher::ReportLetter(Run& run, const Letter& letter) {
   body_.Clear();
+  // A letter whose acceptance is still on its way is told when it comes.
+  if (run.method->Pending() && !run.pending) {
+    run.pending = letter;
+  } else {
+    ReportOutcome(run, letter);
+  }
+  if (run.options.list2 && run.options.delay && run.index > 0) WaitBetweenLetters(run.delay);
+  counter_.Advance();
+  --run.index;
+}
+
+void Dispatcher::ReportOutcome(Run& run, const Letter& letter) {
   if (run.options.popups) {
     if (abort_) {
       host_.Popup(letter.request, LookupMessage("Отправка запроса была отменена.", "RequestCanceled"));
@@ -342,9 +368,6 @@ void Dispatcher::ReportLetter(Run& run, const Letter& letter) {
   host_.SetProgress(kProgressFull);
   host_.Status(LookupMessage("Операция успешно завершена!", "SendOK"));
   host_.LetterCounted();
-  if (run.options.list2 && run.options.delay && run.index > 0) WaitBetweenLetters(run.delay);
-  counter_.Advance();
-  --run.index;
 }
 
 void Dispatcher::EndRun(Run& run, bool ran_out) {

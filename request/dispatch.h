@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -117,6 +118,8 @@ class Dispatcher : public SendProgress {
   Letter ComposeLetter(Run& run);
   bool SendLetter(Run& run, const Letter& letter);
   void ReportLetter(Run& run, const Letter& letter);
+  void ReportOutcome(Run& run, const Letter& letter);
+  void ReportPending(Run& run, bool accepted);
   void WaitBetweenLetters(int seconds);
   void EndRun(Run& run, bool ran_out);
   SendMethod& MethodFor(int send_by);

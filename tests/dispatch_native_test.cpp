@@ -278,6 +278,39 @@ TEST_F(DispatchTest, AKeptConnectionClosedByTheServerIsReplacedSilently) {
   EXPECT_EQ(host.statuses.back(), "Операция успешно завершена!");
 }
 
+// Over a server that takes commands ahead, each letter's acceptance is read behind the next
+// letter's commands: it is still told as its own, and a refusal is never told as a success.
+TEST_F(DispatchTest, ALetterRefusedAtItsEndOverPipeliningIsToldAsFailedInItsTurn) {
+  Server pipelining({"--pipelining", "--refuse-data", "page3"});
+  host.profile.smtp_port = std::to_string(pipelining.Port());
+  host.ticks = {"miRQList1", "miPopUps"};
+  host.list1 = {"page1", "page2", "page3", "page4", "page5"};
+  Make().DispatchRequest(1);
+  ASSERT_EQ(host.popups.size(), 5u);
+  const std::string success = "... успешно отправлен", failure = "При отправке запроса произошла ошибка.";
+  for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(host.popups[i].first, "page" + std::to_string(5 - i));
+  EXPECT_NE(host.popups[0].second.find(success), std::string::npos) << host.popups[0].second;
+  EXPECT_NE(host.popups[1].second.find(success), std::string::npos) << host.popups[1].second;
+  EXPECT_EQ(host.popups[2].second, failure);
+  EXPECT_EQ(host.statuses.back(), failure);
+  EXPECT_EQ(pipelining.Letters().size(), 4u);
+  EXPECT_EQ(host.letters, 5);
+}
+
+// A server that takes so many letters a connection says so at the next MAIL (seen late when
+// the letter followed the one before at once): the letter goes on a fresh connection, once.
+TEST_F(DispatchTest, ALetterLimitPerConnectionCostsNoLetterAndRepeatsNone) {
+  Server limited({"--pipelining", "--limit-per-connection", "2"});
+  host.profile.smtp_port = std::to_string(limited.Port());
+  host.ticks = {"miRQList1"};
+  host.list1 = {"page1", "page2", "page3", "page4", "page5"};
+  Make().DispatchRequest(1);
+  EXPECT_EQ(host.statuses.back(), "Операция успешно завершена!");
+  std::vector<std::string> letters = limited.Letters();
+  ASSERT_EQ(letters.size(), 5u);
+  for (std::size_t i = 0; i < 5; ++i) EXPECT_NE(letters[i].find("send page" + std::to_string(5 - i)), std::string::npos) << letters[i];
+}
+
 TEST_F(DispatchTest, ACancelInTheMiddleOfALetterOnAKeptConnectionLeavesTheNextLettersWhole) {
   settings.WriteBool("Settings", "DontDisconnect", true);
   host.line = "http://example.com/" + std::string(60000, 'x');  // a body of several chunks

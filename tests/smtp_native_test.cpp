@@ -265,6 +265,38 @@ TEST(SmtpClient, WordsInjectedAfterTheStartTlsReplyEndTheConnection) {
   EXPECT_FALSE(client.Connected());
 }
 
+// A letter followed at once by another leaves its end to be read behind the next letter's
+// commands: one round trip a letter. Its outcome is still read, refusal and all.
+TEST(SmtpClient, ALetterFollowedAtOnceIsToldBehindTheNextLettersCommands) {
+  Server server({"--pipelining", "--refuse-data", "refuse me"});
+  test::PosixConnector connector;
+  SmtpClient client(connector, nullptr);
+  client.Connect("127.0.0.1", server.Port(), "localhost", {TlsMode::kNone, ""});
+  client.Send(Letter("1", "one"), kDate, "<30@example.org>", true);
+  EXPECT_TRUE(client.EndPending());
+  EXPECT_EQ(client.TakeEarlierOutcome(), std::nullopt);
+  client.Send(Letter("2", "refuse me"), kDate, "<31@example.org>", true);
+  EXPECT_EQ(client.TakeEarlierOutcome(), std::optional<bool>(true));
+  client.Send(Letter("3", "three"), kDate, "<32@example.org>", true);
+  EXPECT_EQ(client.TakeEarlierOutcome(), std::optional<bool>(false));  // the server refused the second
+  EXPECT_TRUE(client.EndPending());
+  client.ReadEarlierEnd();
+  EXPECT_EQ(client.TakeEarlierOutcome(), std::optional<bool>(true));
+  client.Send(Letter("4", "four"), kDate, "<33@example.org>");  // nothing follows: read at once
+  EXPECT_FALSE(client.EndPending());
+  EXPECT_EQ(client.TakeEarlierOutcome(), std::nullopt);
+  client.Disconnect();
+  ASSERT_EQ(server.Letters().size(), 3u);
+  EXPECT_EQ(server.Read(2)["subject"], "4");
+
+  // A server without PIPELINING: every letter is told by its own reply, as before.
+  Server plain;
+  client.Connect("127.0.0.1", plain.Port(), "localhost", {TlsMode::kNone, ""});
+  client.Send(Letter("5", "five"), kDate, "<34@example.org>", true);
+  EXPECT_FALSE(client.EndPending());
+  EXPECT_EQ(plain.Letters().size(), 1u);
+}
+
 TEST(SmtpClient, HeloWhenTheServerDoesNotKnowEhlo) {
   Server server({"--no-ehlo"});
   test::PosixConnector connector;

@@ -9,6 +9,8 @@ Modes for the failures the client must survive:
   --no-ehlo          answer EHLO with 502, so the client must fall back to HELO
   --pipelining       offer PIPELINING (commands sent ahead of their replies, RFC 2920)
   --refuse-rcpt TEXT answer 550 to RCPT TO addresses containing TEXT
+  --limit-per-connection N  after N letters on a connection, answer MAIL with 421 and close
+  --refuse-data TEXT answer 554 at the end of a letter whose text contains TEXT
   --drop-data        close the connection in the middle of DATA
   --silent           accept connections and never say a word
   --close-after N    close every connection after N letters (and leave a file closed.<letter>)
@@ -45,6 +47,8 @@ def parse():
     p.add_argument("--pipelining", action="store_true")
     p.add_argument("--no-ehlo", action="store_true")
     p.add_argument("--refuse-rcpt")
+    p.add_argument("--refuse-data")
+    p.add_argument("--limit-per-connection", type=int, default=0)
     p.add_argument("--drop-data", action="store_true")
     p.add_argument("--silent", action="store_true")
     p.add_argument("--close-after", type=int, default=0)
@@ -77,10 +81,13 @@ class Handler:
         return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):
+        if self.options.refuse_data and self.options.refuse_data.encode() in envelope.original_content:
+            return "554 5.7.1 Message content refused"
         if self.options.data_delay:
             # The letter is here; its answer waits. The mark tells a test the exchange is on.
             open(os.path.join(self.options.dir, "receiving.%d" % (self.count + 1)), "w").close()
             await asyncio.sleep(self.options.data_delay)
+        session.qp_letters = getattr(session, "qp_letters", 0) + 1
         with self.lock:
             self.count += 1
             n = self.count
@@ -114,6 +121,13 @@ class QuirkySMTP(SMTP):
             await self.push("502 5.5.2 Command not recognized")
             return
         await super().smtp_EHLO(hostname)
+
+    async def smtp_MAIL(self, arg):
+        if self.quirks.limit_per_connection and getattr(self.session, "qp_letters", 0) >= self.quirks.limit_per_connection:
+            await self.push("421 4.7.0 Too many messages on this connection")
+            self.transport.close()
+            return
+        await super().smtp_MAIL(arg)
 
     async def smtp_DATA(self, arg):
         if self.quirks.drop_data:
