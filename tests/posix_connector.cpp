@@ -149,13 +149,37 @@ std::string PosixDnsTransport::AskOverTcp(const std::string& server, int port, s
   return ExchangeDnsOverTcp(*connector.Connect(server, port), message);
 }
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv, bool read_first_line) {
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, int lines_to_read) {
   int out = -1;
   pid_ = Spawn(argv, out);
   if (pid_ < 0) return;
+  std::string line;
   char c;
-  while (read_first_line && ::read(out, &c, 1) == 1 && c != '\n') first_line_ += c;
+  while (static_cast<int>(lines_.size()) < lines_to_read && ::read(out, &c, 1) == 1) {
+    if (c != '\n') {
+      line += c;
+      continue;
+    }
+    lines_.push_back(line);
+    line.clear();
+  }
+  if (!line.empty()) lines_.push_back(line);  // the program ended within it
   ::close(out);
+}
+
+void ChildProcess::Stop(int signal) {
+  if (pid_ <= 0) return;
+  ::kill(pid_, signal);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (::waitpid(pid_, nullptr, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  pid_ = -1;
 }
 
 namespace {
@@ -197,7 +221,7 @@ Dnsmasq::Dnsmasq(const std::vector<std::string>& records) {
                                    std::string("--user=") + (user ? user->pw_name : "root"),
                                    "--log-facility=/dev/null"};
   argv.insert(argv.end(), records.begin(), records.end());
-  process_ = std::make_unique<ChildProcess>(argv, false);
+  process_ = std::make_unique<ChildProcess>(argv, 0);
   // Ready once it takes a TCP connection; it takes UDP from the same moment.
   const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (std::chrono::steady_clock::now() < give_up) {

@@ -37,19 +37,24 @@ class PosixDnsTransport final : public DnsTransport {
   int fd_ = -1;
 };
 
-// A helper program run for the length of a test: its first output line is kept (the
-// test servers print their port there); it is killed when this object goes.
+// A helper program run for the length of a test: its first output lines are kept (the
+// test servers print their ports there); it is killed when this object goes.
 class ChildProcess {
  public:
-  // With read_first_line false the program's output is not waited for (a server that
-  // says nothing on standard output).
-  explicit ChildProcess(const std::vector<std::string>& argv, bool read_first_line = true);
+  // Waits for that many lines of output (fewer when the program ends first); with 0 the
+  // output is not waited for (a server that says nothing on standard output).
+  explicit ChildProcess(const std::vector<std::string>& argv, int lines_to_read = 1);
   ~ChildProcess();
-  const std::string& FirstLine() const { return first_line_; }
+  const std::string& FirstLine() const { return lines_.empty() ? no_line_ : lines_.front(); }
+  const std::vector<std::string>& Lines() const { return lines_; }
+  // Asks the program to end with this signal and waits until it has; after 10 s it is
+  // killed. For a program that has work of its own to end first.
+  void Stop(int signal);
 
  private:
   int pid_ = -1;
-  std::string first_line_;
+  std::vector<std::string> lines_;
+  std::string no_line_;
 };
 
 // The test SMTP server (tests/smtp_server.py, aiosmtpd on loopback) with a letter folder

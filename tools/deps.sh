@@ -65,6 +65,43 @@ if ! install_packages "build and test" "${packages[@]}"; then
   exit 1
 fi
 
+# Debian's exim, the strict mail server of the network tests, which start their own in the
+# foreground on free ports. Installing it would start the system's daemon on port 25 of
+# loopback, where other tests listen: a policy that forbids starting services keeps it down
+# during the install (a container may have one already; then it stays as it is), and a daemon
+# started all the same, now or before, is stopped and kept from starting at boot.
+stop_system_exim() {
+  [ -x /etc/init.d/exim4 ] || return 0
+  $sudo update-rc.d exim4 disable >/dev/null 2>&1
+  if command -v systemctl >/dev/null && [ -d /run/systemd/system ]; then
+    $sudo systemctl disable --now exim4 >/dev/null 2>&1
+  fi
+  # Only the daemon of Debian's own pid file: the tests' servers write none there.
+  if [ -f /run/exim4/exim.pid ]; then
+    $sudo start-stop-daemon --stop --quiet --oknodo --retry 5 --pidfile /run/exim4/exim.pid --exec /usr/sbin/exim4
+    $sudo rm -f /run/exim4/exim.pid
+  fi
+}
+install_exim() {
+  local own_policy=0 rc=0
+  if ! installed exim4-daemon-light && [ ! -e /usr/sbin/policy-rc.d ]; then
+    printf '#!/bin/sh\n# tools/deps.sh: no service starts while it installs packages\nexit 101\n' |
+      $sudo tee /usr/sbin/policy-rc.d >/dev/null && $sudo chmod 755 /usr/sbin/policy-rc.d && own_policy=1
+    trap '$sudo rm -f /usr/sbin/policy-rc.d' EXIT  # should the install be interrupted
+  fi
+  install_packages "mail server for the tests, and the certificates of its TLS" exim4-daemon-light openssl || rc=1
+  if ((own_policy)); then
+    $sudo rm -f /usr/sbin/policy-rc.d
+    trap - EXIT
+  fi
+  stop_system_exim
+  return $rc
+}
+if ! install_exim; then
+  echo "error: exim (exim4-daemon-light), the network tests' mail server, could not be installed" >&2
+  exit 1
+fi
+
 # Its libraries must match the installed 64-bit ones exactly; when the index is out of step
 # they cannot, and the 32-bit tests are then reported as not run.
 if ! install_packages "32-bit Wine" wine32:i386; then
