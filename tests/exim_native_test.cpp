@@ -95,7 +95,10 @@ TEST(EximSmtp, TwentyPipelinedLettersOverOneConnectionArriveIntactWithoutASynchr
     if (i == 7) body += "\r\n" + std::string(200000, 'x');
     const MailMessage letter = Letter(recipients, i % 2 ? "поиск " + n : "http://example.com/" + n, body);
     const std::string id = "<" + n + "@example.org>";
-    client.Send(letter, kDate, id);
+    // As the dispatch sends a list: each letter's end goes out with the next one's commands.
+    client.Send(letter, kDate, id, i < 19);
+    EXPECT_EQ(client.EndPending(), i < 19);
+    if (i > 0) EXPECT_EQ(client.TakeEarlierOutcome(), std::optional<bool>(true)) << i;
     std::string text = RenderMessage(letter, kDate, id).text;
     if (!text.ends_with("\r\n")) text += "\r\n";
     for (const std::string& to : SplitRecipients(recipients)) expected.push_back({to, text});
