@@ -90,6 +90,36 @@ class LetterServer:
         shutil.rmtree(self.folder, ignore_errors=True)
 
 
+class EximServer:
+    """Debian's exim on loopback (tests/exim_server.py): a strict, real mail server."""
+
+    def __init__(self, *flags):
+        self.folder = tempfile.mkdtemp(prefix="qp-exim-")
+        self.process = subprocess.Popen(["/usr/bin/python3", os.path.join(TESTS, "exim_server.py"), "--dir", self.folder, *flags],
+                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        self.port = int(self.process.stdout.readline())
+
+    def received(self):
+        return sorted(glob.glob(os.path.join(self.folder, "mail", "new", "*")))
+
+    def log(self, name):
+        try:
+            with open(os.path.join(self.folder, "log", name), encoding="utf-8", errors="replace") as f:
+                return f.read()
+        except FileNotFoundError:
+            return ""
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()  # it ends every exim process it started, then itself
+            try:
+                self.process.wait(timeout=15)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+        self.process.wait()
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+
 class Certificates:
     """Certificates made for one test with openssl: a certificate authority of the test's own,
     server certificates it signed for "localhost" and for another name, and a self-signed one

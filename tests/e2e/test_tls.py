@@ -6,7 +6,7 @@ import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import Certificates, LetterServer, ProgramTest, main, wait_for  # noqa: E402
+from harness import Certificates, EximServer, LetterServer, ProgramTest, main, wait_for  # noqa: E402
 
 BUTTONS = ("[Button 1]\r\nName=Страница\r\nService=www4mail@example.net\r\nSubject=%request%\r\n"
            "[body 1]\r\nCount=0\r\n0=send %request%\r\n")
@@ -38,12 +38,12 @@ class TlsTest(ProgramTest):
         self.assertEqual(self.program.probe("trustroot", self.certificates.path("ca.der")).returncode, 0)
         self.trusted_root = True
 
-    def serve(self, *flags, tls="", user=""):
+    def serve(self, *flags, tls="", user="", kind=LetterServer, extra=""):
         """A server, and the program's settings to send through it as "localhost" (the name
         the certificates carry) with these TLSk and user values."""
-        server = LetterServer(*flags)
+        server = kind(*flags)
         self.servers.append(server)
-        settings = "[Settings]\r\nlang=1\r\n[SMTP]\r\nSMTP1=localhost\r\nPort1=%d\r\n" % server.port
+        settings = "[Settings]\r\nlang=1\r\n%s[SMTP]\r\nSMTP1=localhost\r\nPort1=%d\r\n" % (extra, server.port)
         if tls:
             settings += "TLS1=%s\r\n" % tls
         if user:
@@ -88,6 +88,28 @@ class TlsTest(ProgramTest):
         self.assertEqual((login, mechanism), ("user", "PLAIN"))
         self.assertTrue(tls_version.startswith("TLSv1."), tls_version)
         self.assertTrue(wait_for(lambda: self.status() == "Операция успешно завершена!", timeout=10), self.status())
+
+    def test_a_list_over_starttls_with_auth_to_exim_is_pipelined_and_clean(self):
+        """Against a strict real server: the list's letters go pipelined, each end with the next
+        letter's commands, over STARTTLS with AUTH PLAIN, and exim finds nothing to reject."""
+        self.trust_test_authority()
+        server = self.serve("--tls-cert", self.certificates.path("localhost.pem"), "--tls-key", self.certificates.path("localhost.key"),
+                            "--auth", "user:secret", kind=EximServer, user="user", extra="RL1=1\r\n")
+        p = self.program
+        p.start()
+        self.assertEqual(p.probe("settext", "TfmMain", "Edit", "1", "http://a.example/\\nhttp://b.example/\\nhttp://c.example/").returncode, 0)
+        self.press()
+        self.assertTrue(wait_for(lambda: len(server.received()) == 3, timeout=30), self.status() + server.log("mainlog"))
+        self.assertTrue(wait_for(lambda: self.status() == "Операция успешно завершена!", timeout=10), self.status())
+        log = server.log("mainlog")
+        taken = [line for line in log.splitlines() if " <= " in line]
+        self.assertEqual(len(taken), 3, log)
+        for line in taken:
+            self.assertIn(" X=TLS", line)  # encrypted
+            self.assertIn(" A=plain", line)  # logged in with AUTH PLAIN
+            self.assertIn(" L ", line)  # its commands came pipelined
+        self.assertNotIn("synchronization error", log)
+        self.assertEqual(server.log("rejectlog"), "")
 
     def test_implicit_tls_on_its_own_port_delivers_encrypted(self):
         self.trust_test_authority()
