@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "base/integer_text.h"
+#include "delivery/mailbox_profiles.h"
 
 namespace qp {
 namespace {
@@ -25,6 +26,7 @@ OptionsValues LoadOptions(const IniFile& s) {
     server.port = s.ReadString("SMTP", Numbered("Port", k), "25");
     server.user = s.ReadString("SMTP", Numbered("User", k), "");
     server.password = s.ReadString("SMTP", Numbered("Pass", k), "");
+    server.tls = TlsModeOf(s.ReadString("SMTP", Numbered("TLS", k), ""), server.port);
   }
   for (int n = 1; n <= kOptionRows; ++n) {
     OptionsValues::Mailbox& mailbox = v.mailboxes[n - 1];
@@ -64,6 +66,8 @@ void ApplyOptions(const OptionsValues& v, IniFile& s) {
     s.WriteString("SMTP", Numbered("Port", k), server.port);
     s.WriteString("SMTP", Numbered("User", k), server.user);
     s.WriteString("SMTP", Numbered("Pass", k), server.password);
+    // The choice shown is the one kept, even where it was only the port's default.
+    s.WriteInteger("SMTP", Numbered("TLS", k), static_cast<int>(server.tls));
   }
   for (int n = 1; n <= kOptionRows; ++n) s.WriteString("SMTP", Numbered("SM", n), v.mailboxes[n - 1].server);
   for (int n = 1; n <= kOptionRows; ++n) s.WriteString("Emails", Numbered("EM", n), v.mailboxes[n - 1].email);
@@ -89,6 +93,10 @@ void ApplyOptions(const OptionsValues& v, IniFile& s) {
   s.WriteInteger("TheBat", "send", v.bat_send);
   s.WriteString("TheBat", "path", v.bat_path);
   for (int n = 1; n <= kOptionRows; ++n) s.WriteString("TheBat", Numbered("BatAcName", n), v.bat_accounts[n - 1]);
+}
+
+TlsMode TlsFollowingPort(TlsMode shown, std::string_view old_port, std::string_view new_port) {
+  return shown == TlsModeOf("", old_port) ? TlsModeOf("", new_port) : shown;
 }
 
 int OpacityOf(std::string_view text) {

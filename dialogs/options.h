@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "base/ini_file.h"
+#include "delivery/connection.h"
 
 namespace qp {
 
@@ -15,6 +16,7 @@ inline constexpr int kOptionRows = 10;  // mailboxes, SMTP servers, The Bat! acc
 struct OptionsValues {
   struct Server {
     std::string host, port = "25", user, password;  // SMTPk, Portk, Userk, Passk
+    TlsMode tls = TlsMode::kStartTlsWhenOffered;    // TLSk, as the entry is used: a file without it has its port's default
   };
   struct Mailbox {
     std::string email, password, server = "1", size = "500K";  // EMn, DSPn, SMn, Sizen
@@ -40,6 +42,10 @@ OptionsValues LoadOptions(const IniFile& settings);
 // Writes every value into the settings, section by section in the file's order; the caller
 // reloads the file before and writes it after.
 void ApplyOptions(const OptionsValues& values, IniFile& settings);
+
+// A server's encryption choice when its port is edited: one that shows the old port's default
+// becomes the new port's (typing 465 brings implicit TLS); a choice of the user's own stays.
+TlsMode TlsFollowingPort(TlsMode shown, std::string_view old_port, std::string_view new_port);
 
 // A number box's value: its text as a whole number (0 when it is none), held to 0..255.
 int OpacityOf(std::string_view text);

@@ -22,6 +22,9 @@ std::vector<std::string> NumberItems() {
   return items;
 }
 
+// A server's encryption choices, in the order of the digit its "TLSk" stores.
+std::vector<std::string> TlsItems() { return {"Нет", "STARTTLS, если есть", "Только STARTTLS", "SSL/TLS"}; }
+
 }  // namespace
 
 ui::FormDef OptionsFormDef() {
@@ -118,22 +121,30 @@ ui::FormDef OptionsFormDef() {
   // 3: the ten SMTP servers.
   page("tsSMTP", "SMTP Сервера");
   label("lbSMTPN", "tsSMTP", "№", {8, 6, 26, 16});
-  label("lbSMTPName", "tsSMTP", "Имя или IP адрес SMTP сервера", {40, 6, 250, 16});
-  label("lbSMTPPort", "tsSMTP", "Порт", {300, 6, 60, 16});
-  label("lbSMTPUser", "tsSMTP", "Пользователь*", {370, 6, 104, 16});
-  label("lbSMTPPass", "tsSMTP", "Пароль*", {480, 6, 100, 16});
+  label("lbSMTPName", "tsSMTP", "Имя или IP адрес SMTP сервера", {38, 6, 192, 16});
+  label("lbSMTPPort", "tsSMTP", "Порт", {234, 6, 47, 16});
+  label("lbSMTPTLS", "tsSMTP", "Шифрование", {285, 6, 150, 16});
+  label("lbSMTPUser", "tsSMTP", "Пользователь*", {439, 6, 86, 16});
+  label("lbSMTPPass", "tsSMTP", "Пароль*", {530, 6, 56, 16});
   for (int k = 1; k <= kOptionRows; ++k) {
     const int y = 24 + (k - 1) * kRowStep;
     number(Numbered("Edit", 10 + k), "tsSMTP", k, {8, y, 26, 22});
-    edit(Numbered(fmOptions::edSMTPName, k), "tsSMTP", {40, y, 254, 22}, 256,
+    edit(Numbered(fmOptions::edSMTPName, k), "tsSMTP", {38, y, 192, 22}, 256,
          k == 1 ? "Имя или адрес SMTP сервера для отправки запросов" : "");
-    edit(Numbered(fmOptions::edSMTPPort, k), "tsSMTP", {300, y, 64, 22}, 32);
-    edit(Numbered(fmOptions::edUser, k), "tsSMTP", {370, y, 104, 22}, 32, k == 1 ? "Имя пользователя" : "");
+    edit(Numbered(fmOptions::edSMTPPort, k), "tsSMTP", {234, y, 47, 22}, 32);
+    add({.name = Numbered(fmOptions::cbTLS, k),
+         .kind = Kind::ComboBox,
+         .parent = "tsSMTP",
+         .hint = k == 1 ? "Защита соединения: SSL/TLS обычно на порту 465, STARTTLS на 587 и 25" : "",
+         .bounds = {285, y, 150, 22},
+         .items = TlsItems(),
+         .read_only = true});
+    edit(Numbered(fmOptions::edUser, k), "tsSMTP", {439, y, 86, 22}, 32, k == 1 ? "Имя пользователя" : "");
     add({.name = Numbered(fmOptions::edPass, k),
          .kind = Kind::Edit,
          .parent = "tsSMTP",
          .hint = k == 1 ? "Пароль" : "",
-         .bounds = {480, y, 100, 22},
+         .bounds = {530, y, 56, 22},
          .max_length = 32,
          .password = true});
   }

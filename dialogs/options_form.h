@@ -51,6 +51,7 @@ inline constexpr char cbSMTP[] = "cbSMTP";
 inline constexpr char edSize[] = "edSize";
 inline constexpr char edSMTPName[] = "edSMTPName";
 inline constexpr char edSMTPPort[] = "edSMTPPort";
+inline constexpr char cbTLS[] = "cbTLS";  // a list to choose from: the chosen item's index is TLSk's digit
 inline constexpr char edUser[] = "edUser";
 inline constexpr char edPass[] = "edPass";
 inline constexpr char edBatMailboxName[] = "edBatMailboxName";

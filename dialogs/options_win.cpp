@@ -13,6 +13,7 @@
 #include "base/error_log.h"
 #include "capture/browser_proxy_win.h"
 #include "delivery/dns_servers_win.h"
+#include "delivery/mailbox_profiles.h"
 #include "dialogs/options_form.h"
 #include "lang/language.h"
 #include "ui/message_box_win.h"
@@ -42,6 +43,9 @@ void TfmOptions::BindCommands() {
       .On(btON, [this] { qp::btONClick(Hwnd()); })
       .On(btOFF, [this] { qp::btOFFClick(Hwnd()); })
       .On(btAddMenuToIE, [this] { qp::btAddMenuToIEClick(Hwnd()); });
+  c.OnEach(edSMTPPort, 1, kOptionRows, [this](int k, int code) {
+    if (code == EN_CHANGE) PortChanged(k);
+  });
   for (const char* box : {seTrans, seTrans2}) {
     c.OnNotify(box, [this, box](int code) {
       if (code == EN_KILLFOCUS) HoldToByte(box);
@@ -87,6 +91,8 @@ void TfmOptions::Show(const OptionsValues& v) {
     SetText(Numbered(edSMTPPort, k), server.port);
     SetText(Numbered(edUser, k), server.user);
     SetText(Numbered(edPass, k), server.password);
+    SendMessageW(ControlHwnd(Numbered(cbTLS, k)), CB_SETCURSEL, static_cast<WPARAM>(server.tls), 0);
+    ports_[k - 1] = server.port;
   }
   for (int n = 1; n <= kOptionRows; ++n) {
     const OptionsValues::Mailbox& mailbox = v.mailboxes[n - 1];
@@ -127,6 +133,9 @@ OptionsValues TfmOptions::Values() {
     server.port = Text(Numbered(edSMTPPort, k));
     server.user = Text(Numbered(edUser, k));
     server.password = Text(Numbered(edPass, k));
+    // Nothing chosen (the settings could not be read) keeps the port's default.
+    const LRESULT chosen = SendMessageW(ControlHwnd(Numbered(cbTLS, k)), CB_GETCURSEL, 0, 0);
+    server.tls = TlsModeOf(chosen == CB_ERR ? "" : std::to_string(chosen), server.port);
   }
   for (int n = 1; n <= kOptionRows; ++n) {
     OptionsValues::Mailbox& mailbox = v.mailboxes[n - 1];
@@ -171,6 +180,18 @@ void TfmOptions::sbApplyClick() {
   for (int n = 1; n <= kOptionRows; ++n) {
     if (const std::string& address = values.mailboxes[n - 1].email; !address.empty()) program_.mailbox(n, address);
   }
+}
+
+void TfmOptions::PortChanged(int k) {
+  using namespace fmOptions;
+  const HWND list = ControlHwnd(Numbered(cbTLS, k));
+  const LRESULT shown = SendMessageW(list, CB_GETCURSEL, 0, 0);
+  std::string port = Text(Numbered(edSMTPPort, k));
+  if (shown != CB_ERR) {
+    const TlsMode mode = TlsFollowingPort(static_cast<TlsMode>(shown), ports_[k - 1], port);
+    SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(mode), 0);
+  }
+  ports_[k - 1] = std::move(port);
 }
 
 void TfmOptions::HoldToByte(const char* number_box) { SetText(number_box, std::to_string(OpacityOf(Text(number_box)))); }

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <functional>
 #include <string>
 
@@ -44,10 +45,13 @@ class TfmOptions final : public ui::Window {
   std::string Text(const std::string& name) const;
   void SetText(const std::string& name, const std::string& text);
   void HoldToByte(const char* number_box);  // a number box losing the focus
+  void PortChanged(int k);
+
   void bbBrowseClick();
   void btDNSAutoClick();
 
   Program program_;
+  std::array<std::string, kOptionRows> ports_;  // each server's port as its encryption choice last saw it
 };
 
 }  // namespace qp

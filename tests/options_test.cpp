@@ -97,12 +97,81 @@ TEST(OptionsValues, StoredValuesAreShownAsStored) {
   EXPECT_EQ(v.bat_accounts[2], "Work");
 }
 
+// Each server's encryption as it is used: a stored choice as stored, and for a file from
+// before the choice existed, or a value the program never writes, the default of its port.
+TEST(OptionsValues, EachServerShowsTheEncryptionItIsUsedWith) {
+  IniFile settings(
+      "[SMTP]\r\nSMTP1=a.example.org\r\nPort1=465\r\nSMTP2=b.example.org\r\nPort2=25\r\n"
+      "Port4=465\r\nTLS4=2\r\nPort5=25\r\nTLS5=3\r\nTLS6=0\r\n"
+      "Port7=465\r\nTLS7=yes\r\nPort8=587\r\nTLS8=4\r\nPort9=465\r\nTLS9=\r\nPort10= 465 \r\nTLS10=-1\r\n");
+  const OptionsValues v = LoadOptions(settings);
+  EXPECT_EQ(v.servers[0].tls, TlsMode::kImplicit) << "no key, port 465";
+  EXPECT_EQ(v.servers[1].tls, TlsMode::kStartTlsWhenOffered) << "no key, port 25";
+  EXPECT_EQ(v.servers[2].tls, TlsMode::kStartTlsWhenOffered) << "no entry at all";
+  EXPECT_EQ(v.servers[3].tls, TlsMode::kStartTlsRequired) << "stored, whatever the port";
+  EXPECT_EQ(v.servers[4].tls, TlsMode::kImplicit) << "stored, whatever the port";
+  EXPECT_EQ(v.servers[5].tls, TlsMode::kNone);
+  EXPECT_EQ(v.servers[6].tls, TlsMode::kImplicit) << "garbage on 465";
+  EXPECT_EQ(v.servers[7].tls, TlsMode::kStartTlsWhenOffered) << "out of range on 587";
+  EXPECT_EQ(v.servers[8].tls, TlsMode::kImplicit) << "empty on 465";
+  EXPECT_EQ(v.servers[9].tls, TlsMode::kImplicit) << "negative on a blank-padded 465";
+}
+
+// Every choice goes into the file as its digit and comes back unchanged, a port's default
+// among them; the trusted certificate beside an entry is the program's, never the dialog's.
+TEST(OptionsValues, ApplyingStoresEachChoiceBesideItsServerAndLeavesTheCertificatesAlone) {
+  IniFile settings(
+      "[SMTP]\r\nSMTP1=a.example.org\r\nPort1=465\r\nCert1=AA:BB:CC\r\nSMTP2=b.example.org\r\nPort2=587\r\n"
+      "TLS2=2\r\nCert2=\r\nCert3=DD:EE\r\n");
+  OptionsValues v = LoadOptions(settings);
+  v.servers[2].tls = TlsMode::kNone;
+  v.servers[9].tls = TlsMode::kImplicit;
+  ApplyOptions(v, settings);
+  EXPECT_EQ(settings.ReadString("SMTP", "TLS1", ""), "3") << "the port's default, now kept";
+  EXPECT_EQ(settings.ReadString("SMTP", "TLS2", ""), "2");
+  EXPECT_EQ(settings.ReadString("SMTP", "TLS3", ""), "0");
+  EXPECT_EQ(settings.ReadString("SMTP", "TLS4", ""), "1");
+  EXPECT_EQ(settings.ReadString("SMTP", "TLS10", ""), "3");
+  EXPECT_EQ(settings.ReadString("SMTP", "Cert1", "?"), "AA:BB:CC");
+  EXPECT_EQ(settings.ReadString("SMTP", "Cert2", "?"), "");
+  EXPECT_EQ(settings.ReadString("SMTP", "Cert3", "?"), "DD:EE");
+  EXPECT_FALSE(settings.ValueExists("SMTP", "Cert4"));
+  const OptionsValues again = LoadOptions(settings);
+  for (int k = 0; k < kOptionRows; ++k) EXPECT_EQ(again.servers[k].tls, v.servers[k].tls) << "server " << k + 1;
+
+  // In a file of its own the choice sits with its server's other keys.
+  IniFile fresh;
+  ApplyOptions(v, fresh);
+  const std::string file = fresh.Serialize();
+  std::size_t at = 0;
+  for (const char* line :
+       {"SMTP1=a.example.org", "Port1=465", "Pass1=", "TLS1=3", "SMTP2=", "TLS2=2", "SMTP3=", "TLS3=0", "TLS10=3", "SM1="}) {
+    const std::size_t found = file.find(line, at);
+    ASSERT_NE(found, std::string::npos) << line << " missing or out of order in\n" << file;
+    at = found;
+  }
+}
+
 TEST(OptionsValues, TheNumberBoxesHoldTheirValueToTheOpacityRange) {
   EXPECT_EQ(OpacityOf("128"), 128);
   EXPECT_EQ(OpacityOf("300"), 255);
   EXPECT_EQ(OpacityOf("-5"), 0);
   EXPECT_EQ(OpacityOf("abc"), 0);
   EXPECT_EQ(OpacityOf(""), 0);
+}
+
+}  // namespace
+}  // namespace qp
+
+namespace qp {
+namespace {
+
+TEST(TlsFollowingPort, TheDefaultFollowsThePortAndAChoiceStays) {
+  EXPECT_EQ(TlsFollowingPort(TlsMode::kStartTlsWhenOffered, "25", "465"), TlsMode::kImplicit);
+  EXPECT_EQ(TlsFollowingPort(TlsMode::kImplicit, "465", "587"), TlsMode::kStartTlsWhenOffered);
+  EXPECT_EQ(TlsFollowingPort(TlsMode::kImplicit, "46", "465"), TlsMode::kImplicit);  // implicit on port 46 was chosen
+  EXPECT_EQ(TlsFollowingPort(TlsMode::kNone, "25", "465"), TlsMode::kNone);
+  EXPECT_EQ(TlsFollowingPort(TlsMode::kStartTlsRequired, "465", "25"), TlsMode::kStartTlsRequired);
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "app/main_form.h"
 #include "dialogs/options_form.h"
@@ -118,6 +120,134 @@ TEST_F(OptionsTest, CloseToTrayChangesAtOnceWithoutApplying) {
   SendMessageW(window->Hwnd(), WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindow(window->Hwnd())) << "the window went into the tray instead of closing";
 }
+
+// Each server's encryption shows in a list to choose from, as the entry is used; another
+// choice reaches the file by "&Применить", the trusted certificate beside it untouched.
+TEST_F(OptionsTest, TheEncryptionColumnShowsEachServersChoiceAndApplyingStoresAnother) {
+  test::WriteAll(dir / "settings.ini",
+                 "[SMTP]\r\nSMTP1=a.example.org\r\nPort1=465\r\nCert1=AA:BB:CC\r\nSMTP2=b.example.org\r\nPort2=587\r\nTLS2=2\r\n"
+                 "TLS4=0\r\n[Emails]\r\nEM1=one@example.org\r\n");
+  Start();
+  Activate();
+  auto choice = [](TfmOptions& options, int k) {
+    return SendMessageW(options.ControlHwnd(Numbered(fmOptions::cbTLS, k)), CB_GETCURSEL, 0, 0);
+  };
+  WithOptions([&](TfmOptions& options) {
+    HWND first = options.ControlHwnd(Numbered(fmOptions::cbTLS, 1));
+    EXPECT_EQ(GetWindowLongW(first, GWL_STYLE) & 3, CBS_DROPDOWNLIST) << "chosen from the list, never typed";
+    EXPECT_EQ(SendMessageW(first, CB_GETCOUNT, 0, 0), kTlsModeCount);
+    EXPECT_EQ(choice(options, 1), 3) << "port 465 without a stored choice";
+    EXPECT_EQ(Text(options, Numbered(fmOptions::cbTLS, 1)), "SSL/TLS");
+    EXPECT_EQ(choice(options, 2), 2);
+    EXPECT_EQ(choice(options, 3), 1) << "an empty entry, port 25";
+    EXPECT_EQ(choice(options, 4), 0);
+    SendMessageW(first, CB_SETCURSEL, 2, 0);
+    SendMessageW(options.ControlHwnd(Numbered(fmOptions::cbTLS, 3)), CB_SETCURSEL, 3, 0);
+    Click(options, fmOptions::sbApply);
+  });
+  const std::string file = Settings();
+  for (const char* line : {"TLS1=2", "TLS2=2", "TLS3=3", "TLS4=0", "TLS5=1", "Cert1=AA:BB:CC"}) {
+    EXPECT_NE(file.find(line), std::string::npos) << line << " in\n" << file;
+  }
+  WithOptions([&](TfmOptions& options) {
+    EXPECT_EQ(choice(options, 1), 2);
+    EXPECT_EQ(choice(options, 3), 3);
+  });
+}
+
+// Typing 465 where the list shows the old port's default brings implicit TLS; a choice the
+// user made stays whatever the port.
+TEST_F(OptionsTest, TheEncryptionChoiceFollowsThePortTypedUnlessTheUserChoseIt) {
+  test::WriteAll(dir / "settings.ini", "[SMTP]\r\nSMTP1=a.example.org\r\nPort1=25\r\nSMTP2=b.example.org\r\nPort2=25\r\nTLS2=0\r\n");
+  Start();
+  Activate();
+  WithOptions([&](TfmOptions& options) {
+    auto choice = [&](int k) { return SendMessageW(options.ControlHwnd(Numbered(fmOptions::cbTLS, k)), CB_GETCURSEL, 0, 0); };
+    for (int k : {1, 2}) SetWindowTextW(options.ControlHwnd(Numbered(fmOptions::edSMTPPort, k)), L"465");
+    EXPECT_EQ(choice(1), 3);
+    EXPECT_EQ(choice(2), 0);
+    SetWindowTextW(options.ControlHwnd(Numbered(fmOptions::edSMTPPort, 1)), L"587");
+    EXPECT_EQ(choice(1), 1);
+    SetWindowTextW(options.ControlHwnd(Numbered(fmOptions::edSMTPPort, 1)), L"465");
+    Click(options, fmOptions::sbApply);
+  });
+  EXPECT_NE(Settings().find("TLS1=3"), std::string::npos) << Settings();
+}
+
+constexpr const char* kLanguageFiles[] = {"English.lng", "Russian.lng", "Ukraine.lng"};  // languages 0, 1 and 2
+
+// The servers' page in each shipped language: every column's header starts over its column
+// and ends before the next, the columns lie side by side within the page, and the numbers,
+// the ports and the encryption list's choices show whole.
+class OptionsLayoutTest : public OptionsTest, public ::testing::WithParamInterface<int> {
+ protected:
+  static RECT PlaceOf(TfmOptions& options, const std::string& name) {
+    RECT r{};
+    GetWindowRect(options.ControlHwnd(name), &r);
+    MapWindowPoints(nullptr, options.Hwnd(), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  }
+  static int TextWidth(HWND control, const std::string& text) {
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    const std::wstring wide = ui::Widen(text);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return size.cx;
+  }
+};
+
+TEST_P(OptionsLayoutTest, TheServersPageFitsItsColumns) {
+  std::filesystem::copy_file(ShippedFolder() / kLanguageFiles[GetParam()], dir / kLanguageFiles[GetParam()]);
+  test::WriteAll(dir / "settings.ini", "[Settings]\r\nlang=" + std::to_string(GetParam()) + "\r\n");
+  const IniFile language(test::ReadAll(dir / kLanguageFiles[GetParam()]).substr(3));  // after the byte-order mark
+  Start();
+  Activate();
+  WithOptions([&](TfmOptions& options) {
+    options.ShowPage(fmOptions::JvPageControl1, 2);
+    const int page_right = PlaceOf(options, "tsSMTP").right;
+    const char* const headers[] = {"lbSMTPN", "lbSMTPName", "lbSMTPPort", "lbSMTPTLS", "lbSMTPUser", "lbSMTPPass"};
+    for (int k = 1; k <= kOptionRows; ++k) {
+      const std::string row[] = {Numbered("Edit", 10 + k),      Numbered(fmOptions::edSMTPName, k), Numbered(fmOptions::edSMTPPort, k),
+                                 Numbered(fmOptions::cbTLS, k), Numbered(fmOptions::edUser, k),     Numbered(fmOptions::edPass, k)};
+      for (int column = 0; column < 6; ++column) {
+        const RECT place = PlaceOf(options, row[column]);
+        const int next = column < 5 ? PlaceOf(options, row[column + 1]).left : page_right;
+        EXPECT_LE(place.right, next) << row[column];
+        if (k > 1) continue;
+        const RECT header = PlaceOf(options, headers[column]);
+        const int header_next = column < 5 ? PlaceOf(options, headers[column + 1]).left : page_right;
+        EXPECT_EQ(header.left, place.left) << headers[column] << " is not over its column";
+        EXPECT_LT(header.left + TextWidth(options.ControlHwnd(headers[column]), Text(options, headers[column])), header_next)
+            << headers[column] << ": " << Text(options, headers[column]);
+      }
+      // The tenth number and a port of five digits show whole.
+      for (const auto& [box, text] : {std::pair{row[0], std::string("10")}, std::pair{row[2], std::string("65535")}}) {
+        HWND edit = options.ControlHwnd(box);
+        RECT shown{};
+        SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&shown));
+        EXPECT_LE(TextWidth(edit, text), shown.right - shown.left) << box << ": " << text;
+      }
+      HWND list = options.ControlHwnd(row[3]);
+      COMBOBOXINFO info{sizeof info};
+      ASSERT_TRUE(GetComboBoxInfo(list, &info));
+      const std::vector<std::string> items = options.Get(row[3]).Lines();
+      ASSERT_EQ(items.size(), static_cast<std::size_t>(kTlsModeCount));
+      for (std::size_t i = 0; i < items.size(); ++i) {
+        EXPECT_EQ(items[i], language.ReadString("fmOptions", "fmOptions." + row[3] + ".items[" + std::to_string(i) + "]", "?"));
+        EXPECT_LE(TextWidth(list, items[i]) + 4, info.rcItem.right - info.rcItem.left) << row[3] << ": " << items[i];
+      }
+    }
+    EXPECT_EQ(Text(options, "lbSMTPTLS"), language.ReadString("fmOptions", "fmOptions.lbSMTPTLS.Caption", "?"));
+  });
+}
+
+INSTANTIATE_TEST_SUITE_P(OptionsIn, OptionsLayoutTest, ::testing::Values(0, 1, 2), [](const ::testing::TestParamInfo<int>& info) {
+  const std::string file = kLanguageFiles[info.param];
+  return file.substr(0, file.find('.'));
+});
 
 // A window kept on top would cover the dialog: it leaves the top while the dialog is open.
 TEST_F(OptionsTest, AWindowOnTopStepsAsideWhileTheDialogIsOpen) {

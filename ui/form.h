@@ -65,9 +65,9 @@ struct ControlDef {
   bool radio = false;    // menu entry drawn as a radio item
   bool checked = false;  // menu entry or check box ticked at creation
   bool visible = true;
-  int max_length = 0;     // edits and combo boxes: characters at most, 0 for no limit
-  bool password = false;  // an edit that shows "*"
-  bool read_only = false;
+  int max_length = 0;      // edits and combo boxes: characters at most, 0 for no limit
+  bool password = false;   // an edit that shows "*"
+  bool read_only = false;  // an edit that takes no typing; a combo box that only offers its items
 };
 
 struct FormDef {

@@ -375,7 +375,8 @@ void Window::CreateControls() {
         PageOf(*c) && (d.kind == Kind::GroupBox || d.kind == Kind::RadioGroup || d.kind == Kind::Label || d.kind == Kind::CheckBox);
     const DWORD ex_style = cls.ex_style | (see_through ? WS_EX_TRANSPARENT : 0);
     if (d.password) style |= ES_PASSWORD;
-    if (d.read_only) style |= ES_READONLY;
+    // A combo box that takes no typing is a list to choose from.
+    if (d.read_only) style |= d.kind == Kind::ComboBox ? CBS_DROPDOWNLIST : ES_READONLY;
     const std::wstring text = Widen(d.kind == Kind::Memo ? JoinLines(d.items) : (d.kind == Kind::StatusBar ? "" : c->InitialCaption()));
     HWND hwnd = CreateWindowExW(ex_style, cls.name, text.c_str(), style, r.x, r.y, r.w, r.h + cls.extra_height, hwnd_,
                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c->Id())), instance, nullptr);
