@@ -52,7 +52,8 @@ dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architect
 packages=(cmake make g++ googletest libgtest-dev libbenchmark-dev
           g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
           wine wine64 xvfb xauth xdotool xclip x11-utils libx11-dev imagemagick locales python3 python3-aiosmtpd dnsmasq-base
-          clang clang-format libclang-rt-14-dev chromium curl)
+          clang clang-format libclang-rt-14-dev chromium curl
+          libgnutls30)  # Wine's Schannel, the program's TLS, is built on it (only recommended by Wine)
 # "bench": what the benchmark scripts need besides.
 for group in "$@"; do
   case $group in
@@ -104,7 +105,7 @@ fi
 
 # Its libraries must match the installed 64-bit ones exactly; when the index is out of step
 # they cannot, and the 32-bit tests are then reported as not run.
-if ! install_packages "32-bit Wine" wine32:i386; then
+if ! install_packages "32-bit Wine" wine32:i386 libgnutls30:i386; then
   echo "warning: Wine's 32-bit half (wine32:i386) could not be installed; the 32-bit build is" \
        "still built and checked, its tests will be reported as not run" >&2
 fi
