@@ -73,6 +73,19 @@ TEST_F(Relay, EachDomainsLetterReachesItsExchanger) {
                                                    "Attempting disconnect", "Successful disconnect"}));
 }
 
+// An exchanger is met by its address, which its certificate cannot name: its STARTTLS offer
+// does not stop the letter, which goes as direct delivery always has.
+TEST_F(Relay, AnExchangerOfferingStartTlsGetsTheLetterAsBefore) {
+  test::TempDir certificates;
+  const std::string cert = (certificates / "cert.pem").string(), key = (certificates / "key.pem").string();
+  test::RunAndRead({"/usr/bin/openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=mx.three.test",
+                    "-keyout", key, "-out", cert});
+  test::SmtpServer offering({"--host", "127.0.0.23", "--port", std::to_string(first_.Port()), "--tls", cert + "," + key});
+  test::Dnsmasq dnsmasq({"--mx-host=three.test,mx.three.test,10", "--host-record=mx.three.test,127.0.0.23"});
+  ASSERT_TRUE(Send(dnsmasq.Port(), "www4mail@three.test"));
+  EXPECT_EQ(offering.Letters().size(), 1u);
+}
+
 // The failed domains are named and the letter counts as failed; the others still get it.
 TEST_F(Relay, DomainsThatTakeNoMailAreNamedAndTheOthersStillDelivered) {
   test::ChildProcess dns({"/usr/bin/python3", QP_SOURCE_DIR "/tests/dns_server.py", "--mx", "one.test=10:mx.one.test", "--a",
