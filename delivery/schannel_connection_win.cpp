@@ -153,8 +153,12 @@ class SchannelConnection final : public Connection {
   void Handshake(bool first) {
     std::wstring target = ui::Widen(peer_.host);
     bool fresh = first;
+    // Each step works on what is here first: a renegotiation may need nothing more from the
+    // peer, and a read would then wait for words that are not coming.
+    bool first_step = true;
     for (;;) {
-      if (!fresh && received_.empty()) received_ += inner_->Read();
+      if (!first_step && received_.empty()) received_ += inner_->Read();
+      first_step = false;
       SecBuffer in[2] = {{static_cast<unsigned long>(received_.size()), SECBUFFER_TOKEN, received_.data()}, {0, SECBUFFER_EMPTY, nullptr}};
       SecBufferDesc in_description{SECBUFFER_VERSION, 2, in};
       SecBuffer out[1] = {{0, SECBUFFER_TOKEN, nullptr}};
