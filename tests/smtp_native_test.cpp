@@ -146,7 +146,7 @@ TEST(SmtpClient, AuthPlainWhenOffered) {
   client.Authenticate("joe", "secret");
   ASSERT_TRUE(client.Authenticated());
   client.Send(Letter("a", "b"), kDate, "<10@example.org>");
-  EXPECT_EQ(server.Envelope(0).substr(server.Envelope(0).rfind("joe")), "joe\nPLAIN\n\n");  // over plain text
+  EXPECT_NE(server.Envelope(0).find("\njoe\nPLAIN\n\n"), std::string::npos) << server.Envelope(0);  // over plain text
 
   SmtpClient wrong(connector, nullptr);
   wrong.Connect("127.0.0.1", server.Port(), "localhost");

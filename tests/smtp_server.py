@@ -20,8 +20,9 @@ Modes for the failures the client must survive:
   --inject-after-starttls  offer STARTTLS and answer it with a second reply in the same write
   --drop-handshake   offer STARTTLS, accept it, then close in the middle of the TLS handshake
                      (two seconds after the client's first bytes)
-The .env file beside each letter: sender, recipients, login, AUTH mechanism, and the TLS
-version the letter came over ("" when it came in plain text).
+  --stall-handshake  the same, but say nothing for a minute: the client waits in its handshake
+The .env file beside each letter: sender, recipients, login, AUTH mechanism, the TLS version
+the letter came over ("" when it came in plain text), and the client's port (one per connection).
 """
 import argparse
 import asyncio
@@ -57,6 +58,7 @@ def parse():
     p.add_argument("--implicit", action="store_true")
     p.add_argument("--drop-handshake", action="store_true")
     p.add_argument("--inject-after-starttls", action="store_true")
+    p.add_argument("--stall-handshake", action="store_true")
     p.add_argument("--data-delay", type=float, default=0.0,
                    help="seconds before each letter is accepted (a file receiving.<letter> says it has come)")
     return p.parse_args()
@@ -98,8 +100,9 @@ class Handler:
         login = auth.login.decode() if isinstance(auth, LoginPassword) else ""
         secure = server.transport.get_extra_info("ssl_object")
         with open(path + ".env", "w") as f:
-            f.write("%s\n%s\n%s\n%s\n%s\n" % (envelope.mail_from, ",".join(envelope.rcpt_tos), login,
-                                              getattr(session, "qp_mechanism", ""), secure.version() if secure else ""))
+            f.write("%s\n%s\n%s\n%s\n%s\n%s\n" % (envelope.mail_from, ",".join(envelope.rcpt_tos), login,
+                                                  getattr(session, "qp_mechanism", ""), secure.version() if secure else "",
+                                                  session.peer[1]))
         os.replace(path + ".tmp", path)
         every = self.options.close_after or self.options.say_421_after
         if every and n % every == 0:
@@ -172,7 +175,7 @@ def server_context(files):
     return context
 
 
-def starttls_stand_in(inject):
+def starttls_stand_in(inject, hold):
     """Says what a STARTTLS server says and takes STARTTLS. Then either reads the client's first
     handshake bytes and closes (the client is left in the middle of its handshake), or (inject)
     puts a second reply right behind the STARTTLS one, as someone in between could."""
@@ -197,7 +200,7 @@ def starttls_stand_in(inject):
                 elif word == b"STARTTLS":
                     connection.sendall(b"220 Ready to start TLS\r\n")
                     connection.recv(5)  # the start of the client's hello
-                    time.sleep(2)  # long enough for a test to see the client's window answer
+                    time.sleep(hold)  # long enough for a test to see the client's window answer
                     return
                 else:
                     connection.sendall(b"250 OK\r\n")
@@ -224,8 +227,8 @@ def main():
     if options.silent:
         silent_server()
         return
-    if options.drop_handshake or options.inject_after_starttls:
-        starttls_stand_in(options.inject_after_starttls)
+    if options.drop_handshake or options.inject_after_starttls or options.stall_handshake:
+        starttls_stand_in(options.inject_after_starttls, 60 if options.stall_handshake else 2)
         return
     port = options.port
     if not port:

@@ -4,6 +4,7 @@ user's choice when it does not pass. The test's certificate authority goes into 
 prefix's trusted roots for the test's length only; the machine's own are not touched."""
 import os
 import sys
+import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from harness import Certificates, EximServer, LetterServer, ProgramTest, main, wait_for  # noqa: E402
@@ -111,13 +112,18 @@ class TlsTest(ProgramTest):
         self.assertNotIn("synchronization error", log)
         self.assertEqual(server.log("rejectlog"), "")
 
-    def test_implicit_tls_on_its_own_port_delivers_encrypted(self):
+    def test_implicit_tls_on_its_own_port_delivers_encrypted_and_the_connection_is_kept(self):
         self.trust_test_authority()
-        server = self.serve("--tls", self.certificates.pair("localhost"), "--implicit", tls="3")
+        server = self.serve("--tls", self.certificates.pair("localhost"), "--implicit", tls="3", extra="DontDisconnect=1\r\n")
         self.program.start("http://example.com/implicit")
         self.press()
         self.assertTrue(wait_for(lambda: len(server.received()) == 1, timeout=30), self.status())
-        self.assertTrue(self.envelope(server.received()[0])[4].startswith("TLSv1."))
+        self.assertTrue(wait_for(lambda: self.status() == "Операция успешно завершена!", timeout=10), self.status())
+        self.press()  # the kept secure connection carries the next letter
+        self.assertTrue(wait_for(lambda: len(server.received()) == 2, timeout=30), self.status())
+        first, second = (self.envelope(path) for path in server.received())
+        self.assertTrue(first[4].startswith("TLSv1."), first)
+        self.assertEqual(first[5], second[5], "a second connection")
 
     def test_an_untrusted_certificate_is_refused_until_the_user_trusts_it(self):
         server = self.serve("--tls", self.certificates.pair("self"))
@@ -183,6 +189,17 @@ class TlsTest(ProgramTest):
         self.assertIn("localhost: не удалось установить защищённое соединение (TLS)", self.box())
         self.answer(0)
         self.assertTrue(wait_for(lambda: self.status() == "При отправке запроса произошла ошибка.", timeout=10), self.status())
+
+    def test_a_cancel_ends_a_handshake_the_server_never_answers(self):
+        self.serve("--stall-handshake")
+        p = self.program
+        p.start("http://example.com/stalled")
+        self.press()
+        self.assertTrue(wait_for(lambda: self.status() not in ("", "Author: Quillpost developers"), timeout=10))
+        time.sleep(0.5)  # well inside the handshake by now
+        p.probe("click", "TfmMain", "X")
+        self.assertTrue(wait_for(lambda: self.status() == "Отправка запроса была отменена.", timeout=10), self.status())
+        self.assertNotEqual(p.probe("texts", "#32770").returncode, 0)  # a cancel is no error to tell
 
 
 if __name__ == "__main__":
