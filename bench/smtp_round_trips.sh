@@ -7,10 +7,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 n=${1:-50} delay=${2:-100}
-"$root/tools/deps.sh" bench
-cmake -S "$root" -B "$root/build/bench" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$root/build/bench" --target dispatch_bench -j2 >"$root/build/bench/build.log" 2>&1 ||
-  { cat "$root/build/bench/build.log"; exit 1; }
+source "$root/bench/peers.sh"
+build_dispatch_bench "$root"
 
 letters=$(mktemp -d)
 first_line() {  # file: the port a helper printed
@@ -34,27 +32,6 @@ echo "round trip $(awk -v r="$rtt" 'BEGIN { print r * 1000 }') ms"
 line=$("$root/build/bench/bench/dispatch_bench" "$port" "$n")
 report "quillpost, one kept connection" "$(sed -E 's/.* in ([0-9.]+) s.*/\1/' <<<"$line")"
 
-took=$(/usr/bin/python3 - "$port" "$n" <<'PY'
-import smtplib, sys, time
-from email.message import EmailMessage
-port, n = int(sys.argv[1]), int(sys.argv[2])
-start = time.monotonic()
-with smtplib.SMTP("127.0.0.1", port) as s:
-    for i in range(n):
-        m = EmailMessage()
-        m["From"], m["To"], m["Subject"] = "bench@example.org", "www4mail@example.net", "http://example.com/page%d.html" % i
-        m.set_content("send http://example.com/page%d.html" % i)
-        s.send_message(m)
-print(time.monotonic() - start)
-PY
-)
-report "python smtplib, one kept connection" "$took"
-
-start=$(date +%s.%N)
-for i in $(seq "$n"); do
-  printf 'Subject: http://example.com/page%s.html\n\nsend http://example.com/page%s.html\n' "$i" "$i" |
-    msmtp --host=127.0.0.1 --port="$port" --auth=off --tls=off --from=bench@example.org www4mail@example.net
-done
-end=$(date +%s.%N)
-report "msmtp, a connection per letter" "$(awk -v s="$start" -v e="$end" 'BEGIN { print e - s }')"
+report "python smtplib, one kept connection" "$(smtplib_seconds "$port" "$n")"
+report "msmtp, a connection per letter" "$(msmtp_seconds "$port" "$n")"
 echo "received: $(ls "$letters"/*.eml | wc -l) letters"
