@@ -18,9 +18,13 @@ std::string HexDigits(std::string_view text) {
 
 }  // namespace
 
+TlsError::TlsError(const std::string& host, const std::string& detail)
+    : std::runtime_error(host + ": " + LookupMessage("не удалось установить защищённое соединение (TLS)", "textTlsFailed") +
+                         (detail.empty() ? "" : " (" + detail + ")")) {}
+
 std::unique_ptr<Connection> Connector::Secure(std::unique_ptr<Connection> plain, const TlsPeer& peer) {
   plain->Close();
-  throw TlsError(peer.host + ": " + LookupMessage("не удалось установить защищённое соединение (TLS)", "textTlsFailed"));
+  throw TlsError(peer.host);
 }
 
 bool SameFingerprint(std::string_view a, std::string_view b) {

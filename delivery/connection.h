@@ -34,7 +34,8 @@ inline constexpr int kTlsModeCount = 4;
 // the middle of it. Never a reason to go on in plain text.
 class TlsError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  // "host: the secure connection could not be set up (detail)".
+  explicit TlsError(const std::string& host, const std::string& detail = "");
 };
 
 // The server's certificate did not pass the checks. The user may choose to trust this one

@@ -17,6 +17,18 @@ std::string Value(const IniFile& settings, std::string_view section, const std::
   return std::string(CutChars(settings.ReadString(section, key, def), kProfileValueChars));
 }
 
+// SMTP server entry k's values into the profile.
+void LoadServerEntry(const IniFile& settings, int k, ActiveProfile& profile) {
+  const std::string num = std::to_string(k);
+  profile.smtp_host = Value(settings, "SMTP", "SMTP" + num, "");
+  profile.smtp_port = Value(settings, "SMTP", "Port" + num, "25");
+  profile.smtp_user = Value(settings, "SMTP", "User" + num, "");
+  profile.smtp_password = Value(settings, "SMTP", "Pass" + num, "");
+  profile.smtp_tls = Value(settings, "SMTP", "TLS" + num, "");
+  profile.smtp_certificate = Value(settings, "SMTP", "Cert" + num, "");
+  profile.smtp_entry = k;
+}
+
 }  // namespace
 
 bool IsProfileNumber(int n) { return n >= 1 && n <= kProfileCount; }
@@ -34,14 +46,7 @@ void LoadProfile(const IniFile& settings, int n, ActiveProfile& profile) {
     throw ProfileError(NotAnIntegerMessage(server_text));
   }
   if (!IsProfileNumber(server)) return;
-  const std::string k = std::to_string(server);
-  profile.smtp_host = Value(settings, "SMTP", "SMTP" + k, "");
-  profile.smtp_port = Value(settings, "SMTP", "Port" + k, "25");
-  profile.smtp_password = Value(settings, "SMTP", "Pass" + k, "");
-  profile.smtp_user = Value(settings, "SMTP", "User" + k, "");
-  profile.smtp_tls = Value(settings, "SMTP", "TLS" + k, "");
-  profile.smtp_certificate = Value(settings, "SMTP", "Cert" + k, "");
-  profile.smtp_entry = server;
+  LoadServerEntry(settings, server, profile);
 }
 
 TlsMode TlsModeOf(std::string_view stored, std::string_view port) {
@@ -87,13 +92,7 @@ void LoadStartupProfile(const IniFile& settings, ActiveProfile& profile) {
   profile.email = Value(settings, "Emails", "EM1", "");
   profile.template_password = Value(settings, "Emails", "DSP1", "");
   profile.file_size = Value(settings, "Emails", "Size1", "500");
-  profile.smtp_host = Value(settings, "SMTP", "SMTP1", "");
-  profile.smtp_port = Value(settings, "SMTP", "Port1", "25");
-  profile.smtp_user = Value(settings, "SMTP", "User1", "");
-  profile.smtp_password = Value(settings, "SMTP", "Pass1", "");
-  profile.smtp_tls = Value(settings, "SMTP", "TLS1", "");
-  profile.smtp_certificate = Value(settings, "SMTP", "Cert1", "");
-  profile.smtp_entry = 1;
+  LoadServerEntry(settings, 1, profile);
   profile.bat_account_name = Value(settings, "TheBat", "BatAcName1", "");
 }
 

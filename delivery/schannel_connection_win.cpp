@@ -31,10 +31,6 @@ std::string Hex32(long code) {
   return text;
 }
 
-std::string HandshakeFailed(const std::string& host, const std::string& detail) {
-  return host + ": " + LookupMessage("не удалось установить защищённое соединение (TLS)", "textTlsFailed") + " (" + detail + ")";
-}
-
 // The certificate's SHA-256 digest as a fingerprint; "" when the system cannot make one.
 std::string Sha256Fingerprint(const BYTE* data, DWORD size) {
   BCRYPT_ALG_HANDLE algorithm = nullptr;
@@ -62,7 +58,8 @@ std::string ChainProblem(DWORD error) {
 
 class SchannelConnection final : public Connection {
  public:
-  SchannelConnection(std::unique_ptr<Connection> inner, const TlsPeer& peer) : inner_(std::move(inner)), peer_(peer) {}
+  SchannelConnection(std::unique_ptr<Connection> inner, const TlsPeer& peer)
+      : inner_(std::move(inner)), peer_(peer), target_(ui::Widen(peer.host)) {}
   ~SchannelConnection() override { Close(); }
   SchannelConnection(const SchannelConnection&) = delete;
   SchannelConnection& operator=(const SchannelConnection&) = delete;
@@ -74,18 +71,18 @@ class SchannelConnection final : public Connection {
     credentials.dwFlags = SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS;
     const SECURITY_STATUS status = AcquireCredentialsHandleW(nullptr, const_cast<wchar_t*>(UNISP_NAME_W), SECPKG_CRED_OUTBOUND, nullptr,
                                                              &credentials, nullptr, nullptr, &credentials_, nullptr);
-    if (status != SEC_E_OK) throw TlsError(HandshakeFailed(peer_.host, Hex32(status)));
+    if (status != SEC_E_OK) throw TlsError(peer_.host, Hex32(status));
     have_credentials_ = true;
     try {
       Handshake(true);
     } catch (const GracefulCloseError&) {
-      throw TlsError(HandshakeFailed(peer_.host, LookupMessage("сервер закрыл соединение", "textTlsClosed")));
+      throw TlsError(peer_.host, LookupMessage("сервер закрыл соединение", "textTlsClosed"));
     } catch (const SocketError& e) {
-      if (e.Code() == kConnectionResetCode) throw TlsError(HandshakeFailed(peer_.host, e.what()));
+      if (e.Code() == kConnectionResetCode) throw TlsError(peer_.host, e.what());
       throw;
     }
     if (QueryContextAttributesW(&context_, SECPKG_ATTR_STREAM_SIZES, &sizes_) != SEC_E_OK || sizes_.cbMaximumMessage == 0) {
-      throw TlsError(HandshakeFailed(peer_.host, "stream sizes"));
+      throw TlsError(peer_.host, "stream sizes");
     }
     Verify();
   }
@@ -151,7 +148,6 @@ class SchannelConnection final : public Connection {
   // The handshake, or the exchange the peer asks for after it (renegotiation, TLS 1.3's
   // post-handshake messages), until the context is complete again.
   void Handshake(bool first) {
-    std::wstring target = ui::Widen(peer_.host);
     bool fresh = first;
     // Each step works on what is here first: a renegotiation may need nothing more from the
     // peer, and a read would then wait for words that are not coming.
@@ -164,7 +160,7 @@ class SchannelConnection final : public Connection {
       SecBuffer out[1] = {{0, SECBUFFER_TOKEN, nullptr}};
       SecBufferDesc out_description{SECBUFFER_VERSION, 1, out};
       unsigned long attributes = 0;
-      const SECURITY_STATUS status = InitializeSecurityContextW(&credentials_, fresh ? nullptr : &context_, target.data(), kContextRequest,
+      const SECURITY_STATUS status = InitializeSecurityContextW(&credentials_, fresh ? nullptr : &context_, target_.data(), kContextRequest,
                                                                 0, 0, fresh ? nullptr : &in_description, 0, fresh ? &context_ : nullptr,
                                                                 &out_description, &attributes, nullptr);
       if (fresh && (status == SEC_E_OK || status == SEC_I_CONTINUE_NEEDED)) have_context_ = true;
@@ -178,7 +174,7 @@ class SchannelConnection final : public Connection {
         received_ += inner_->Read();
         continue;
       }
-      if (status != SEC_E_OK && status != SEC_I_CONTINUE_NEEDED) throw TlsError(HandshakeFailed(peer_.host, Hex32(status)));
+      if (status != SEC_E_OK && status != SEC_I_CONTINUE_NEEDED) throw TlsError(peer_.host, Hex32(status));
       // What the step did not take belongs to the next step, or to the letters.
       if (in[1].BufferType == SECBUFFER_EXTRA && in[1].cbBuffer > 0 && in[1].cbBuffer <= received_.size()) {
         received_.erase(0, received_.size() - in[1].cbBuffer);
@@ -234,11 +230,10 @@ class SchannelConnection final : public Connection {
     const bool built = CertGetCertificateChain(nullptr, certificate, nullptr, certificate->hCertStore, &chain_request, 0, nullptr, &chain);
     CertFreeCertificateContext(certificate);
     if (!built || !chain) throw CertificateError(peer_.host, ChainProblem(static_cast<DWORD>(CERT_E_CHAINING)), fingerprint);
-    std::wstring name = ui::Widen(peer_.host);
     SSL_EXTRA_CERT_CHAIN_POLICY_PARA ssl{};
     ssl.cbSize = sizeof ssl;
     ssl.dwAuthType = AUTHTYPE_SERVER;
-    ssl.pwszServerName = name.data();
+    ssl.pwszServerName = target_.data();
     CERT_CHAIN_POLICY_PARA policy{};
     policy.cbSize = sizeof policy;
     policy.pvExtraPolicyPara = &ssl;
@@ -259,8 +254,7 @@ class SchannelConnection final : public Connection {
     SecBuffer out{0, SECBUFFER_TOKEN, nullptr};
     SecBufferDesc out_description{SECBUFFER_VERSION, 1, &out};
     unsigned long attributes = 0;
-    std::wstring target = ui::Widen(peer_.host);
-    InitializeSecurityContextW(&credentials_, &context_, target.data(), kContextRequest, 0, 0, nullptr, 0, nullptr, &out_description,
+    InitializeSecurityContextW(&credentials_, &context_, target_.data(), kContextRequest, 0, 0, nullptr, 0, nullptr, &out_description,
                                &attributes, nullptr);
     if (!out.pvBuffer) return;
     const std::string alert(static_cast<const char*>(out.pvBuffer), out.cbBuffer);
@@ -273,6 +267,7 @@ class SchannelConnection final : public Connection {
 
   std::unique_ptr<Connection> inner_;
   TlsPeer peer_;
+  std::wstring target_;  // the host name as Schannel and the name check take it
   CredHandle credentials_{};
   CtxtHandle context_{};
   bool have_credentials_ = false, have_context_ = false;

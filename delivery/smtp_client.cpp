@@ -153,7 +153,7 @@ void SmtpClient::StartTls() {
   Command("STARTTLS", 220);
   // Anything after the reply came before the channel was secure: someone in between may
   // have put it there, so it must not be read as the server's word (RFC 3207, 4.2).
-  if (!buffer_.empty()) throw TlsError(host_ + ": " + LookupMessage("не удалось установить защищённое соединение (TLS)", "textTlsFailed"));
+  if (!buffer_.empty()) throw TlsError(host_);
   connection_ = connector_.Secure(std::move(connection_), peer_);
   encrypted_ = true;
 }
