@@ -20,7 +20,18 @@ std::string OneLine(std::string_view s) {
   return out;
 }
 
+// The reader skips comments, so these lines decide the encoding and nothing else: no UTF-8
+// holds a lone 0xA0, and valid UTF-8 with a character beyond ASCII is read as UTF-8.
+constexpr std::string_view kCodePageNote = "; the system code page\xA0\r\n";
+constexpr std::string_view kUtf8Note = "; UTF-8 \xE2\x80\x94 without a byte-order mark\r\n";
+
 }  // namespace
+
+std::string EncodeIniText(std::string_view utf8, TextEncoding encoding, const TextCodec& codec) {
+  std::string bytes = EncodeFileText(utf8, encoding, codec);
+  if (DecodeFileText(bytes, codec).encoding == encoding) return bytes;
+  return std::string(encoding == TextEncoding::Utf8 ? kUtf8Note : kCodePageNote) + bytes;
+}
 
 void IniFile::Clear() {
   sections_.clear();
@@ -142,7 +153,7 @@ bool SettingsFile::UpdateFile() const {
     LogError("Not rewritten, it could not be read whole : " + path_);
     return false;
   }
-  return WriteFileAtomically(path_, EncodeFileText(Serialize(), encoding_, *codec_));
+  return WriteFileAtomically(path_, EncodeIniText(Serialize(), encoding_, *codec_));
 }
 
 }  // namespace qp

@@ -60,6 +60,12 @@ class IniFile {
   std::unordered_map<std::string, std::size_t> section_index_;
 };
 
+// The bytes of an INI document in the encoding given, read back in that same encoding. The
+// two encodings without a mark are told apart by the bytes alone, and a rewrite can leave a
+// code-page text that passes for UTF-8 (or a UTF-8 one that is plain ASCII); such a text
+// gets a comment line first that settles it.
+std::string EncodeIniText(std::string_view utf8, TextEncoding encoding, const TextCodec& codec);
+
 // An INI document bound to its file. Reads tolerate a missing or damaged file (every key
 // then takes its default); UpdateFile writes the whole document safely.
 class SettingsFile : public IniFile {

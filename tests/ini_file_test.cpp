@@ -206,5 +206,25 @@ TEST(SettingsFileOnDisk, BinaryGarbageAndInvalidBytesGiveDefaults) {
   EXPECT_EQ(settings.ReadInteger("Settings", "C2", 0), 3);
 }
 
+// A rewrite can take away what told the encoding (a dropped comment, a replaced value); the
+// file must still read back in the encoding it was written in, with the same text.
+TEST(SettingsFileOnDisk, ARewriteKeepsTheEncodingTheFileWasReadIn) {
+  const std::pair<std::string, TextEncoding> cases[] = {
+      {"[]\r;\xF3\r\xD7\xBD", TextEncoding::CodePage},  // what is left, "\xD7\xBD", is valid UTF-8
+      {"[Settings]\r\nC1=\xFF\r\nName=\xD0\x9F\r\n", TextEncoding::CodePage},
+      {"[Settings]\r\nC1=Пуск\r\n", TextEncoding::Utf8},  // what is left is plain ASCII
+  };
+  for (const auto& [bytes, encoding] : cases) {
+    SCOPED_TRACE(bytes);
+    TempDir dir;
+    WriteAll(dir / "settings.ini", bytes);
+    SettingsFile settings(dir / "settings.ini", *CodecByNumber(1251));
+    settings.WriteString("Settings", "C1", "1");
+    ASSERT_TRUE(settings.UpdateFile());
+    EXPECT_EQ(DecodeFileText(ReadAll(dir / "settings.ini"), *CodecByNumber(1251)).encoding, encoding);
+    EXPECT_EQ(SettingsFile(dir / "settings.ini", *CodecByNumber(1251)).Serialize(), settings.Serialize());
+  }
+}
+
 }  // namespace
 }  // namespace qp

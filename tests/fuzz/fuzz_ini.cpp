@@ -21,8 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ini.WriteString("Settings", "C1", "1");
   // What the program writes, it must read back unchanged.
   const std::string written = ini.Serialize();
-  const std::string encoded = qp::EncodeFileText(written, text.encoding, *qp::CodecByNumber(1251));
-  const qp::IniFile again(qp::DecodeFileText(encoded, *qp::CodecByNumber(1251)).utf8);
+  const std::string encoded = qp::EncodeIniText(written, text.encoding, *qp::CodecByNumber(1251));
+  const qp::FileText read_back = qp::DecodeFileText(encoded, *qp::CodecByNumber(1251));
+  if (read_back.encoding != text.encoding) std::abort();
+  const qp::IniFile again(read_back.utf8);
   if (again.Serialize() != written) std::abort();
   if (again.ReadString("Settings", "C1", "") != "1") std::abort();
   return 0;
