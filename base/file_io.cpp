@@ -153,6 +153,33 @@ std::string EncodeFileText(std::string_view utf8, TextEncoding encoding, const T
   return std::string(mark) + EncodeText(utf8, encoding, codec);
 }
 
+TextEncoding EncodingOfFile(File& file) {
+  constexpr std::size_t kPiece = 64 * 1024;
+  std::string bytes;  // an unfinished character of the last piece, then the next piece
+  bool non_ascii = false;
+  for (bool first = true;; first = false) {
+    const std::size_t kept = bytes.size();
+    bytes.resize(kept + kPiece);
+    const std::optional<std::size_t> got = file.Read(bytes.data() + kept, kPiece);
+    if (!got) return TextEncoding::CodePage;
+    bytes.resize(kept + *got);
+    const TextEncoding marked = first ? SniffEncoding(bytes) : TextEncoding::Utf8;
+    if (marked != TextEncoding::Utf8 && marked != TextEncoding::CodePage) return marked;
+    if (*got == 0) return non_ascii && bytes.empty() ? TextEncoding::Utf8 : TextEncoding::CodePage;
+    // A character may go on in the next piece: its lead byte waits for it.
+    std::size_t cut = bytes.size();
+    for (std::size_t i = bytes.size() > 3 ? bytes.size() - 3 : 0; i < bytes.size(); ++i) {
+      const auto lead = static_cast<unsigned char>(bytes[i]);
+      const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+      if (length && i + length > bytes.size()) cut = i;
+    }
+    const std::string_view done(bytes.data(), cut);
+    if (!IsUtf8(done, false)) return TextEncoding::CodePage;
+    non_ascii = non_ascii || HasNonAscii(done);
+    bytes.erase(0, cut);
+  }
+}
+
 TextFileState ReadTextFile(const std::string& path, const TextCodec& codec, std::size_t max_bytes) {
   TextFileState state;
   std::optional<std::string> bytes = ReadFileBytes(path, max_bytes);

@@ -56,6 +56,11 @@ std::string EncodeText(std::string_view utf8, TextEncoding encoding, const TextC
 // The encoding of a file from its first bytes alone (a prefix of it is enough to tell).
 TextEncoding SniffEncoding(std::string_view head);
 
+// The encoding of an open file as DecodeFileText judges its whole content, read from its
+// start in pieces: a long file needs no more memory than a short one. The file is left at
+// an arbitrary position.
+TextEncoding EncodingOfFile(File& file);
+
 // A text file of the program as it is on disk now.
 struct TextFileState {
   bool exists = false;

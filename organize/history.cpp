@@ -34,17 +34,13 @@ struct FileShape {
   bool open_line = false;                          // has text after its last line break
 };
 
-// Only the first bytes (enough to tell the encoding) and the last character, so that an
-// append costs the same however long the history has grown.
+// The encoding from the whole file: a UTF-8 history may begin with any amount of ASCII,
+// and a line appended in the code page would garble every Cyrillic line of it.
 FileShape ShapeOf(const std::string& path) {
-  constexpr std::size_t kHeadBytes = 64 * 1024;
   FileShape shape;
   File file(path, File::Mode::Read);
-  std::string head(kHeadBytes, '\0');
-  const std::optional<std::size_t> got = file.Read(head.data(), head.size());
-  if (!got) return shape;
-  head.resize(*got);
-  shape.encoding = SniffEncoding(head);
+  if (!file.IsOpen()) return shape;
+  shape.encoding = EncodingOfFile(file);
   const bool wide = shape.encoding == TextEncoding::Utf16Le || shape.encoding == TextEncoding::Utf16Be;
   const std::uint64_t content_start = shape.encoding == TextEncoding::Utf8Bom ? kUtf8Bom.size() : wide ? 2 : 0;
   const std::uint64_t unit = wide ? 2 : 1;

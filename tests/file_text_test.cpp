@@ -109,6 +109,20 @@ TEST_F(TextFiles, HistoryLinesAreAppendedInTheEncodingTheFileHas) {
   EXPECT_EQ(text.utf8, "\"старая\";\"запись\"\r\n" + FormatHistoryLine(record));
 }
 
+// The Cyrillic that tells the encoding may come only after a long ASCII beginning, and its
+// character may straddle the pieces the file is judged in.
+TEST_F(TextFiles, AHistoryAppendJudgesTheEncodingFromTheWholeFile) {
+  const HistoryRecord record{"", "http://пример.рф/", "10.12.2026", "s@example.net", "Страница", "u@example.org", {}};
+  const std::string ascii = "\"" + std::string(128 * 1024 - 3, 'a') + "\"";  // "я" begins one byte before 128 KiB
+  for (const auto& [old_text, encoding] : {std::pair{ascii + "я\r\n", TextEncoding::Utf8}, {ascii + "\xFF\r\n", TextEncoding::CodePage}}) {
+    test::WriteAll(dir / "history.log", old_text);
+    ASSERT_TRUE(AppendHistoryLine(record));
+    const FileText text = DecodeFileText(test::ReadAll(dir / "history.log"), Cp1251());
+    EXPECT_EQ(text.encoding, encoding);
+    EXPECT_EQ(text.utf8, DecodeFileText(old_text, Cp1251()).utf8 + FormatHistoryLine(record));
+  }
+}
+
 TEST_F(TextFiles, InputHistoryKeepsAUtf8FileUtf8) {
   test::WriteAll(dir / "recent.cfg", "http://пример.рф/\r\n");
   ASSERT_TRUE(SaveInputHistory({"новый", "http://пример.рф/"}));
