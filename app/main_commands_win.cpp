@@ -236,9 +236,12 @@ void TfmMain::ClearHistoryClick(bool input_history) {
   if (ui::ShowMessage(Hwnd(), question, MB_ICONQUESTION | MB_YESNO) != IDYES) return;
   if (input_history) {
     request_line_.ClearHistory();
-  } else {
-    ClearHistory();
+    return;
   }
+  // The open history window holds the rows too: it empties with the file, or its close
+  // would write them back.
+  const bool cleared = history_window_ ? history_window_->ClearAll() : ClearHistory();
+  if (!cleared) ui::ShowMessage(Hwnd(), CannotWriteMessage(ProgramFile(kHistoryFile)), MB_ICONERROR | MB_OK);
 }
 
 void TfmMain::miCounterSetClick() {

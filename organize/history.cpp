@@ -322,6 +322,11 @@ void HistoryRows::Saved() {
   changed_ = false;
 }
 
+void HistoryRows::Cleared() {
+  rows_.clear();
+  Saved();
+}
+
 // ---- Input history ---------------------------------------------------------------
 
 bool AddToInputHistory(std::vector<std::string>& entries, std::string_view text) {

@@ -124,6 +124,8 @@ class HistoryRows {
   void SortByTime(bool ascending, const HistoryTimeFormat& format);
   // The file was rewritten from the rows.
   void Saved();
+  // The file was emptied: no row, and nothing of the rows is to be written back.
+  void Cleared();
 
  private:
   std::vector<HistoryRecord> rows_, read_;

@@ -105,6 +105,13 @@ void TfmHistory::Fill() {
 
 const std::vector<HistoryRecord>& TfmHistory::Rows() const { return rows_.Rows(); }
 
+bool TfmHistory::ClearAll() {
+  if (!ClearHistory()) return false;
+  rows_.Cleared();
+  if (Hwnd()) Fill();
+  return true;
+}
+
 int TfmHistory::FirstSelected() const { return ListView_GetNextItem(List(), -1, LVNI_SELECTED); }
 
 void TfmHistory::ChangeClick(int row) {

@@ -17,6 +17,9 @@ class TfmHistory final : public ui::Window {
   TfmHistory(HWND owner, std::function<void(const std::string&)> copy_to_request_line);
   void ShowWindow();
   const std::vector<HistoryRecord>& Rows() const;
+  // Empties "history.log" and the window with it, so that its close cannot write the rows
+  // back. false when the file could not be emptied (the rows then stay).
+  bool ClearAll();
 
  protected:
   void OnShow() override;

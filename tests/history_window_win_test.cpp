@@ -130,5 +130,18 @@ TEST_F(HistoryWindowTest, ADeleteRewritesTheOtherRecordsWhole) {
   EXPECT_EQ(LoadHistory(), std::vector<HistoryRecord>{long_one});
 }
 
+// Clearing while the window holds a change (here a delete) must not be undone by its close;
+// a letter logged after the clearing is the one line left.
+TEST_F(HistoryWindowTest, ClearingEmptiesTheOpenWindowAndItsCloseWritesNothingBack) {
+  Select(0);
+  Command("DeleteRecord");
+  ASSERT_TRUE(window->ClearAll());
+  EXPECT_TRUE(window->Rows().empty());
+  EXPECT_EQ(ListView_GetItemCount(window->ControlHwnd("jvHistory")), 0);
+  ASSERT_TRUE(AppendHistoryLine(rows[1]));
+  Close();
+  EXPECT_EQ(LoadHistory(), std::vector<HistoryRecord>{rows[1]});
+}
+
 }  // namespace
 }  // namespace qp
