@@ -44,12 +44,21 @@ void BookmarkTree::Load() {
   }
   SearchTreeFile file = LoadSearchTree();
   if (!file.error.empty()) LogError("Error : " + file.error);
-  nodes_ = std::move(file.nodes);
-  loaded_complete_ = file.complete;
+  loaded_ = std::move(file);
+  if (loaded_.complete) {
+    nodes_ = std::move(loaded_.nodes);
+  } else {
+    nodes_ = loaded_.nodes;
+  }
   Fill();
 }
 
-bool BookmarkTree::Save() { return SaveSearchTree(nodes_, loaded_complete_); }
+bool BookmarkTree::Save() {
+  std::string kept;
+  if (!SaveSearchTree(nodes_, loaded_, &kept)) return false;
+  if (!kept.empty()) ui::ShowMessage(parts_.window.Hwnd(), TreeKeptMessage(kept), MB_ICONWARNING | MB_OK);
+  return true;
+}
 
 void BookmarkTree::Fill() {
   HWND tree = Tree();

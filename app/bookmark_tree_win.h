@@ -38,7 +38,8 @@ class BookmarkTree {
   // wait for them); a file that could not be read whole goes to the
   // error log, and such a tree is never written back.
   void Load();
-  // At exit: unless the tree is empty or came from a file read only in part.
+  // At exit: unless the tree is empty. A tree from a file read only in part goes to a file
+  // of its own beside it, and the user is told where (once: there is one exit).
   bool Save();
   // The tree view's notifications.
   LRESULT Notify(NMHDR& header);
@@ -87,8 +88,8 @@ class BookmarkTree {
 
   Parts parts_;
   SearchForest nodes_;
-  bool loaded_complete_ = true;
-  bool quiet_ = false;  // a selection made by the program, not by the user
+  SearchTreeFile loaded_;  // without its nodes when it was read whole: they are not needed
+  bool quiet_ = false;     // a selection made by the program, not by the user
   HIMAGELIST images_ = nullptr;
   HTREEITEM dragged_ = nullptr;
   std::unique_ptr<TfmSearchConstructor> dialog_;  // made on first use

@@ -89,6 +89,7 @@ SearchTreeFile LoadSearchTree() {
   SearchTreeFile file;
   const std::string path = ProgramFile(kSearchTreeFile);
   const TextFileState state = ReadTextFile(path, SystemCodec());
+  file.encoding = state.text.encoding;
   if (!state.exists) return file;
   if (!state.whole) {
     file.complete = false;
@@ -102,13 +103,25 @@ SearchTreeFile LoadSearchTree() {
   return file;
 }
 
-bool SaveSearchTree(const SearchForest& nodes, bool loaded_complete) {
+bool SaveSearchTree(const SearchForest& nodes, const SearchTreeFile& loaded, std::string* kept_in) {
   if (nodes.empty()) return true;  // a missing file is not replaced by an empty one
-  if (!loaded_complete) {
-    LogError("Not rewritten, it was not read completely : " + ProgramFile(kSearchTreeFile));
-    return true;
-  }
-  return RewriteTextFile(ProgramFile(kSearchTreeFile), FormatSearchTree(nodes), SystemCodec());
+  const std::string path = ProgramFile(kSearchTreeFile);
+  if (loaded.complete) return RewriteTextFile(path, FormatSearchTree(nodes), SystemCodec());
+  LogError("Not rewritten, it was not read completely : " + path);
+  if (nodes == loaded.nodes) return true;  // the part that was read is still in the file
+  // Never over an earlier session's tree: the user may not have taken it over yet.
+  std::string kept = path + ".new";
+  for (int n = 2; FileExists(kept); ++n) kept = path + ".new" + std::to_string(n);
+  if (!WriteFileAtomically(kept, EncodeFileText(FormatSearchTree(nodes), loaded.encoding, SystemCodec()))) return false;
+  LogError("The tree is kept in : " + kept);
+  if (kept_in) *kept_in = kept;
+  return true;
+}
+
+std::string TreeKeptMessage(std::string_view path) {
+  return LookupMessage("Файл закладок \"search.qpt\" прочитан не полностью и оставлен как есть. Закладки этого сеанса сохранены в файле",
+                       "textTreeKept") +
+         " " + std::string(path);
 }
 
 const SearchNode* NodeAt(const SearchForest& nodes, const NodePath& path) {

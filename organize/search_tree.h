@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/file_io.h"
+
 namespace qp {
 
 inline constexpr std::string_view kSearchTreeFile = "search.qpt";
@@ -53,12 +55,16 @@ struct SearchTreeFile {
   SearchForest nodes;
   bool complete = true;
   std::string error;  // for the error log
+  TextEncoding encoding = TextEncoding::CodePage;
 };
 SearchTreeFile LoadSearchTree();
-// Writes the tree unless it is empty or the file it came from was not read completely
-// (`loaded_complete` false: the file is left as it is, and the error log says so); false
-// when a write failed.
-bool SaveSearchTree(const SearchForest& nodes, bool loaded_complete);
+// Writes the tree unless it is empty. A file that was not read completely is left as it is
+// (the error log says so); a tree the session changed then goes to a file of its own beside
+// it, "search.qpt.new" or, when that is there already, "search.qpt.new2" and so on, whose
+// path goes to `kept_in`. false when a write failed.
+bool SaveSearchTree(const SearchForest& nodes, const SearchTreeFile& loaded, std::string* kept_in = nullptr);
+// What the user is told when the tree went to such a file, in the current language.
+std::string TreeKeptMessage(std::string_view path);
 
 // ---- Kinds ---------------------------------------------------------------------------
 

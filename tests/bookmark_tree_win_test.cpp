@@ -23,7 +23,7 @@ class BookmarkTreeTest : public MainWindowTest {
  protected:
   void SetUp() override {
     MainWindowTest::SetUp();
-    test::WriteAll(dir / "search.qpt", kTree);
+    test::WriteAll(dir / "search.qpt", TreeFile());
     Start();
     Activate();
     tree = window->ControlHwnd("JvSearchTreeView");
@@ -57,8 +57,16 @@ class BookmarkTreeTest : public MainWindowTest {
   // Selected as the program does it before a command, not as a click: nothing activates.
   void Choose(std::vector<int> path) { ASSERT_TRUE(TreeView_Select(tree, Item(path), TVGN_CARET)); }
   void Exit() { Command("miExit"); }
+  virtual std::string TreeFile() const { return kTree; }
 
   HWND tree = nullptr;
+};
+
+// Read up to the line that goes three levels down, and no further.
+const std::string kDamagedTree = "\xEF\xBB\xBFЗакладки\r\n\tA\r\n\t\t\tB\r\n";
+class PartlyReadTreeTest : public BookmarkTreeTest {
+ protected:
+  std::string TreeFile() const override { return kDamagedTree; }
 };
 
 HWND Child(HWND parent, const wchar_t* cls, int nth) {
@@ -187,6 +195,20 @@ TEST_F(BookmarkTreeTest, AnExitWhileTheConstructorIsOpenClosesItAndSavesTheTree)
   Command("lbAddToFavorites");
   EXPECT_FALSE(IsWindow(main));
   EXPECT_NE(test::ReadAll(dir / "search.qpt").find("\t\t@http://example.com/page\r\n"), std::string::npos);
+}
+
+TEST_F(PartlyReadTreeTest, TheSessionsTreeGoesBesideTheFileAndTheUserIsToldWhere) {
+  Choose({0});
+  Command("miAddCategory");
+  std::string said;
+  WhenShown(L"#32770", [&said](HWND box) {
+    said = BoxText(box);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+  });
+  Exit();
+  EXPECT_EQ(test::ReadAll(dir / "search.qpt"), kDamagedTree);
+  EXPECT_NE(test::ReadAll(dir / "search.qpt.new").find("Новая категория"), std::string::npos);
+  EXPECT_NE(said.find("search.qpt.new"), std::string::npos) << said;
 }
 
 }  // namespace

@@ -64,12 +64,12 @@ TEST_F(SearchTreeFiles, TheFileKeepsItsEncodingByteForByte) {
   SearchTreeFile loaded = LoadSearchTree();
   ASSERT_TRUE(loaded.complete);
   EXPECT_EQ(loaded.nodes, Sample());
-  ASSERT_TRUE(SaveSearchTree(loaded.nodes, loaded.complete));
+  ASSERT_TRUE(SaveSearchTree(loaded.nodes, loaded));
   EXPECT_EQ(File(), code_page);
 
   test::WriteAll(dir_ / "search.qpt", "\xEF\xBB\xBF" + kSampleText);  // UTF-8 with its mark stays so
   loaded = LoadSearchTree();
-  ASSERT_TRUE(SaveSearchTree(loaded.nodes, loaded.complete));
+  ASSERT_TRUE(SaveSearchTree(loaded.nodes, loaded));
   EXPECT_EQ(File(), "\xEF\xBB\xBF" + kSampleText);
 }
 
@@ -80,10 +80,22 @@ TEST_F(SearchTreeFiles, ATreeReadOnlyInPartOrEmptyNeverReplacesTheFile) {
   EXPECT_FALSE(loaded.complete);
   EXPECT_EQ(loaded.nodes, (SearchForest{{"Закладки", {{"A", {}}}}}));
   EXPECT_NE(loaded.error.find("Invalid level (3)"), std::string::npos);
-  SaveSearchTree(loaded.nodes, loaded.complete);
+  std::string kept;
+  ASSERT_TRUE(SaveSearchTree(loaded.nodes, loaded, &kept));
+  EXPECT_EQ(kept, "");         // nothing of the session to keep
   EXPECT_EQ(File(), damaged);  // C and B are still in it
 
-  EXPECT_TRUE(SaveSearchTree({}, true));
+  // What the session added goes beside it, never over an earlier session's.
+  SearchForest added = loaded.nodes;
+  added.push_back({"Новая категория", {}});
+  for (const std::string name : {"search.qpt.new", "search.qpt.new2"}) {
+    ASSERT_TRUE(SaveSearchTree(added, loaded, &kept));
+    EXPECT_EQ(kept, ProgramFile(name));
+    EXPECT_EQ(test::ReadAll(dir_ / name), SystemCodec().Encode(FormatSearchTree(added)));
+  }
+  EXPECT_EQ(File(), damaged);
+
+  EXPECT_TRUE(SaveSearchTree({}, SearchTreeFile{}));
   EXPECT_EQ(File(), damaged);
 }
 
