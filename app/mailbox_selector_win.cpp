@@ -31,9 +31,11 @@ void MailboxSelector::Attach() {
 
 void MailboxSelector::LoadStartupProfile() { qp::LoadStartupProfile(settings_, profile_); }
 
-void MailboxSelector::TrustCertificate(int server_entry, const std::string& fingerprint) {
-  if (profile_.smtp_entry == server_entry) profile_.smtp_certificate = fingerprint;
-  settings_.WriteString("SMTP", "Cert" + std::to_string(server_entry), fingerprint);
+void MailboxSelector::TrustCertificate(int server_entry, const CertificatePin& pin) {
+  if (profile_.smtp_entry == server_entry && PinFits(pin, profile_.smtp_host, profile_.smtp_port)) {
+    profile_.smtp_certificate = pin.fingerprint;
+  }
+  settings_.WriteString("SMTP", "Cert" + std::to_string(server_entry), PinText(pin));
   if (!settings_.UpdateFile()) throw std::runtime_error(CannotWriteMessage(settings_.Path()));
 }
 
@@ -52,6 +54,7 @@ void MailboxSelector::Select(int n) {
 }
 
 void MailboxSelector::Click(int n) {
+  if (held_) return;
   try {
     Select(n);
   } catch (const std::exception& e) {
@@ -63,12 +66,39 @@ void MailboxSelector::RefreshMenus() {
   for (int n = 1; n <= kProfileCount; ++n) {
     const MailboxEntry entry = RefreshMailboxEntry(settings_, n);
     for (const char* menu : {fmMain::miEmail, fmMain::mi2Email}) {
-      ui::Component& item = window_.Get(fmMain::Numbered(menu, n));
-      if (!entry.caption.empty()) item.SetCaption(entry.caption);
-      if (entry.disable) item.SetEnabled(false);
+      if (!entry.caption.empty()) window_.Get(fmMain::Numbered(menu, n)).SetCaption(entry.caption);
     }
+    if (entry.disable) SetEntryEnabled(n, false);
     if (n <= kLabelCount && !entry.label_hint.empty()) window_.Get(fmMain::Numbered(fmMain::lb, n)).SetHint(entry.label_hint);
   }
+}
+
+void MailboxSelector::ShowAddress(int n, const std::string& address) {
+  for (const char* menu : {fmMain::miEmail, fmMain::mi2Email}) window_.Get(fmMain::Numbered(menu, n)).SetCaption(address);
+  SetEntryEnabled(n, true);
+}
+
+void MailboxSelector::SetEnabled(bool enabled) {
+  if (enabled == !held_) return;
+  std::array<bool, kProfileCount> states{};
+  if (enabled) states = *held_;
+  for (int n = 1; n <= kProfileCount; ++n) {
+    if (!enabled) states[n - 1] = window_.Get(fmMain::Numbered(fmMain::miEmail, n)).Enabled();
+    for (const char* menu : {fmMain::miEmail, fmMain::mi2Email}) {
+      window_.Get(fmMain::Numbered(menu, n)).SetEnabled(enabled && states[n - 1]);
+    }
+  }
+  for (int label = 1; label <= kLabelCount; ++label) window_.Get(fmMain::Numbered(fmMain::lb, label)).SetEnabled(enabled);
+  held_.reset();
+  if (!enabled) held_ = states;
+}
+
+void MailboxSelector::SetEntryEnabled(int n, bool enabled) {
+  if (held_) {
+    (*held_)[n - 1] = enabled;
+    return;
+  }
+  for (const char* menu : {fmMain::miEmail, fmMain::mi2Email}) window_.Get(fmMain::Numbered(menu, n)).SetEnabled(enabled);
 }
 
 int MailboxSelector::Checked() const {

@@ -211,14 +211,7 @@ void TfmMain::miWizardRunClick() {
 void TfmMain::OpenOptions() {
   TfmOptions options({.settings = settings_,
                       .close_to_tray = [this](bool on) { close_to_tray_ = on; },
-                      .mailbox =
-                          [this](int n, const std::string& address) {
-                            for (const char* prefix : {fmMain::miEmail, fmMain::mi2Email}) {
-                              ui::Component& entry = Get(fmMain::Numbered(prefix, n));
-                              entry.SetCaption(address);
-                              entry.SetEnabled(true);
-                            }
-                          },
+                      .mailbox = [this](int n, const std::string& address) { mailbox_.ShowAddress(n, address); },
                       .help = [this] { miHelpContensClick(); }});
   options.ShowModal(Hwnd());
 }

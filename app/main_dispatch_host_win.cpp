@@ -51,10 +51,10 @@ void MainDispatchHost::ErrorBox(const std::string& text) { ui::ShowMessage(parts
 
 void MainDispatchHost::InfoBox(const std::string& text) { ui::ShowMessage(parts_.window.Hwnd(), text, MB_ICONINFORMATION | MB_OK); }
 
-bool MainDispatchHost::TrustCertificate(const std::string& question, int server_entry, const std::string& fingerprint) {
+bool MainDispatchHost::TrustCertificate(const std::string& question, int server_entry, const CertificatePin& pin) {
   if (ui::ShowMessage(parts_.window.Hwnd(), question, MB_ICONWARNING | MB_YESNO | MB_DEFBUTTON2) != IDYES) return false;
   try {
-    parts_.mailbox.TrustCertificate(server_entry, fingerprint);
+    parts_.mailbox.TrustCertificate(server_entry, pin);
   } catch (const std::exception& e) {
     ErrorBox(e.what());
   }

@@ -41,8 +41,10 @@ class MainDispatchHost final : public DispatchHost {
   std::string RequestLine() override { return parts_.request_line.Text(); }
   void SetRequestLine(const std::string& text) override { parts_.request_line.SetText(text); }
   void AddToInputHistory(const std::string& text) override { parts_.request_line.AddToHistory(text); }
+  // The mailbox choice goes with the buttons: a run keeps the profile it started with.
   void SetRequestButtonsEnabled(bool enabled) override {
     parts_.buttons.SetEnabled(enabled);
+    parts_.mailbox.SetEnabled(enabled);
     parts_.send_enabled(enabled);
   }
   void SetProgress(int position) override;
@@ -51,7 +53,7 @@ class MainDispatchHost final : public DispatchHost {
   void ErrorBox(const std::string& text) override;
   void InfoBox(const std::string& text) override;
   void OpenOptions() override { parts_.options(); }
-  bool TrustCertificate(const std::string& question, int server_entry, const std::string& fingerprint) override;
+  bool TrustCertificate(const std::string& question, int server_entry, const CertificatePin& pin) override;
   void Popup(const std::string& address, const std::string& text) override { parts_.popup(address, text); }
   int CheckedMailbox() override { return parts_.mailbox.Checked(); }
   void SelectMailbox(int n) override { parts_.mailbox.Select(n); }

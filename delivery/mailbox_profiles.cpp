@@ -1,6 +1,7 @@
 // Mailbox profiles and their SMTP server entries.
 #include "delivery/mailbox_profiles.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "base/integer_text.h"
@@ -17,6 +18,44 @@ std::string Value(const IniFile& settings, std::string_view section, const std::
   return std::string(CutChars(settings.ReadString(section, key, def), kProfileValueChars));
 }
 
+// A fingerprint as the program has always written one: 32 bytes in hex, colons between.
+bool IsBareFingerprint(std::string_view text) {
+  std::size_t digits = 0;
+  for (char c : text) {
+    if (std::isxdigit(static_cast<unsigned char>(c))) {
+      ++digits;
+    } else if (c != ':') {
+      return false;
+    }
+  }
+  return digits == 64;
+}
+
+// "host:port:fingerprint", or nothing when the text is not one.
+std::optional<CertificatePin> ParsePin(std::string_view text) {
+  CertificatePin pin;
+  std::size_t port_at = 0;
+  if (text.starts_with('[')) {
+    const std::size_t end = text.find("]:");
+    if (end == std::string_view::npos) return std::nullopt;
+    pin.host = text.substr(1, end - 1);
+    port_at = end + 2;
+  } else {
+    const std::size_t colon = text.find(':');
+    if (colon == std::string_view::npos) return std::nullopt;
+    pin.host = text.substr(0, colon);
+    port_at = colon + 1;
+  }
+  const std::size_t colon = text.find(':', port_at);
+  if (colon == std::string_view::npos) return std::nullopt;
+  pin.port = text.substr(port_at, colon - port_at);
+  pin.fingerprint = text.substr(colon + 1);
+  const bool port_is_number =
+      !pin.port.empty() && std::all_of(pin.port.begin(), pin.port.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+  if (pin.host.empty() || !port_is_number || pin.fingerprint.empty()) return std::nullopt;
+  return pin;
+}
+
 // SMTP server entry k's values into the profile.
 void LoadServerEntry(const IniFile& settings, int k, ActiveProfile& profile) {
   const std::string num = std::to_string(k);
@@ -25,13 +64,32 @@ void LoadServerEntry(const IniFile& settings, int k, ActiveProfile& profile) {
   profile.smtp_user = Value(settings, "SMTP", "User" + num, "");
   profile.smtp_password = Value(settings, "SMTP", "Pass" + num, "");
   profile.smtp_tls = Value(settings, "SMTP", "TLS" + num, "");
-  profile.smtp_certificate = Value(settings, "SMTP", "Cert" + num, "");
+  const CertificatePin pin = ReadCertificatePin(settings.ReadString("SMTP", "Cert" + num, ""), profile.smtp_host, profile.smtp_port);
+  // A pin made for the server the entry named before trusts nothing here.
+  profile.smtp_certificate = PinFits(pin, profile.smtp_host, profile.smtp_port) ? pin.fingerprint : "";
   profile.smtp_entry = k;
 }
 
 }  // namespace
 
 bool IsProfileNumber(int n) { return n >= 1 && n <= kProfileCount; }
+
+std::string PinText(const CertificatePin& pin) {
+  const bool bracketed = pin.host.find(':') != std::string::npos;
+  return (bracketed ? "[" + pin.host + "]" : pin.host) + ":" + pin.port + ":" + pin.fingerprint;
+}
+
+CertificatePin ReadCertificatePin(std::string_view stored, std::string_view host, std::string_view port) {
+  const std::string_view text = TrimBlanks(stored);
+  if (!IsBareFingerprint(text)) {
+    if (std::optional<CertificatePin> pin = ParsePin(text)) return *pin;
+  }
+  return CertificatePin{std::string(host), std::string(port), std::string(text)};
+}
+
+bool PinFits(const CertificatePin& pin, std::string_view host, std::string_view port) {
+  return EqualsIgnoreCase(TrimBlanks(pin.host), TrimBlanks(host)) && TrimBlanks(pin.port) == TrimBlanks(port);
+}
 
 void LoadProfile(const IniFile& settings, int n, ActiveProfile& profile) {
   const std::string num = std::to_string(n);
@@ -49,10 +107,11 @@ void LoadProfile(const IniFile& settings, int n, ActiveProfile& profile) {
   LoadServerEntry(settings, server, profile);
 }
 
-TlsMode TlsModeOf(std::string_view stored, std::string_view port) {
+TlsMode TlsModeOf(std::string_view stored, std::string_view port, std::string_view user) {
   const std::string_view value = TrimBlanks(stored);
   if (value.size() == 1 && value[0] >= '0' && value[0] < '0' + kTlsModeCount) return static_cast<TlsMode>(value[0] - '0');
-  return TrimBlanks(port) == "465" ? TlsMode::kImplicit : TlsMode::kStartTlsWhenOffered;
+  if (TrimBlanks(port) == "465") return TlsMode::kImplicit;
+  return user.empty() ? TlsMode::kStartTlsWhenOffered : TlsMode::kStartTlsRequired;
 }
 
 std::optional<int> MailboxOverride(std::string_view value) {

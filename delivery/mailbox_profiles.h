@@ -25,14 +25,28 @@ struct ActiveProfile {
   std::string smtp_user;
   std::string smtp_password;
   std::string smtp_tls;          // the entry's stored "TLSk", "" when it has none
-  std::string smtp_certificate;  // "Certk": the one certificate the user chose to trust
+  std::string smtp_certificate;  // the fingerprint "Certk" pins for this host and port, or ""
   int smtp_entry = 1;            // k, where a trust choice is kept
   std::string bat_account_name;
 };
 
 // The entry's choice: a stored "0".."3" as it says; with none (files written before the key
-// existed) implicit TLS on the submission port 465, STARTTLS when offered elsewhere.
-TlsMode TlsModeOf(std::string_view stored, std::string_view port);
+// existed) implicit TLS on the submission port 465, and elsewhere STARTTLS required when the
+// entry logs in with a user name (a reply stripped of STARTTLS must not get the password),
+// STARTTLS when offered when it does not.
+TlsMode TlsModeOf(std::string_view stored, std::string_view port, std::string_view user);
+
+// "Certk": the one certificate the user chose to trust, with the host and port it was met at,
+// kept as "host:port:fingerprint" (a host with colons in brackets).
+struct CertificatePin {
+  std::string host, port, fingerprint;
+};
+std::string PinText(const CertificatePin& pin);
+// A stored "Certk" as the entry naming this host and port reads it. A bare fingerprint, as
+// kept before the host and port were, is taken as trusted for the entry's host and port.
+CertificatePin ReadCertificatePin(std::string_view stored, std::string_view host, std::string_view port);
+// Whether a pin was made for this host and port: the host without case, both without blanks.
+bool PinFits(const CertificatePin& pin, std::string_view host, std::string_view port);
 
 // A profile's "SMn" that is not a whole number.
 class ProfileError : public std::runtime_error {

@@ -206,7 +206,12 @@ class SchannelConnection final : public Connection {
       if (buffer.BufferType == SECBUFFER_EXTRA) extra.assign(static_cast<const char*>(buffer.pvBuffer), buffer.cbBuffer);
     }
     received_ = std::move(extra);
-    if (status == SEC_I_RENEGOTIATE) Handshake(false);
+    if (status == SEC_I_RENEGOTIATE) {
+      // The certificate of the new handshake is judged as the first one was: a renegotiation
+      // must not bring in a server nobody has checked.
+      Handshake(false);
+      Verify();
+    }
     return true;
   }
 

@@ -63,7 +63,7 @@ bool SmtpSendMethod::Connect(const ActiveProfile& profile) {
 }
 
 void SmtpSendMethod::ConnectSecured(const ActiveProfile& profile) {
-  TlsOptions tls{TlsModeOf(profile.smtp_tls, profile.smtp_port), profile.smtp_certificate};
+  TlsOptions tls{TlsModeOf(profile.smtp_tls, profile.smtp_port, profile.smtp_user), profile.smtp_certificate};
   try {
     smtp_.Connect(profile.smtp_host, SmtpPort(profile.smtp_port), DomainOf(profile.email), tls);
   } catch (const CertificateError& e) {

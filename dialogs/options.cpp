@@ -16,6 +16,16 @@ void ReadIfThere(const IniFile& s, std::string_view key, std::string& value) {
   if (s.ValueExists("Settings", key)) value = s.ReadString("Settings", key, value);
 }
 
+// A trusted certificate is trusted for its server only: another host or port typed drops it.
+void DropMovedPin(const OptionsValues::Server& server, int k, IniFile& s) {
+  const std::string key = Numbered("Cert", k);
+  const std::string stored = s.ReadString("SMTP", key, "");
+  if (stored.empty()) return;
+  const CertificatePin pin =
+      ReadCertificatePin(stored, s.ReadString("SMTP", Numbered("SMTP", k), ""), s.ReadString("SMTP", Numbered("Port", k), "25"));
+  if (!PinFits(pin, server.host, server.port)) s.WriteString("SMTP", key, "");
+}
+
 }  // namespace
 
 OptionsValues LoadOptions(const IniFile& s) {
@@ -26,7 +36,7 @@ OptionsValues LoadOptions(const IniFile& s) {
     server.port = s.ReadString("SMTP", Numbered("Port", k), "25");
     server.user = s.ReadString("SMTP", Numbered("User", k), "");
     server.password = s.ReadString("SMTP", Numbered("Pass", k), "");
-    server.tls = TlsModeOf(s.ReadString("SMTP", Numbered("TLS", k), ""), server.port);
+    server.tls = TlsModeOf(s.ReadString("SMTP", Numbered("TLS", k), ""), server.port, server.user);
   }
   for (int n = 1; n <= kOptionRows; ++n) {
     OptionsValues::Mailbox& mailbox = v.mailboxes[n - 1];
@@ -62,6 +72,7 @@ OptionsValues LoadOptions(const IniFile& s) {
 void ApplyOptions(const OptionsValues& v, IniFile& s) {
   for (int k = 1; k <= kOptionRows; ++k) {
     const OptionsValues::Server& server = v.servers[k - 1];
+    DropMovedPin(server, k, s);
     s.WriteString("SMTP", Numbered("SMTP", k), server.host);
     s.WriteString("SMTP", Numbered("Port", k), server.port);
     s.WriteString("SMTP", Numbered("User", k), server.user);
@@ -95,8 +106,8 @@ void ApplyOptions(const OptionsValues& v, IniFile& s) {
   for (int n = 1; n <= kOptionRows; ++n) s.WriteString("TheBat", Numbered("BatAcName", n), v.bat_accounts[n - 1]);
 }
 
-TlsMode TlsFollowingPort(TlsMode shown, std::string_view old_port, std::string_view new_port) {
-  return shown == TlsModeOf("", old_port) ? TlsModeOf("", new_port) : shown;
+TlsMode TlsFollowingEntry(TlsMode shown, ServerKey before, ServerKey after) {
+  return shown == TlsModeOf("", before.port, before.user) ? TlsModeOf("", after.port, after.user) : shown;
 }
 
 int OpacityOf(std::string_view text) {

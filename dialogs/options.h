@@ -16,7 +16,7 @@ inline constexpr int kOptionRows = 10;  // mailboxes, SMTP servers, The Bat! acc
 struct OptionsValues {
   struct Server {
     std::string host, port = "25", user, password;  // SMTPk, Portk, Userk, Passk
-    TlsMode tls = TlsMode::kStartTlsWhenOffered;    // TLSk, as the entry is used: a file without it has its port's default
+    TlsMode tls = TlsMode::kStartTlsWhenOffered;    // TLSk, as the entry is used: a file without it has its port's and user's default
   };
   struct Mailbox {
     std::string email, password, server = "1", size = "500K";  // EMn, DSPn, SMn, Sizen
@@ -43,9 +43,13 @@ OptionsValues LoadOptions(const IniFile& settings);
 // reloads the file before and writes it after.
 void ApplyOptions(const OptionsValues& values, IniFile& settings);
 
-// A server's encryption choice when its port is edited: one that shows the old port's default
-// becomes the new port's (typing 465 brings implicit TLS); a choice of the user's own stays.
-TlsMode TlsFollowingPort(TlsMode shown, std::string_view old_port, std::string_view new_port);
+// A server's encryption choice when its port or user name is edited: one that shows the old
+// entry's default becomes the new one's (typing 465 brings implicit TLS, a user name STARTTLS
+// required); a choice of the user's own stays.
+struct ServerKey {
+  std::string_view port, user;
+};
+TlsMode TlsFollowingEntry(TlsMode shown, ServerKey before, ServerKey after);
 
 // A number box's value: its text as a whole number (0 when it is none), held to 0..255.
 int OpacityOf(std::string_view text);

@@ -43,9 +43,11 @@ void TfmOptions::BindCommands() {
       .On(btON, [this] { qp::btONClick(Hwnd()); })
       .On(btOFF, [this] { qp::btOFFClick(Hwnd()); })
       .On(btAddMenuToIE, [this] { qp::btAddMenuToIEClick(Hwnd()); });
-  c.OnEach(edSMTPPort, 1, kOptionRows, [this](int k, int code) {
-    if (code == EN_CHANGE) PortChanged(k);
-  });
+  for (const char* box : {edSMTPPort, edUser}) {
+    c.OnEach(box, 1, kOptionRows, [this](int k, int code) {
+      if (code == EN_CHANGE) ServerChanged(k);
+    });
+  }
   for (const char* box : {seTrans, seTrans2}) {
     c.OnNotify(box, [this, box](int code) {
       if (code == EN_KILLFOCUS) HoldToByte(box);
@@ -93,6 +95,7 @@ void TfmOptions::Show(const OptionsValues& v) {
     SetText(Numbered(edPass, k), server.password);
     SendMessageW(ControlHwnd(Numbered(cbTLS, k)), CB_SETCURSEL, static_cast<WPARAM>(server.tls), 0);
     ports_[k - 1] = server.port;
+    users_[k - 1] = server.user;
   }
   for (int n = 1; n <= kOptionRows; ++n) {
     const OptionsValues::Mailbox& mailbox = v.mailboxes[n - 1];
@@ -135,7 +138,7 @@ OptionsValues TfmOptions::Values() {
     server.password = Text(Numbered(edPass, k));
     // Nothing chosen (the settings could not be read) keeps the port's default.
     const LRESULT chosen = SendMessageW(ControlHwnd(Numbered(cbTLS, k)), CB_GETCURSEL, 0, 0);
-    server.tls = TlsModeOf(chosen == CB_ERR ? "" : std::to_string(chosen), server.port);
+    server.tls = TlsModeOf(chosen == CB_ERR ? "" : std::to_string(chosen), server.port, server.user);
   }
   for (int n = 1; n <= kOptionRows; ++n) {
     OptionsValues::Mailbox& mailbox = v.mailboxes[n - 1];
@@ -182,16 +185,18 @@ void TfmOptions::sbApplyClick() {
   }
 }
 
-void TfmOptions::PortChanged(int k) {
+void TfmOptions::ServerChanged(int k) {
   using namespace fmOptions;
   const HWND list = ControlHwnd(Numbered(cbTLS, k));
   const LRESULT shown = SendMessageW(list, CB_GETCURSEL, 0, 0);
   std::string port = Text(Numbered(edSMTPPort, k));
+  std::string user = Text(Numbered(edUser, k));
   if (shown != CB_ERR) {
-    const TlsMode mode = TlsFollowingPort(static_cast<TlsMode>(shown), ports_[k - 1], port);
+    const TlsMode mode = TlsFollowingEntry(static_cast<TlsMode>(shown), {ports_[k - 1], users_[k - 1]}, {port, user});
     SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(mode), 0);
   }
   ports_[k - 1] = std::move(port);
+  users_[k - 1] = std::move(user);
 }
 
 void TfmOptions::HoldToByte(const char* number_box) { SetText(number_box, std::to_string(OpacityOf(Text(number_box)))); }

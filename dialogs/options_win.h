@@ -45,13 +45,14 @@ class TfmOptions final : public ui::Window {
   std::string Text(const std::string& name) const;
   void SetText(const std::string& name, const std::string& text);
   void HoldToByte(const char* number_box);  // a number box losing the focus
-  void PortChanged(int k);
+  void ServerChanged(int k);                // its port or user name edited
 
   void bbBrowseClick();
   void btDNSAutoClick();
 
   Program program_;
-  std::array<std::string, kOptionRows> ports_;  // each server's port as its encryption choice last saw it
+  // Each server's port and user name as its encryption choice last saw them.
+  std::array<std::string, kOptionRows> ports_, users_;
 };
 
 }  // namespace qp

@@ -55,7 +55,9 @@ struct Dispatcher::Run {
   int index = 0;  // counts down from the last entry
   int list2_count = 0;
   SendMethod* method = nullptr;
-  const ActiveProfile* profile = nullptr;
+  // Taken when the run starts: a mailbox chosen meanwhile is for the next run, never a
+  // password for this run's server.
+  ActiveProfile profile;
   bool told_history_failure = false;
   std::optional<Letter> pending;  // sent, its acceptance read behind the next letter
 };
@@ -85,7 +87,13 @@ bool Dispatcher::TrustCertificate(const CertificateError& problem, int server_en
       problem.Host() + ": " + problem.Reason() + ".\n\n" +
       LookupMessage("Доверять этому сертификату для этого сервера и впредь? Его отпечаток SHA-256:", "textTrustCertificate") + "\n" +
       fingerprint;
-  return host_.TrustCertificate(question, server_entry, problem.Fingerprint());
+  if (!run_) return false;  // only a run's letters meet certificates
+  // The pin names the server the certificate was met at, as this run knows it.
+  const CertificatePin pin{run_->profile.smtp_host, run_->profile.smtp_port, problem.Fingerprint()};
+  if (!host_.TrustCertificate(question, server_entry, pin)) return false;
+  // A reconnection later in this run meets the same certificate without asking again.
+  if (run_->profile.smtp_entry == server_entry) run_->profile.smtp_certificate = pin.fingerprint;
+  return true;
 }
 
 std::uint16_t DispatchHost::RandomId() {
@@ -147,6 +155,8 @@ void Dispatcher::RunDispatch(int number, bool help_request) {
   abort_ = false;
   error_ = false;
   Run run = BeginRun(number, help_request);
+  run_ = &run;
+  ScopeExit forget([this] { run_ = nullptr; });
   try {
     ChooseMailbox(run);
     ReadRunSettings(run);
@@ -219,11 +229,11 @@ void Dispatcher::ReadRunSettings(Run& run) {
   if (run.number > 30) host_.SetRequestLine("");
   if (std::string_view fixed = FixedServiceAddress(run.number); !fixed.empty()) run.service = std::string(fixed);
   if (run.help_request) host_.SetRequestLine("help");
-  run.profile = &host_.Profile();
+  run.profile = host_.Profile();
 }
 
 bool Dispatcher::Refused(Run& run) {
-  const ActiveProfile& profile = *run.profile;
+  const ActiveProfile& profile = run.profile;
   if (profile.email.empty()) {
     host_.ErrorBox(LookupMessage("Почтовый ящик не настроен.", "EmptyEmail"));
     host_.OpenOptions();
@@ -270,7 +280,7 @@ Dispatcher::Letter Dispatcher::ComposeLetter(Run& run) {
   for (;;) {
     std::string text = from_list ? run.entries.at(static_cast<std::size_t>(run.index)) : host_.RequestLine();
     if (number == kSearchButton1 || number == kSearchButton2) text = host_.SearchRequest();
-    TemplateValues values{run.profile->template_password, run.profile->file_size, counter_.value};
+    TemplateValues values{run.profile.template_password, run.profile.file_size, counter_.value};
     ComposedRequest composed = ComposeRequest(run.buttons, number, text, values, body_);
     letter.subject = std::move(composed.subject);
     letter.request = std::move(composed.request);
@@ -288,7 +298,7 @@ Dispatcher::Letter Dispatcher::ComposeLetter(Run& run) {
 }
 
 bool Dispatcher::SendLetter(Run& run, const Letter& letter) {
-  const ActiveProfile& profile = *run.profile;
+  const ActiveProfile& profile = run.profile;
   if (!AppendHistoryLine(HistoryRecord{letter.comment, letter.request, CurrentHistoryTime(), run.service, run.name, profile.email, {}}) &&
       !run.told_history_failure) {
     // Once a run: the letters still go, and the user knows their lines are missing.

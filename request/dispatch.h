@@ -48,8 +48,8 @@ class DispatchHost {
   virtual void InfoBox(const std::string& text) { ErrorBox(text); }  // modal, information icon, OK
   virtual void OpenOptions() = 0;
   // The question whether to trust a certificate that did not pass (warning icon, Yes/No,
-  // No the default); on Yes its fingerprint is kept as server entry k's "Certk".
-  virtual bool TrustCertificate(const std::string& /*question*/, int /*server_entry*/, const std::string& /*fingerprint*/) { return false; }
+  // No the default); on Yes the pin is kept as server entry k's "Certk".
+  virtual bool TrustCertificate(const std::string& /*question*/, int /*server_entry*/, const CertificatePin& /*pin*/) { return false; }
   virtual int CheckedMailbox() = 0;  // 0 when none is ticked
   virtual void SelectMailbox(int n) = 0;
   virtual const ActiveProfile& Profile() = 0;
@@ -134,6 +134,7 @@ class Dispatcher : public SendProgress {
   std::unique_ptr<TEmail> mapimail_;  // made when MAPI is first used
   std::unique_ptr<MapiSendMethod> mapi_;
   WorkingBody body_;
+  Run* run_ = nullptr;  // the run under way
   bool running_ = false;
   bool abort_ = false;
   bool error_ = false;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <set>
+#include <sstream>
 #include <thread>
 
 #include "base/process.h"
@@ -358,6 +359,62 @@ TEST_F(DispatchTest, ASecondStartDuringARunIsIgnored) {
   };
   d.DispatchRequest(1);
   EXPECT_EQ(server.Letters().size(), 1u);
+}
+
+// The login a letter arrived with, as the server recorded it beside the letter.
+std::string LoginOf(const std::filesystem::path& letter) {
+  std::istringstream envelope(test::ReadAll(letter.string() + ".env"));
+  std::string line;
+  for (int i = 0; i < 3; ++i) std::getline(envelope, line);
+  return line;
+}
+
+// A mailbox on a server of its own that knows only its own account.
+ActiveProfile AccountOn(const Server& server, const std::string& user) {
+  ActiveProfile profile;
+  profile.email = user + "@example.org";
+  profile.smtp_host = "127.0.0.1";
+  profile.smtp_port = std::to_string(server.Port());
+  profile.smtp_user = user;
+  profile.smtp_password = user + "-secret";
+  profile.smtp_tls = "0";  // loopback servers without STARTTLS, chosen so
+  return profile;
+}
+
+// A mailbox chosen while a run is under way (the window's Select rewrites the active profile)
+// is for the next run: this run's server never gets the other mailbox's password.
+TEST_F(DispatchTest, AMailboxChosenDuringARunIsForTheNextRunAndItsPasswordStaysAwayFromThisServer) {
+  Server first({"--auth", "alice:alice-secret"}), second({"--auth", "bob:bob-secret"});
+  host.profile = AccountOn(first, "alice");
+  host.on_status = [&](const std::string& text) {
+    if (text == "Посылаю запрос...") host.profile = AccountOn(second, "bob");
+  };
+  host.line = "http://example.com/";
+  Dispatcher d = Make();
+  d.DispatchRequest(1);
+  EXPECT_EQ(host.statuses.back(), "Операция успешно завершена!");
+  ASSERT_EQ(first.LetterPaths().size(), 1u);
+  EXPECT_EQ(LoginOf(first.LetterPaths()[0]), "alice");
+  EXPECT_TRUE(second.Letters().empty());
+  host.on_status = nullptr;
+  d.DispatchRequest(1);
+  ASSERT_EQ(second.LetterPaths().size(), 1u);
+  EXPECT_EQ(LoginOf(second.LetterPaths()[0]), "bob");
+  EXPECT_EQ(first.Letters().size(), 1u);
+}
+
+// A login with no encryption chosen for its entry needs STARTTLS: a server that does not
+// offer it (as one whose offer was struck out on the way) gets neither password nor letter.
+TEST_F(DispatchTest, ALoginWithoutAnEncryptionChoiceIsNotSentToAServerWithoutStartTls) {
+  Server stripped({"--auth", "alice:alice-secret"});
+  host.profile = AccountOn(stripped, "alice");
+  host.profile.smtp_tls.clear();
+  host.line = "http://example.com/";
+  Make().DispatchRequest(1);
+  EXPECT_TRUE(stripped.Letters().empty());
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_NE(host.boxes[0].find("STARTTLS"), std::string::npos) << host.boxes[0];
+  EXPECT_EQ(host.statuses.back(), "При отправке запроса произошла ошибка.");
 }
 
 }  // namespace

@@ -71,17 +71,59 @@ TEST(LoadProfile, TheServerEntrysEncryptionAndTrustedCertificateComeWithIt) {
   EXPECT_EQ(p.smtp_certificate, "");
 }
 
-TEST(TlsModeOf, AStoredChoiceHoldsAndWithoutOneThePortDecides) {
-  EXPECT_EQ(TlsModeOf("0", "465"), TlsMode::kNone);
-  EXPECT_EQ(TlsModeOf(" 2 ", "25"), TlsMode::kStartTlsRequired);
-  EXPECT_EQ(TlsModeOf("3", "587"), TlsMode::kImplicit);
+// A certificate trusted for one server is trusted there only: the pin keeps its host and port,
+// and one kept before it did belongs to the entry's host and port as they are.
+TEST(LoadProfile, ATrustedCertificateHoldsOnlyForTheHostAndPortItWasTrustedAt) {
+  const std::string sha = "AB:CD:EF:01:23:45:67:89:AB:CD:EF:01:23:45:67:89:AB:CD:EF:01:23:45:67:89:AB:CD:EF:01:23:45:67:89";
+  struct Case {
+    const char* stored;
+    const char* host;
+    const char* port;
+    std::string trusted;
+  } cases[] = {
+      {"", "smtp.example.org", "465", ""},
+      {"#", "smtp.example.org", "465", sha},  // a bare fingerprint, as kept before
+      {"smtp.example.org:465:#", "smtp.example.org", "465", sha},
+      {"smtp.example.org:465:#", "SMTP.Example.ORG", " 465 ", sha},
+      {"smtp.example.org:465:#", "other.example.org", "465", ""},
+      {"smtp.example.org:465:#", "smtp.example.org", "587", ""},
+      {"cafe:25:#", "cafe", "25", sha},  // a host of hex letters is no fingerprint
+      {"cafe:25:#", "smtp.example.org", "25", ""},
+      {"[::1]:25:#", "::1", "25", sha},
+      {"AB:CD", "smtp.example.org", "25", "AB:CD"},  // not a pin: taken as it is, as before
+  };
+  for (const Case& c : cases) {
+    std::string stored = c.stored;
+    if (std::size_t at = stored.find('#'); at != std::string::npos) stored.replace(at, 1, sha);
+    IniFile settings;
+    settings.WriteString("SMTP", "SMTP1", c.host);
+    settings.WriteString("SMTP", "Port1", c.port);
+    settings.WriteString("SMTP", "Cert1", stored);
+    ActiveProfile p;
+    LoadProfile(settings, 1, p);
+    EXPECT_EQ(p.smtp_certificate, c.trusted) << stored << " at " << c.host << ":" << c.port;
+  }
+  EXPECT_EQ(PinText({"smtp.example.org", "465", sha}), "smtp.example.org:465:" + sha);
+  EXPECT_EQ(PinText({"::1", "25", sha}), "[::1]:25:" + sha);
+}
+
+TEST(TlsModeOf, AStoredChoiceHoldsAndWithoutOneThePortAndTheUserNameDecide) {
+  EXPECT_EQ(TlsModeOf("0", "465", ""), TlsMode::kNone);
+  EXPECT_EQ(TlsModeOf("0", "25", "joe"), TlsMode::kNone);  // the user's own choice, even with a login
+  EXPECT_EQ(TlsModeOf(" 2 ", "25", ""), TlsMode::kStartTlsRequired);
+  EXPECT_EQ(TlsModeOf("1", "25", "joe"), TlsMode::kStartTlsWhenOffered);
+  EXPECT_EQ(TlsModeOf("3", "587", ""), TlsMode::kImplicit);
   // Files written before the key existed, and values no version wrote.
-  EXPECT_EQ(TlsModeOf("", "465"), TlsMode::kImplicit);
-  EXPECT_EQ(TlsModeOf("", " 465"), TlsMode::kImplicit);
-  EXPECT_EQ(TlsModeOf("", "25"), TlsMode::kStartTlsWhenOffered);
-  EXPECT_EQ(TlsModeOf("4", "465"), TlsMode::kImplicit);
-  EXPECT_EQ(TlsModeOf("12", "25"), TlsMode::kStartTlsWhenOffered);
-  EXPECT_EQ(TlsModeOf("yes", "587"), TlsMode::kStartTlsWhenOffered);
+  EXPECT_EQ(TlsModeOf("", "465", ""), TlsMode::kImplicit);
+  EXPECT_EQ(TlsModeOf("", " 465", "joe"), TlsMode::kImplicit);
+  EXPECT_EQ(TlsModeOf("", "25", ""), TlsMode::kStartTlsWhenOffered);
+  EXPECT_EQ(TlsModeOf("4", "465", ""), TlsMode::kImplicit);
+  EXPECT_EQ(TlsModeOf("12", "25", ""), TlsMode::kStartTlsWhenOffered);
+  EXPECT_EQ(TlsModeOf("yes", "587", ""), TlsMode::kStartTlsWhenOffered);
+  // A login never depends on the server offering STARTTLS.
+  EXPECT_EQ(TlsModeOf("", "25", "joe"), TlsMode::kStartTlsRequired);
+  EXPECT_EQ(TlsModeOf("", "587", " "), TlsMode::kStartTlsRequired);
+  EXPECT_EQ(TlsModeOf("9", "587", "joe"), TlsMode::kStartTlsRequired);
 }
 
 TEST(Fingerprint, ShownAsHexPairsAndComparedWithoutCaseOrSeparators) {

@@ -1,5 +1,6 @@
 // The main window in this process: activation reloads the buttons, the mailbox menus
 // select profiles, the request line's aids work.
+#include <winsock2.h>
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
@@ -371,6 +372,62 @@ TEST_F(MainWindowTest, TheTopRowLabelsShowTheirWholeTextsApartInEveryShippedLang
     DestroyWindow(window->Hwnd());
     window.reset();
   }
+}
+
+// What a test does while a run waits on the network, from a thread timer of the wait's own
+// message loop (a named function, as 32-bit callbacks are stdcall).
+std::function<void()>& DuringRun() {
+  static std::function<void()> step;
+  return step;
+}
+void CALLBACK DuringRunTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  if (std::function<void()> step = std::exchange(DuringRun(), nullptr)) step();
+}
+
+// While a run sends, its mailbox stays: the labels and both menus' entries are disabled with
+// the buttons, a choice that still arrives changes nothing, and after the run every entry is
+// as it was before.
+TEST_F(MainWindowTest, TheMailboxChoiceIsDisabledWhileARunSendsAndComesBackAsItWas) {
+  WSADATA wsa;
+  ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &wsa), 0);
+  // A server that takes the connection and never greets: the run waits until it is cancelled.
+  SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  int size = sizeof address;
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(listener, 1), 0);
+  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
+  test::WriteAll(dir / "settings.ini",
+                 "[Emails]\r\nEM1=one@example.org\r\nEM2=two@example.org\r\nActive=1\r\n[SMTP]\r\nSMTP1=127.0.0.1\r\nPort1=" +
+                     std::to_string(ntohs(address.sin_port)) + "\r\nTLS1=0\r\n");
+  test::WriteAll(dir / "Buttons.ini", "[Button 3]\r\nName=Page\r\nService=page@example.net\r\n");
+  Start("http://example.com/");
+  Activate();
+  const char* const choices[] = {"lb1", "lb2", "miEmail1", "miEmail2", "mi2Email1", "mi2Email2"};
+  bool ran = false;
+  DuringRun() = [&] {
+    ran = true;
+    EXPECT_FALSE(window->Find("bb3")->Enabled());
+    for (const char* name : choices) EXPECT_FALSE(window->Find(name)->Enabled()) << name << " during the run";
+    Command("miEmail2");  // one that came before the entry was disabled
+    Command("lb2", STN_CLICKED);
+    Command("btCsend");
+  };
+  SetTimer(nullptr, 0, 300, DuringRunTimer);
+  Command("bb3", BN_CLICKED);
+  closesocket(listener);
+  WSACleanup();
+  ASSERT_TRUE(ran);
+  EXPECT_EQ(Caption("StatusBar"), "Отправка запроса была отменена.");
+  EXPECT_TRUE(window->Find("miEmail1")->Checked());
+  EXPECT_EQ(std::as_const(*window).Profile().email, "one@example.org");
+  EXPECT_NE(test::ReadAll(dir / "settings.ini").find("Active=1\r\n"), std::string::npos);
+  for (const char* name : choices) EXPECT_TRUE(window->Find(name)->Enabled()) << name << " after the run";
+  EXPECT_FALSE(window->Find("miEmail3")->Enabled()) << "a mailbox without an address stays disabled";
+  EXPECT_FALSE(window->Find("mi2Email3")->Enabled());
 }
 
 }  // namespace

@@ -103,17 +103,18 @@ TEST(OptionsValues, EachServerShowsTheEncryptionItIsUsedWith) {
   IniFile settings(
       "[SMTP]\r\nSMTP1=a.example.org\r\nPort1=465\r\nSMTP2=b.example.org\r\nPort2=25\r\n"
       "Port4=465\r\nTLS4=2\r\nPort5=25\r\nTLS5=3\r\nTLS6=0\r\n"
-      "Port7=465\r\nTLS7=yes\r\nPort8=587\r\nTLS8=4\r\nPort9=465\r\nTLS9=\r\nPort10= 465 \r\nTLS10=-1\r\n");
+      "Port7=465\r\nTLS7=yes\r\nPort8=587\r\nTLS8=4\r\nUser8=joe\r\nPort9=465\r\nTLS9=\r\nUser9=joe\r\nPort10= 465 \r\nTLS10=-1\r\n"
+      "User2=joe\r\nUser6=joe\r\n");
   const OptionsValues v = LoadOptions(settings);
   EXPECT_EQ(v.servers[0].tls, TlsMode::kImplicit) << "no key, port 465";
-  EXPECT_EQ(v.servers[1].tls, TlsMode::kStartTlsWhenOffered) << "no key, port 25";
+  EXPECT_EQ(v.servers[1].tls, TlsMode::kStartTlsRequired) << "no key, port 25, a user name";
   EXPECT_EQ(v.servers[2].tls, TlsMode::kStartTlsWhenOffered) << "no entry at all";
   EXPECT_EQ(v.servers[3].tls, TlsMode::kStartTlsRequired) << "stored, whatever the port";
   EXPECT_EQ(v.servers[4].tls, TlsMode::kImplicit) << "stored, whatever the port";
-  EXPECT_EQ(v.servers[5].tls, TlsMode::kNone);
+  EXPECT_EQ(v.servers[5].tls, TlsMode::kNone) << "stored, even with a user name";
   EXPECT_EQ(v.servers[6].tls, TlsMode::kImplicit) << "garbage on 465";
-  EXPECT_EQ(v.servers[7].tls, TlsMode::kStartTlsWhenOffered) << "out of range on 587";
-  EXPECT_EQ(v.servers[8].tls, TlsMode::kImplicit) << "empty on 465";
+  EXPECT_EQ(v.servers[7].tls, TlsMode::kStartTlsRequired) << "out of range on 587, a user name";
+  EXPECT_EQ(v.servers[8].tls, TlsMode::kImplicit) << "empty on 465, a user name";
   EXPECT_EQ(v.servers[9].tls, TlsMode::kImplicit) << "negative on a blank-padded 465";
 }
 
@@ -152,6 +153,27 @@ TEST(OptionsValues, ApplyingStoresEachChoiceBesideItsServerAndLeavesTheCertifica
   }
 }
 
+// A certificate trusted for a server goes when the dialog names another host or port for its
+// entry; one whose server stays is kept as it was, whatever form it was kept in.
+TEST(OptionsValues, AnotherHostOrPortForAnEntryDropsTheCertificateTrustedForTheOldOne) {
+  const std::string sha = "AB:CD:EF:01:23:45:67:89:AB:CD:EF:01:23:45:67:89:AB:CD:EF:01:23:45:67:89:AB:CD:EF:01:23:45:67:89";
+  IniFile settings("[SMTP]\r\nSMTP1=a.example.org\r\nPort1=465\r\nCert1=" + sha +
+                   "\r\nSMTP2=b.example.org\r\nPort2=587\r\nCert2=b.example.org:587:" + sha + "\r\nSMTP3=c.example.org\r\nCert3=" + sha +
+                   "\r\nSMTP4=d.example.org\r\nCert4=d.example.org:25:" + sha + "\r\nSMTP5=e.example.org\r\nCert5=" + sha + "\r\n");
+  OptionsValues v = LoadOptions(settings);
+  v.servers[0].host = "mail.example.net";  // a bare fingerprint, another host
+  v.servers[1].port = "465";               // a pin, another port
+  v.servers[2].host = "C.example.org";     // the same server in other letters
+  v.servers[4].port = "2525";
+  ApplyOptions(v, settings);
+  EXPECT_EQ(settings.ReadString("SMTP", "Cert1", "?"), "");
+  EXPECT_EQ(settings.ReadString("SMTP", "Cert2", "?"), "");
+  EXPECT_EQ(settings.ReadString("SMTP", "Cert3", "?"), sha);
+  EXPECT_EQ(settings.ReadString("SMTP", "Cert4", "?"), "d.example.org:25:" + sha);
+  EXPECT_EQ(settings.ReadString("SMTP", "Cert5", "?"), "");
+  EXPECT_FALSE(settings.ValueExists("SMTP", "Cert6"));
+}
+
 TEST(OptionsValues, TheNumberBoxesHoldTheirValueToTheOpacityRange) {
   EXPECT_EQ(OpacityOf("128"), 128);
   EXPECT_EQ(OpacityOf("300"), 255);
@@ -166,12 +188,17 @@ TEST(OptionsValues, TheNumberBoxesHoldTheirValueToTheOpacityRange) {
 namespace qp {
 namespace {
 
-TEST(TlsFollowingPort, TheDefaultFollowsThePortAndAChoiceStays) {
-  EXPECT_EQ(TlsFollowingPort(TlsMode::kStartTlsWhenOffered, "25", "465"), TlsMode::kImplicit);
-  EXPECT_EQ(TlsFollowingPort(TlsMode::kImplicit, "465", "587"), TlsMode::kStartTlsWhenOffered);
-  EXPECT_EQ(TlsFollowingPort(TlsMode::kImplicit, "46", "465"), TlsMode::kImplicit);  // implicit on port 46 was chosen
-  EXPECT_EQ(TlsFollowingPort(TlsMode::kNone, "25", "465"), TlsMode::kNone);
-  EXPECT_EQ(TlsFollowingPort(TlsMode::kStartTlsRequired, "465", "25"), TlsMode::kStartTlsRequired);
+TEST(TlsFollowingEntry, TheDefaultFollowsThePortAndTheUserNameAndAChoiceStays) {
+  EXPECT_EQ(TlsFollowingEntry(TlsMode::kStartTlsWhenOffered, {"25", ""}, {"465", ""}), TlsMode::kImplicit);
+  EXPECT_EQ(TlsFollowingEntry(TlsMode::kImplicit, {"465", ""}, {"587", ""}), TlsMode::kStartTlsWhenOffered);
+  EXPECT_EQ(TlsFollowingEntry(TlsMode::kImplicit, {"46", ""}, {"465", ""}), TlsMode::kImplicit);  // implicit on port 46 was chosen
+  EXPECT_EQ(TlsFollowingEntry(TlsMode::kNone, {"25", ""}, {"465", ""}), TlsMode::kNone);
+  EXPECT_EQ(TlsFollowingEntry(TlsMode::kStartTlsRequired, {"465", ""}, {"25", ""}), TlsMode::kStartTlsRequired);
+  // A user name typed or taken away moves the default between required and when offered.
+  EXPECT_EQ(TlsFollowingEntry(TlsMode::kStartTlsWhenOffered, {"25", ""}, {"25", "j"}), TlsMode::kStartTlsRequired);
+  EXPECT_EQ(TlsFollowingEntry(TlsMode::kStartTlsRequired, {"587", "joe"}, {"587", ""}), TlsMode::kStartTlsWhenOffered);
+  EXPECT_EQ(TlsFollowingEntry(TlsMode::kImplicit, {"465", "joe"}, {"587", "joe"}), TlsMode::kStartTlsRequired);
+  EXPECT_EQ(TlsFollowingEntry(TlsMode::kNone, {"25", ""}, {"25", "joe"}), TlsMode::kNone);
 }
 
 }  // namespace

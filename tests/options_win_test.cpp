@@ -121,12 +121,14 @@ TEST_F(OptionsTest, CloseToTrayChangesAtOnceWithoutApplying) {
   EXPECT_FALSE(IsWindow(window->Hwnd())) << "the window went into the tray instead of closing";
 }
 
-// Each server's encryption shows in a list to choose from, as the entry is used; another
-// choice reaches the file by "&Применить", the trusted certificate beside it untouched.
+// Each server's encryption shows in a list to choose from, as the entry is used (a login
+// without a choice of its own needs STARTTLS); another choice reaches the file by
+// "&Применить", the trusted certificate beside it untouched while its server stays, and gone
+// with a server of another name.
 TEST_F(OptionsTest, TheEncryptionColumnShowsEachServersChoiceAndApplyingStoresAnother) {
   test::WriteAll(dir / "settings.ini",
                  "[SMTP]\r\nSMTP1=a.example.org\r\nPort1=465\r\nCert1=AA:BB:CC\r\nSMTP2=b.example.org\r\nPort2=587\r\nTLS2=2\r\n"
-                 "TLS4=0\r\n[Emails]\r\nEM1=one@example.org\r\n");
+                 "TLS4=0\r\nSMTP5=e.example.org\r\nUser5=joe\r\nCert5=e.example.org:25:DD:EE\r\n[Emails]\r\nEM1=one@example.org\r\n");
   Start();
   Activate();
   auto choice = [](TfmOptions& options, int k) {
@@ -141,12 +143,14 @@ TEST_F(OptionsTest, TheEncryptionColumnShowsEachServersChoiceAndApplyingStoresAn
     EXPECT_EQ(choice(options, 2), 2);
     EXPECT_EQ(choice(options, 3), 1) << "an empty entry, port 25";
     EXPECT_EQ(choice(options, 4), 0);
+    EXPECT_EQ(choice(options, 5), 2) << "a user name, port 25, no stored choice";
+    SetWindowTextW(options.ControlHwnd(Numbered(fmOptions::edSMTPName, 5)), L"mail.example.net");
     SendMessageW(first, CB_SETCURSEL, 2, 0);
     SendMessageW(options.ControlHwnd(Numbered(fmOptions::cbTLS, 3)), CB_SETCURSEL, 3, 0);
     Click(options, fmOptions::sbApply);
   });
   const std::string file = Settings();
-  for (const char* line : {"TLS1=2", "TLS2=2", "TLS3=3", "TLS4=0", "TLS5=1", "Cert1=AA:BB:CC"}) {
+  for (const char* line : {"TLS1=2", "TLS2=2", "TLS3=3", "TLS4=0", "TLS5=2", "TLS6=1", "Cert1=AA:BB:CC", "Cert5=\r\n"}) {
     EXPECT_NE(file.find(line), std::string::npos) << line << " in\n" << file;
   }
   WithOptions([&](TfmOptions& options) {
@@ -155,9 +159,9 @@ TEST_F(OptionsTest, TheEncryptionColumnShowsEachServersChoiceAndApplyingStoresAn
   });
 }
 
-// Typing 465 where the list shows the old port's default brings implicit TLS; a choice the
-// user made stays whatever the port.
-TEST_F(OptionsTest, TheEncryptionChoiceFollowsThePortTypedUnlessTheUserChoseIt) {
+// Typing 465 where the list shows the old port's default brings implicit TLS, and a user name
+// STARTTLS required; a choice the user made stays whatever the port.
+TEST_F(OptionsTest, TheEncryptionChoiceFollowsThePortAndUserNameTypedUnlessTheUserChoseIt) {
   test::WriteAll(dir / "settings.ini", "[SMTP]\r\nSMTP1=a.example.org\r\nPort1=25\r\nSMTP2=b.example.org\r\nPort2=25\r\nTLS2=0\r\n");
   Start();
   Activate();
@@ -167,6 +171,12 @@ TEST_F(OptionsTest, TheEncryptionChoiceFollowsThePortTypedUnlessTheUserChoseIt) 
     EXPECT_EQ(choice(1), 3);
     EXPECT_EQ(choice(2), 0);
     SetWindowTextW(options.ControlHwnd(Numbered(fmOptions::edSMTPPort, 1)), L"587");
+    EXPECT_EQ(choice(1), 1);
+    SetWindowTextW(options.ControlHwnd(Numbered(fmOptions::edUser, 1)), L"joe");
+    EXPECT_EQ(choice(1), 2);
+    SetWindowTextW(options.ControlHwnd(Numbered(fmOptions::edUser, 2)), L"joe");
+    EXPECT_EQ(choice(2), 0);
+    SetWindowTextW(options.ControlHwnd(Numbered(fmOptions::edUser, 1)), L"");
     EXPECT_EQ(choice(1), 1);
     SetWindowTextW(options.ControlHwnd(Numbered(fmOptions::edSMTPPort, 1)), L"465");
     Click(options, fmOptions::sbApply);

@@ -144,7 +144,7 @@ class TlsTest(ProgramTest):
         self.box()
         self.answer(0)  # Yes: this letter goes, and the choice is kept
         self.assertTrue(wait_for(lambda: len(server.received()) == 1, timeout=30), self.status())
-        self.assertIn(("Cert1=" + fingerprint).encode(), p.read("settings.ini"))
+        self.assertIn(("Cert1=localhost:%d:%s" % (server.port, fingerprint)).encode(), p.read("settings.ini"))
         self.assertTrue(self.envelope(server.received()[0])[4].startswith("TLSv1."))
 
         self.press()  # asked no more
