@@ -51,11 +51,11 @@ SmtpClient::~SmtpClient() {
 
 std::string SmtpClient::ReadLine() {
   for (;;) {
-    std::size_t end = buffer_.find("\r\n");
-    if (end == std::string::npos) end = buffer_.find('\n');
-    if (end != std::string::npos) {
-      std::string line = buffer_.substr(0, end);
-      buffer_.erase(0, buffer_[end] == '\r' ? end + 2 : end + 1);
+    // A line ends at its first LF, whatever ends the lines around it: a server that mixes
+    // bare LF with CR LF must not have two of its lines read as one.
+    if (const std::size_t end = buffer_.find('\n'); end != std::string::npos) {
+      std::string line = buffer_.substr(0, end > 0 && buffer_[end - 1] == '\r' ? end - 1 : end);
+      buffer_.erase(0, end + 1);
       return line;
     }
     if (buffer_.size() > kMaxReplyBytes) throw SmtpReplyError(0, "Reply line too long");
