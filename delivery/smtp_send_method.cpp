@@ -24,8 +24,7 @@ std::string SmtpSendMethod::Refusal(const ActiveProfile& profile) const {
 }
 
 SmtpSendMethod::Account SmtpSendMethod::AccountOf(const ActiveProfile& profile) {
-  return {profile.smtp_host, SmtpPort(profile.smtp_port), TlsModeOf(profile.smtp_tls, profile.smtp_port), profile.smtp_user,
-          profile.smtp_password};
+  return {profile.smtp_host, SmtpPort(profile.smtp_port), profile.smtp_tls, profile.smtp_user, profile.smtp_password};
 }
 
 bool SmtpSendMethod::Prepare(const ActiveProfile& profile) {

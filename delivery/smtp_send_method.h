@@ -35,7 +35,7 @@ class SmtpSendMethod final : public SendMethod, private SmtpEvents {
   struct Account {
     std::string host;
     int port = 0;
-    TlsMode tls = TlsMode::kNone;
+    std::string tls;  // the entry's choice as stored
     std::string user, password;
     bool operator==(const Account&) const = default;
   };

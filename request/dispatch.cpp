@@ -139,7 +139,7 @@ SendMethod& Dispatcher::MethodFor(int send_by) {
 }
 
 void Dispatcher::DispatchRequest(int number, bool help_request) {
-  if (running_) return;
+  if (running_ || disconnecting_) return;
   running_ = true;
   // Whatever ends the run, the buttons come back.
   ScopeExit done([this] {
@@ -428,8 +428,10 @@ void Dispatcher::Cancel() {
 }
 
 void Dispatcher::Disconnect() {
-  // A run's exchange owns the connection until it has unwound.
-  if (running_) return;
+  // A run's exchange owns the connection until it has unwound; a second exit from a wait
+  // of this one finds the work in hand.
+  if (running_ || disconnecting_) return;
+  FlagScope disconnecting(disconnecting_);
   smtp_->Disconnect();
   if (mapi_) mapi_->Disconnect();
 }

@@ -82,8 +82,8 @@ class Dispatcher : public SendProgress {
   Dispatcher(DispatchHost& host, const IniFile& settings, std::string buttons_file, RequestCounter& counter);
   ~Dispatcher() override;
 
-  // Runs the whole dispatch for button N (1..22, 31..36). A start while one runs is
-  // ignored: the two would share one letter and one connection.
+  // Runs the whole dispatch for button N (1..22, 31..36). A start while one runs, or while
+  // the connections close at exit, is ignored: the two would share one connection.
   void DispatchRequest(int number, bool help_request = false);
   bool Running() const { return running_; }
   // The cancel button and the Escape key.
@@ -139,6 +139,7 @@ class Dispatcher : public SendProgress {
   std::unique_ptr<MapiSendMethod> mapi_;
   WorkingBody body_;
   bool running_ = false;
+  bool disconnecting_ = false;
   bool abort_ = false;
   bool error_ = false;
   uint64_t message_ids_ = 0;
