@@ -21,6 +21,10 @@ struct MailMessage {
   std::string x_mailer;
 };
 
+// What became of a letter whose whole text went to the server: its word on it, or none when
+// the connection went before that word could be read (it may have the letter or not).
+enum class LetterOutcome { kAccepted, kRefused, kUnknown };
+
 // The addresses of a recipients text, trimmed, empty ones dropped.
 std::vector<std::string> SplitRecipients(std::string_view recipients);
 

@@ -47,15 +47,16 @@ class SendMethod {
   virtual bool Pending() const { return false; }
   // After a Send: the outcome of the letter left pending before it, when it was read on the
   // way; nullopt when there was none or it is still pending.
-  virtual std::optional<bool> TakeEarlierOutcome() { return std::nullopt; }
-  // Reads the pending letter's outcome now: whether it was accepted; true when none is pending.
-  virtual bool Settle() { return true; }
+  virtual std::optional<LetterOutcome> TakeEarlierOutcome() { return std::nullopt; }
+  // Reads the pending letter's outcome now, a cancel or not (kAccepted when none is pending).
+  virtual LetterOutcome Settle() { return LetterOutcome::kAccepted; }
   // After the last letter of a run that went through its list.
   virtual void Finish(bool keep_connection) = 0;
   // Whether the method itself talks to the network (so a dial-up is hung up after it).
   virtual bool UsesConnection() const = 0;
   // The cancel button: ends what can be ended at once; an exchange under way ends at its
-  // next progress event.
+  // next progress event. Both may come from a wait of the method's own (the window runs
+  // there): then they are remembered and done once that wait has returned.
   virtual void Cancel() = 0;
   // At exit.
   virtual void Disconnect() = 0;

@@ -7,6 +7,7 @@
 
 #include "base/integer_text.h"
 #include "base/lines.h"
+#include "base/scope_guard.h"
 #include "lang/language.h"
 
 namespace qp {
@@ -51,11 +52,11 @@ SmtpClient::~SmtpClient() {
 
 std::string SmtpClient::ReadLine() {
   for (;;) {
-    std::size_t end = buffer_.find("\r\n");
-    if (end == std::string::npos) end = buffer_.find('\n');
-    if (end != std::string::npos) {
-      std::string line = buffer_.substr(0, end);
-      buffer_.erase(0, buffer_[end] == '\r' ? end + 2 : end + 1);
+    // A line ends at its first LF, whatever ends the lines around it: a server that mixes
+    // bare LF with CR LF must not have two of its lines read as one.
+    if (const std::size_t end = buffer_.find('\n'); end != std::string::npos) {
+      std::string line = buffer_.substr(0, end > 0 && buffer_[end - 1] == '\r' ? end - 1 : end);
+      buffer_.erase(0, end + 1);
       return line;
     }
     if (buffer_.size() > kMaxReplyBytes) throw SmtpReplyError(0, "Reply line too long");
@@ -212,11 +213,23 @@ void SmtpClient::WriteData(std::string_view bytes) {
 }
 
 void SmtpClient::ReadEarlierEnd() {
-  if (!end_pending_) return;
+  if (!end_pending_ || !connection_) return;
   end_pending_ = false;
-  earlier_accepted_ = false;  // unless the reply says otherwise
+  earlier_outcome_ = LetterOutcome::kUnknown;  // unless the reply comes
+  FlagScope reading(reading_earlier_end_);
   const Reply reply = ReadReply();
-  earlier_accepted_ = reply.code == 250;
+  earlier_outcome_ = reply.code == 250 ? LetterOutcome::kAccepted : LetterOutcome::kRefused;
+}
+
+// Ends a connection left in no known state. A letter's acceptance still on its way comes
+// before anything the server says of the letter after it, so it is read first: the user
+// must hear what the server made of a letter it has whole.
+void SmtpClient::GiveUp() {
+  try {
+    ReadEarlierEnd();
+  } catch (...) {
+  }
+  DropConnection();
 }
 
 void SmtpClient::Send(const MailMessage& message, std::string_view date, std::string_view message_id, bool another_follows) {
@@ -257,18 +270,18 @@ void SmtpClient::Send(const MailMessage& message, std::string_view date, std::st
     // kept connection ready for the next letter. A cancel or a reply that could not be read
     // has no such place to go on from (the server may be inside the letter's body).
     if (e.Code() == 0 || !connection_) {
-      DropConnection();
+      GiveUp();
     } else {
       try {
         Command("RSET", 250);
       } catch (...) {
-        DropConnection();
+        GiveUp();
       }
     }
     throw;
   } catch (...) {
     // A broken or abandoned transfer leaves the connection in no known state.
-    DropConnection();
+    GiveUp();
     throw;
   }
 }
@@ -318,7 +331,7 @@ void SmtpClient::DropConnection() {
   connection_.reset();
   buffer_.clear();
   authenticated_ = false;
-  if (std::exchange(end_pending_, false)) earlier_accepted_ = false;  // it may have come or not
+  if (std::exchange(end_pending_, false)) earlier_outcome_ = LetterOutcome::kUnknown;  // it may have come or not
   events_->Disconnected();
 }
 

@@ -87,11 +87,14 @@ class SmtpClient {
   bool LetterTextWentOut() const { return text_went_out_; }
   // Whether a letter's acceptance is still to be read.
   bool EndPending() const { return end_pending_; }
-  // Reads it now (nothing when none is pending); throws as the reply of a step does.
+  // Reads it now (nothing when none is pending); throws as the reply of a step does. The
+  // letter's text went out whole, so a cancel does not end this wait: the events are told
+  // as ever, and ReadingEarlierEnd() says that a cancel is to wait until it is over.
   void ReadEarlierEnd();
-  // The acceptance of the letter left pending, once read (false when the connection went
+  bool ReadingEarlierEnd() const { return reading_earlier_end_; }
+  // What became of the letter left pending, once read (kUnknown when the connection went
   // before it could be), and forgets it; nullopt while there is none to tell.
-  std::optional<bool> TakeEarlierOutcome() { return std::exchange(earlier_accepted_, std::nullopt); }
+  std::optional<LetterOutcome> TakeEarlierOutcome() { return std::exchange(earlier_outcome_, std::nullopt); }
   // QUIT and close.
   void Disconnect();
   // Close without telling the server (after the connection was reset).
@@ -109,6 +112,7 @@ class SmtpClient {
   Reply Command(std::string_view line, int expected, int also_ok = 0);
   void WriteData(std::string_view bytes);
   std::string ReadLine();
+  void GiveUp();
 
   Connector& connector_;
   SmtpEvents* events_;
@@ -122,8 +126,9 @@ class SmtpClient {
   bool starttls_offered_ = false;
   bool encrypted_ = false;
   bool text_went_out_ = false;
-  bool end_pending_ = false;              // a letter's acceptance is on its way
-  std::optional<bool> earlier_accepted_;  // what became of it, until taken
+  bool end_pending_ = false;                      // a letter's acceptance is on its way
+  bool reading_earlier_end_ = false;              // and is being read
+  std::optional<LetterOutcome> earlier_outcome_;  // what became of it, until taken
   TlsPeer peer_;
 };
 

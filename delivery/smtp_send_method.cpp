@@ -23,12 +23,19 @@ std::string SmtpSendMethod::Refusal(const ActiveProfile& profile) const {
   return {};
 }
 
+SmtpSendMethod::Account SmtpSendMethod::AccountOf(const ActiveProfile& profile) {
+  return {profile.smtp_host, SmtpPort(profile.smtp_port), profile.smtp_tls, profile.smtp_user, profile.smtp_password};
+}
+
 bool SmtpSendMethod::Prepare(const ActiveProfile& profile) {
+  // A run started from a wait of an exchange below on the stack (an address captured while
+  // the connection closes at exit) must not take the connection from under it.
+  if (busy_ || progress_.Cancelled()) return false;
   // A kept connection the server has closed meanwhile gets one more try, silently; a
   // refusal (TLS, a certificate) would only be met again.
-  if (progress_.Cancelled()) return false;
-  if (Connect(profile)) return true;
-  return !refused_ && !progress_.Cancelled() && Connect(profile);
+  const bool ready = Connect(profile) || (!refused_ && !progress_.Cancelled() && Connect(profile));
+  CloseIfAsked();
+  return ready;
 }
 
 bool SmtpSendMethod::Connect(const ActiveProfile& profile) {
@@ -36,10 +43,20 @@ bool SmtpSendMethod::Connect(const ActiveProfile& profile) {
   FlagScope busy(busy_);
   refused_ = false;
   try {
+    if (smtp_.Connected() && !(connected_for_ == AccountOf(profile))) {
+      // Kept for another server or account (the mailbox changed between runs): the letter
+      // must not go out through it, nor logged in as someone else.
+      try {
+        smtp_.Disconnect();
+      } catch (const std::exception&) {
+      }
+      if (progress_.Cancelled()) return false;
+    }
     if (smtp_.Connected()) {
       smtp_.CheckForGracefulDisconnect();
     } else {
       ConnectSecured(profile);
+      connected_for_ = AccountOf(profile);
     }
     return true;
   } catch (const CertificateError& e) {
@@ -82,6 +99,13 @@ void SmtpSendMethod::Refuse(const std::string& text) {
 }
 
 bool SmtpSendMethod::Send(const ActiveProfile& profile, const MailMessage& letter, std::string_view date, std::string_view message_id) {
+  if (busy_) return false;
+  const bool sent = Deliver(profile, letter, date, message_id);
+  CloseIfAsked();
+  return sent;
+}
+
+bool SmtpSendMethod::Deliver(const ActiveProfile& profile, const MailMessage& letter, std::string_view date, std::string_view message_id) {
   if (progress_.Cancelled()) return true;
   for (bool again = false;; again = true) {
     {
@@ -109,41 +133,56 @@ bool SmtpSendMethod::Send(const ActiveProfile& profile, const MailMessage& lette
   }
 }
 
-bool SmtpSendMethod::Settle() {
-  FlagScope busy(busy_);
-  try {
-    smtp_.ReadEarlierEnd();
-  } catch (const SmtpReplyError& e) {
-    if (!progress_.Cancelled()) progress_.Status(e.what());
-    smtp_.DropConnection();
-  } catch (const std::exception&) {
-    smtp_.DropConnection();
+LetterOutcome SmtpSendMethod::Settle() {
+  if (busy_) return LetterOutcome::kUnknown;
+  {
+    FlagScope busy(busy_);
+    try {
+      smtp_.ReadEarlierEnd();
+    } catch (const SmtpReplyError& e) {
+      if (!progress_.Cancelled()) progress_.Status(e.what());
+      smtp_.DropConnection();
+    } catch (const std::exception&) {
+      smtp_.DropConnection();
+    }
   }
-  return smtp_.TakeEarlierOutcome().value_or(true);
+  const LetterOutcome outcome = smtp_.TakeEarlierOutcome().value_or(LetterOutcome::kAccepted);
+  CloseIfAsked();
+  return outcome;
 }
 
 void SmtpSendMethod::Finish(bool keep_connection) {
-  if (keep_connection || !smtp_.Connected()) return;
-  try {
-    smtp_.Disconnect();
-  } catch (const std::exception&) {
-  }
+  if (!keep_connection) Close(false);
 }
 
 void SmtpSendMethod::Cancel() {
   // While the client talks to the server, its progress event ends the exchange and drops
   // the connection; closing it from here would pull it from under the client.
-  if (busy_) return;
-  Disconnect();
+  Close(true);
 }
 
-void SmtpSendMethod::Disconnect() {
+void SmtpSendMethod::Disconnect() { Close(true); }
+
+void SmtpSendMethod::Close(bool log_failure) {
+  // From a wait of the exchange under way (a cancel, a second exit): that wait still
+  // reads from the connection, so the close waits until it has returned.
+  if (busy_) {
+    close_asked_ = true;
+    return;
+  }
+  close_asked_ = false;
   if (!smtp_.Connected()) return;
+  FlagScope busy(busy_);
   try {
     smtp_.Disconnect();
   } catch (const std::exception& e) {
-    LogError(std::string(typeid(e).name()) + " " + e.what());
+    if (log_failure) LogError(std::string(typeid(e).name()) + " " + e.what());
   }
+  close_asked_ = false;  // asked again during the QUIT: it is closed now
+}
+
+void SmtpSendMethod::CloseIfAsked() {
+  if (close_asked_) Close(true);
 }
 
 void SmtpSendMethod::Status(std::string_view text) { progress_.Status(std::string(text)); }
@@ -157,7 +196,9 @@ void SmtpSendMethod::Work(bool reading) {
   progress_.Status(reading ? LookupMessage("Reading data from the peer", "textReadingData")
                            : LookupMessage("Sending data to the peer", "textSendingData"));
   progress_.StepProgress();
-  if (progress_.Cancelled()) throw SmtpReplyError(0, LookupMessage("Отправка запроса была отменена.", "RequestCanceled"));
+  if (progress_.Cancelled() && !smtp_.ReadingEarlierEnd()) {
+    throw SmtpReplyError(0, LookupMessage("Отправка запроса была отменена.", "RequestCanceled"));
+  }
 }
 
 void SmtpSendMethod::WorkEnd() { progress_.StepProgress(); }

@@ -30,6 +30,11 @@ constexpr std::size_t kMaxListEntries = 32767;
 
 std::string Cut(const std::string& text) { return std::string(CutChars(text, kDefinitionChars)); }
 
+std::string SentText(const std::string& request) {
+  return LookupMessage("Запрос ", "textRequest") + " " + std::string(CutChars(request, 30)) +
+         LookupMessage("... успешно отправлен", "text3DotSendSuccess");
+}
+
 std::string TrimSpaces(const std::string& s) {
   std::size_t a = s.find_first_not_of(' '), b = s.find_last_not_of(' ');
   return a == std::string::npos ? std::string() : s.substr(a, b - a + 1);
@@ -60,6 +65,7 @@ struct Dispatcher::Run {
   ActiveProfile profile;
   bool told_history_failure = false;
   std::optional<Letter> pending;  // sent, its acceptance read behind the next letter
+  std::string unknown_outcome;    // what is told of a letter whose acceptance could not be read
 };
 
 Dispatcher::Dispatcher(DispatchHost& host, const IniFile& settings, std::string buttons_file, RequestCounter& counter)
@@ -141,7 +147,7 @@ SendMethod& Dispatcher::MethodFor(int send_by) {
 }
 
 void Dispatcher::DispatchRequest(int number, bool help_request) {
-  if (running_) return;
+  if (running_ || disconnecting_) return;
   running_ = true;
   // Whatever ends the run, the buttons come back.
   ScopeExit done([this] {
@@ -339,16 +345,16 @@ bool Dispatcher::SendLetter(Run& run, const Letter& letter) {
   run.method->AnotherFollows(run.index > 0 && !(run.options.list2 && run.options.delay));
   const bool sent = run.method->Send(profile, message, host_.MailDate(), id);
   // The letter before is told first: what failed after it is not its failure.
-  if (std::optional<bool> earlier = run.method->TakeEarlierOutcome(); earlier && run.pending) ReportPending(run, *earlier);
+  if (std::optional<LetterOutcome> earlier = run.method->TakeEarlierOutcome(); earlier && run.pending) ReportPending(run, *earlier);
   if (!sent) error_ = true;
   return true;
 }
 
-void Dispatcher::ReportPending(Run& run, bool accepted) {
+void Dispatcher::ReportPending(Run& run, LetterOutcome outcome) {
   const Letter letter = std::move(*run.pending);
   run.pending.reset();
-  if (!accepted) error_ = true;
-  ReportOutcome(run, letter);
+  if (outcome == LetterOutcome::kRefused) error_ = true;
+  ReportOutcome(run, letter, outcome);
 }
 
 void Dispatcher::ReportLetter(Run& run, const Letter& letter) {
@@ -364,15 +370,27 @@ void Dispatcher::ReportLetter(Run& run, const Letter& letter) {
   --run.index;
 }
 
-void Dispatcher::ReportOutcome(Run& run, const Letter& letter) {
+void Dispatcher::ReportOutcome(Run& run, const Letter& letter, std::optional<LetterOutcome> answered) {
+  if (answered == LetterOutcome::kUnknown) {
+    // Neither a success nor a failure: sent again, the letter may arrive twice.
+    run.unknown_outcome = LookupMessage("Неизвестно, принял ли сервер запрос: связь прервалась до его ответа.", "textSendUnknown") + " " +
+                          std::string(CutChars(letter.request, 30));
+    if (run.options.popups) host_.Popup(letter.request, run.unknown_outcome);
+    host_.Status(run.unknown_outcome);
+    host_.LetterCounted();
+    return;
+  }
   if (run.options.popups) {
-    if (abort_) {
+    if (answered) {
+      host_.Popup(letter.request, *answered == LetterOutcome::kAccepted
+                                      ? SentText(letter.request)
+                                      : LookupMessage("При отправке запроса произошла ошибка.", "textSendError"));
+    } else if (abort_) {
       host_.Popup(letter.request, LookupMessage("Отправка запроса была отменена.", "RequestCanceled"));
     } else if (error_) {
       host_.Popup(letter.request, LookupMessage("При отправке запроса произошла ошибка.", "textSendError"));
     } else {
-      host_.Popup(letter.request, LookupMessage("Запрос ", "textRequest") + " " + std::string(CutChars(letter.request, 30)) +
-                                      LookupMessage("... успешно отправлен", "text3DotSendSuccess"));
+      host_.Popup(letter.request, SentText(letter.request));
     }
   }
   host_.SetProgress(kProgressFull);
@@ -395,6 +413,8 @@ void Dispatcher::EndRun(Run& run, bool ran_out) {
     host_.SetProgress(0);
     host_.Status(std::string(CutChars(run.error_text, 255)));
   }
+  // A letter nobody can say arrived is what the user must hear last, unless an error is to be read.
+  if (!run.unknown_outcome.empty() && (abort_ || !error_)) host_.Status(run.unknown_outcome);
   if (run.options.hide_when_done) host_.Minimize();
   if (run.overridden) host_.SelectMailbox(run.remembered);
 }
@@ -410,14 +430,18 @@ void Dispatcher::WaitBetweenLetters(int seconds) {
   }
 }
 
+bool Dispatcher::CancelRequested() const { return running_ && abort_ && !smtp_->HoldsCancel(); }
+
 void Dispatcher::Cancel() {
   abort_ = true;
   smtp_->Cancel();
 }
 
 void Dispatcher::Disconnect() {
-  // A run's exchange owns the connection until it has unwound.
-  if (running_) return;
+  // A run's exchange owns the connection until it has unwound; a second exit from a wait
+  // of this one finds the work in hand.
+  if (running_ || disconnecting_) return;
+  FlagScope disconnecting(disconnecting_);
   smtp_->Disconnect();
   if (mapi_) mapi_->Disconnect();
 }

@@ -82,14 +82,16 @@ class Dispatcher : public SendProgress {
   Dispatcher(DispatchHost& host, const IniFile& settings, std::string buttons_file, RequestCounter& counter);
   ~Dispatcher() override;
 
-  // Runs the whole dispatch for button N (1..22, 31..36). A start while one runs is
-  // ignored: the two would share one letter and one connection.
+  // Runs the whole dispatch for button N (1..22, 31..36). A start while one runs, or while
+  // the connections close at exit, is ignored: the two would share one connection.
   void DispatchRequest(int number, bool help_request = false);
   bool Running() const { return running_; }
   // The cancel button and the Escape key.
   void Cancel();
   // Whether a wait for the server should be abandoned: the user cancelled it.
-  bool CancelRequested() const { return running_ && abort_; }
+  // Not while a letter's acceptance is read: its text went out whole, and the user must
+  // hear what the server made of it.
+  bool CancelRequested() const;
   // At exit: QUIT on a kept connection.
   void Disconnect();
   bool SmtpConnected() const;
@@ -118,8 +120,10 @@ class Dispatcher : public SendProgress {
   Letter ComposeLetter(Run& run);
   bool SendLetter(Run& run, const Letter& letter);
   void ReportLetter(Run& run, const Letter& letter);
-  void ReportOutcome(Run& run, const Letter& letter);
-  void ReportPending(Run& run, bool accepted);
+  // answered: the server's word on a letter read behind the next one; without it the letter
+  // just sent is told by how the run stands.
+  void ReportOutcome(Run& run, const Letter& letter, std::optional<LetterOutcome> answered = std::nullopt);
+  void ReportPending(Run& run, LetterOutcome outcome);
   void WaitBetweenLetters(int seconds);
   void EndRun(Run& run, bool ran_out);
   SendMethod& MethodFor(int send_by);
@@ -136,6 +140,7 @@ class Dispatcher : public SendProgress {
   WorkingBody body_;
   Run* run_ = nullptr;  // the run under way
   bool running_ = false;
+  bool disconnecting_ = false;
   bool abort_ = false;
   bool error_ = false;
   uint64_t message_ids_ = 0;

@@ -417,5 +417,138 @@ TEST_F(DispatchTest, ALoginWithoutAnEncryptionChoiceIsNotSentToAServerWithoutSta
   EXPECT_EQ(host.statuses.back(), "При отправке запроса произошла ошибка.");
 }
 
+// The window runs while QUIT waits for its reply. A cancel, a second exit or a captured
+// address from there is carried out once the wait has returned, never by closing the
+// connection under it.
+class QuitWaitTest : public DispatchTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(QuitWaitTest, WhatTheWindowAsksDuringTheWaitForTheQuitReplyComesAfterIt) {
+  const bool at_exit = GetParam();  // else at the end of a run
+  Server slow({"--quit-delay", "1"});
+  host.profile.smtp_port = std::to_string(slow.Port());
+  settings.WriteBool("Settings", "DontDisconnect", at_exit);
+  host.line = "x";
+  Dispatcher d = Make();
+  bool asked = false;
+  host.connector = test::PosixConnector(3000, [&] {
+    if (!asked && slow.Marks("quit.") > 0) {
+      asked = true;
+      if (at_exit) d.DispatchRequest(1);
+      d.Cancel();
+      d.Disconnect();
+    }
+    return !d.CancelRequested();
+  });
+  d.DispatchRequest(1);
+  if (at_exit) d.Disconnect();
+  EXPECT_TRUE(asked);
+  EXPECT_FALSE(d.SmtpConnected());
+  EXPECT_EQ(slow.Letters().size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(AtTheEndOfARunAndAtExit, QuitWaitTest, ::testing::Values(false, true));
+
+// A letter whose text went out whole is told as the server answered it, though a cancel
+// came before that answer was read; only one whose answer could not be had is "unknown".
+struct PendingCase {
+  const char* name;
+  std::vector<std::string> server;
+  int read_timeout_ms;
+  bool cancel_inside_next_letter;  // else before it
+  std::string told;
+};
+
+void PrintTo(const PendingCase& c, std::ostream* out) { *out << c.name; }
+
+class PendingAnswerTest : public DispatchTest, public ::testing::WithParamInterface<PendingCase> {};
+
+TEST_P(PendingAnswerTest, ALetterAnsweredAfterACancelIsToldAsAnswered) {
+  const PendingCase& c = GetParam();
+  Server pipelining(c.server);
+  host.profile.smtp_port = std::to_string(pipelining.Port());
+  host.connector = test::PosixConnector(c.read_timeout_ms);
+  host.ticks = {"miRQList1", "miPopUps"};
+  host.list1 = {"page1", "page2"};
+  Dispatcher d = Make();
+  int letters_begun = 0;
+  host.on_status = [&](const std::string& text) {
+    if (text == "Посылаю запрос...") ++letters_begun;
+    if (letters_begun == 2 && (!c.cancel_inside_next_letter || text == "Sending data to the peer")) d.Cancel();
+  };
+  d.DispatchRequest(1);
+  ASSERT_FALSE(host.popups.empty());
+  EXPECT_EQ(host.popups[0], std::make_pair(std::string("page2"), c.told));
+  if (c.cancel_inside_next_letter) {
+    EXPECT_EQ(host.popups.at(1), std::make_pair(std::string("page1"), std::string("Отправка запроса была отменена.")));
+  }
+  if (c.told.starts_with("Неизвестно")) EXPECT_EQ(host.statuses.back(), c.told);
+}
+
+const std::string kUnknown = "Неизвестно, принял ли сервер запрос: связь прервалась до его ответа. page2";
+INSTANTIATE_TEST_SUITE_P(
+    Outcomes, PendingAnswerTest,
+    ::testing::Values(
+        PendingCase{"AcceptedCancelBefore", {"--pipelining", "--data-delay", "1"}, 3000, false, "Запрос  page2... успешно отправлен"},
+        PendingCase{"AcceptedCancelInside", {"--pipelining", "--data-delay", "1"}, 3000, true, "Запрос  page2... успешно отправлен"},
+        PendingCase{"Refused", {"--pipelining", "--refuse-data", "page2"}, 3000, true, "При отправке запроса произошла ошибка."},
+        PendingCase{"NoAnswerInTime", {"--pipelining", "--data-delay", "3"}, 1000, true, kUnknown}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A kept connection carries a letter only for the server and the account it was made for:
+// for any other it is closed and the letter gets a connection of its own.
+struct AccountCase {
+  const char* name;
+  std::function<void(ActiveProfile&, int other_port)> change;
+  std::size_t letters_first, letters_other;
+  bool same_connection;
+};
+
+void PrintTo(const AccountCase& c, std::ostream* out) { *out << c.name; }
+
+class KeptConnectionTest : public DispatchTest, public ::testing::WithParamInterface<AccountCase> {};
+
+TEST_P(KeptConnectionTest, AKeptConnectionCarriesOnlyLettersOfItsOwnServerAndAccount) {
+  const AccountCase& c = GetParam();
+  Server first({"--auth", "alice:a-secret", "--mechanisms", "PLAIN"}), other({"--auth", "bob:b-secret", "--mechanisms", "PLAIN"});
+  settings.WriteBool("Settings", "DontDisconnect", true);
+  host.profile.smtp_port = std::to_string(first.Port());
+  host.profile.smtp_user = "alice";
+  host.profile.smtp_password = "a-secret";
+  host.profile.smtp_tls = "0";
+  host.line = "one";
+  Dispatcher d = Make();
+  d.DispatchRequest(1);
+  ASSERT_TRUE(d.SmtpConnected());
+  c.change(host.profile, other.Port());
+  host.line = "two";
+  d.DispatchRequest(1);
+  ASSERT_EQ(first.Letters().size(), c.letters_first);
+  ASSERT_EQ(other.Letters().size(), c.letters_other);
+  auto envelope = [](const Server& server, std::size_t i) {
+    std::istringstream lines(test::ReadAll(server.LetterPaths().at(i).string() + ".env"));
+    std::vector<std::string> fields;
+    for (std::string line; std::getline(lines, line);) fields.push_back(line);
+    return fields;  // sender, recipients, login, mechanism, TLS, client port
+  };
+  for (std::size_t i = 0; i < c.letters_first; ++i) EXPECT_EQ(envelope(first, i).at(2), "alice");
+  for (std::size_t i = 0; i < c.letters_other; ++i) EXPECT_EQ(envelope(other, i).at(2), "bob");
+  if (c.letters_first == 2) EXPECT_EQ(envelope(first, 0).at(5) == envelope(first, 1).at(5), c.same_connection);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, KeptConnectionTest,
+    ::testing::Values(AccountCase{"Unchanged", [](ActiveProfile&, int) {}, 2, 0, true},
+                      AccountCase{"AnotherServerAndAccount",
+                                  [](ActiveProfile& p, int port) {
+                                    p.smtp_port = std::to_string(port);
+                                    p.smtp_user = "bob";
+                                    p.smtp_password = "b-secret";
+                                  },
+                                  1, 1, false},
+                      AccountCase{"StartTlsNowRequired", [](ActiveProfile& p, int) { p.smtp_tls = "2"; }, 1, 0, false},
+                      AccountCase{"AnotherPassword", [](ActiveProfile& p, int) { p.smtp_password = "wrong"; }, 1, 0, false},
+                      AccountCase{"TheHostByAnotherName", [](ActiveProfile& p, int) { p.smtp_host = "localhost"; }, 2, 0, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace qp

@@ -98,7 +98,7 @@ TEST(EximSmtp, TwentyPipelinedLettersOverOneConnectionArriveIntactWithoutASynchr
     // As the dispatch sends a list: each letter's end goes out with the next one's commands.
     client.Send(letter, kDate, id, i < 19);
     EXPECT_EQ(client.EndPending(), i < 19);
-    if (i > 0) EXPECT_EQ(client.TakeEarlierOutcome(), std::optional<bool>(true)) << i;
+    if (i > 0) EXPECT_EQ(client.TakeEarlierOutcome(), std::optional(LetterOutcome::kAccepted)) << i;
     std::string text = RenderMessage(letter, kDate, id).text;
     if (!text.ends_with("\r\n")) text += "\r\n";
     for (const std::string& to : SplitRecipients(recipients)) expected.push_back({to, text});

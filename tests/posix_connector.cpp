@@ -23,7 +23,7 @@ namespace {
 
 class PosixConnection final : public Connection {
  public:
-  PosixConnection(int fd, int timeout_ms) : fd_(fd), timeout_ms_(timeout_ms) {}
+  PosixConnection(int fd, int timeout_ms, std::function<bool()> idle) : fd_(fd), timeout_ms_(timeout_ms), idle_(std::move(idle)) {}
   ~PosixConnection() override { Close(); }
 
   void Write(std::string_view bytes) override {
@@ -35,10 +35,15 @@ class PosixConnection final : public Connection {
   }
 
   std::string Read() override {
-    pollfd p{fd_, POLLIN, 0};
-    int ready = ::poll(&p, 1, timeout_ms_);
-    if (ready == 0) throw SocketError(kTimedOutCode, "Read timed out.");
-    if (ready < 0) throw SocketError(errno, std::strerror(errno));
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms_);
+    for (;;) {
+      pollfd p{fd_, POLLIN, 0};
+      const int ready = ::poll(&p, 1, idle_ ? 20 : timeout_ms_);
+      if (ready < 0) throw SocketError(errno, std::strerror(errno));
+      if (ready > 0) break;
+      if (std::chrono::steady_clock::now() >= give_up) throw SocketError(kTimedOutCode, "Read timed out.");
+      if (idle_ && !idle_()) throw SocketError(kCancelledCode, "Operation cancelled.");
+    }
     char buffer[8192];
     ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
     if (n == 0) throw GracefulCloseError();
@@ -57,8 +62,10 @@ class PosixConnection final : public Connection {
   }
 
  private:
+  static constexpr int kCancelledCode = 10004;  // as Winsock says of a wait the window ended
   int fd_;
   int timeout_ms_;
+  std::function<bool()> idle_;
 };
 
 // Starts the program with its standard output on a pipe; the read end goes to out.
@@ -98,7 +105,7 @@ std::unique_ptr<Connection> PosixConnector::Connect(const std::string& host, int
     ::close(fd);
     throw SocketError(error == ECONNREFUSED ? 10061 : error, std::strerror(error));
   }
-  return std::make_unique<PosixConnection>(fd, timeout_ms_);
+  return std::make_unique<PosixConnection>(fd, timeout_ms_, idle_);
 }
 
 namespace {
@@ -257,14 +264,18 @@ std::vector<std::filesystem::path> SmtpServer::LetterPaths() const {
   return paths;
 }
 
+int SmtpServer::Marks(const std::string& prefix) const {
+  int marks = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir_.Path())) {
+    if (entry.path().filename().string().starts_with(prefix)) ++marks;
+  }
+  return marks;
+}
+
 bool SmtpServer::WaitForClosedConnections(int n) const {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   for (;;) {
-    int closed = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(dir_.Path())) {
-      if (entry.path().filename().string().starts_with("closed.")) ++closed;
-    }
-    if (closed >= n) return true;
+    if (Marks("closed.") >= n) return true;
     if (std::chrono::steady_clock::now() > deadline) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,11 +16,14 @@ namespace qp::test {
 
 class PosixConnector final : public Connector {
  public:
-  explicit PosixConnector(int timeout_ms = 5000) : timeout_ms_(timeout_ms) {}
+  // idle, when given, runs between short waits of a read as the window's messages do, and
+  // answers whether to go on waiting.
+  explicit PosixConnector(int timeout_ms = 5000, std::function<bool()> idle = {}) : timeout_ms_(timeout_ms), idle_(std::move(idle)) {}
   std::unique_ptr<Connection> Connect(const std::string& host, int port) override;
 
  private:
   int timeout_ms_;
+  std::function<bool()> idle_;
 };
 
 // The DNS transport the native tests use: one UDP socket on a port the system picks.
@@ -68,6 +72,8 @@ class SmtpServer {
   // Waits until the server has closed n connections by itself (--close-after); false when
   // it has not within 10 s.
   bool WaitForClosedConnections(int n) const;
+  // How many of the server's marks (files beside the letters) begin with the prefix.
+  int Marks(const std::string& prefix) const;
 
  private:
   TempDir dir_;

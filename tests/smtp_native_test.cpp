@@ -276,12 +276,12 @@ TEST(SmtpClient, ALetterFollowedAtOnceIsToldBehindTheNextLettersCommands) {
   EXPECT_TRUE(client.EndPending());
   EXPECT_EQ(client.TakeEarlierOutcome(), std::nullopt);
   client.Send(Letter("2", "refuse me"), kDate, "<31@example.org>", true);
-  EXPECT_EQ(client.TakeEarlierOutcome(), std::optional<bool>(true));
+  EXPECT_EQ(client.TakeEarlierOutcome(), std::optional(LetterOutcome::kAccepted));
   client.Send(Letter("3", "three"), kDate, "<32@example.org>", true);
-  EXPECT_EQ(client.TakeEarlierOutcome(), std::optional<bool>(false));  // the server refused the second
+  EXPECT_EQ(client.TakeEarlierOutcome(), std::optional(LetterOutcome::kRefused));  // the server refused the second
   EXPECT_TRUE(client.EndPending());
   client.ReadEarlierEnd();
-  EXPECT_EQ(client.TakeEarlierOutcome(), std::optional<bool>(true));
+  EXPECT_EQ(client.TakeEarlierOutcome(), std::optional(LetterOutcome::kAccepted));
   client.Send(Letter("4", "four"), kDate, "<33@example.org>");  // nothing follows: read at once
   EXPECT_FALSE(client.EndPending());
   EXPECT_EQ(client.TakeEarlierOutcome(), std::nullopt);

@@ -21,6 +21,7 @@ Modes for the failures the client must survive:
   --drop-handshake   offer STARTTLS, accept it, then close in the middle of the TLS handshake
                      (two seconds after the client's first bytes)
   --stall-handshake  the same, but say nothing for a minute: the client waits in its handshake
+  --quit-delay S     answer QUIT only after S seconds (a file quit.<client port> says it has come)
 The .env file beside each letter: sender, recipients, login, AUTH mechanism, the TLS version
 the letter came over ("" when it came in plain text), and the client's port (one per connection).
 """
@@ -59,6 +60,7 @@ def parse():
     p.add_argument("--drop-handshake", action="store_true")
     p.add_argument("--inject-after-starttls", action="store_true")
     p.add_argument("--stall-handshake", action="store_true")
+    p.add_argument("--quit-delay", type=float, default=0.0)
     p.add_argument("--data-delay", type=float, default=0.0,
                    help="seconds before each letter is accepted (a file receiving.<letter> says it has come)")
     return p.parse_args()
@@ -131,6 +133,12 @@ class QuirkySMTP(SMTP):
             self.transport.close()
             return
         await super().smtp_MAIL(arg)
+
+    async def smtp_QUIT(self, arg):
+        if self.quirks.quit_delay:
+            open(os.path.join(self.quirks.dir, "quit.%d" % self.session.peer[1]), "w").close()
+            await asyncio.sleep(self.quirks.quit_delay)
+        await super().smtp_QUIT(arg)
 
     async def smtp_DATA(self, arg):
         if self.quirks.drop_data:
