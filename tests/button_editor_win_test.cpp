@@ -147,6 +147,32 @@ TEST_F(ButtonEditorTest, TheBuildersFillTheEditorsFieldsUntilItIsSaved) {
   EXPECT_EQ(Buttons(), kButtonsFile) << "a builder writes nothing itself";
 }
 
+// Saved over a file it could not read, the editor would leave the edited button alone in it.
+TEST_F(ButtonEditorTest, AButtonsFileThatCannotBeReadIsNotSavedOverAndTheUserIsTold) {
+  Start();
+  Activate();
+  std::string said;
+  bool closed = false;
+  InEditor(fmMain::Numbered(fmMain::miRQ, 3), [&](TfmButton& editor) {
+    Type(editor, "edName", "Text");
+    // Held by another program that lets nobody read it, but lets it be replaced.
+    const std::wstring path = static_cast<const std::filesystem::path&>(dir / "Buttons.ini").wstring();
+    HANDLE holder = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    WhenShown(L"#32770", [&](HWND box) {
+      said = BoxText(box);
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    Press(editor, "bbSave");
+    closed = !IsWindowVisible(editor.Hwnd());
+    CloseHandle(holder);
+    Press(editor, "bbCancel");
+  });
+  EXPECT_NE(said.find("Buttons.ini"), std::string::npos) << said;
+  EXPECT_FALSE(closed) << "the edit stays open to be saved later";
+  EXPECT_EQ(Buttons(), kButtonsFile);
+}
+
 // Without its list files a builder does not open: it names the missing file.
 TEST_F(ButtonEditorTest, ABuilderWithoutItsListSaysWhichFileIsMissing) {
   Start();
