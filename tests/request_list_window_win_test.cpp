@@ -88,9 +88,9 @@ TEST_F(RequestList2Test, AListTxtThatCannotBeLoadedIsToldOnceAndNotSavedOver) {
   list->Append("http://new.example/");
   SendMessageW(list->Hwnd(), WM_CLOSE, 0, 0);
   CancelWhenShown();
+  EXPECT_EQ(test::ReadAll(dir / "list.txt"), "http://kept.example/\r\n");
   ASSERT_EQ(said.size(), 1u);
   EXPECT_NE(said[0].find("list.txt"), std::string::npos) << said[0];
-  EXPECT_EQ(test::ReadAll(dir / "list.txt"), "http://kept.example/\r\n");
 }
 
 // A drop of these files as Explorer hands it over: DROPFILES and the wide names, each

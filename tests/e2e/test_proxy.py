@@ -33,7 +33,7 @@ def chromium(port, url, profile):
 def split_reply(reply):
     """Status line, headers (by lower-case name) and body of a raw HTTP reply."""
     head, _, body = reply.partition(b"\r\n\r\n")
-    lines = head.decode("ascii").split("\r\n")
+    lines = head.decode("latin-1").split("\r\n")
     return lines[0], {k.lower(): v for k, _, v in (l.partition(": ") for l in lines[1:])}, body
 
 
