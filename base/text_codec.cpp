@@ -197,6 +197,23 @@ const TextCodec* CodecByName(std::string_view charset) {
   return nullptr;
 }
 
+std::string CharsetName(int code_page) {
+  if (code_page == 874 || (code_page >= 1250 && code_page <= 1258)) return "windows-" + std::to_string(code_page);
+  if (code_page >= 28591 && code_page <= 28599) return "iso-8859-" + std::to_string(code_page - 28590);
+  switch (code_page) {
+    case 866: return "ibm866";
+    case 932: return "shift_jis";
+    case 936: return "gbk";
+    case 949: return "euc-kr";
+    case 950: return "big5";
+    case kCodePageKoi8r: return "koi8-r";
+    case 21866: return "koi8-u";
+    case 28605: return "iso-8859-15";
+    case kCodePageUtf8: return "utf-8";
+    default: return "";
+  }
+}
+
 const TextCodec& SystemCodec() {
   const TextCodec* installed = Process().codec;
   return installed ? *installed : *CodecByNumber(1252);

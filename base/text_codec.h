@@ -24,6 +24,10 @@ const TextCodec* CodecByNumber(int code_page);
 // By MIME charset name ("koi8-r", "windows-1251", ...), case-insensitive; nullptr if unknown.
 const TextCodec* CodecByName(std::string_view charset);
 
+// The MIME charset name of a Windows code page ("windows-1251", "koi8-r", ...); "" for one
+// without a name a browser or mail program knows.
+std::string CharsetName(int code_page);
+
 // The system's ANSI code page. The Windows start-up installs the real one (SetSystemCodec
 // in base/process.h); until then (and in the native build unless a test sets one) it is
 // Windows-1252.

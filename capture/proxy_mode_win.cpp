@@ -122,11 +122,12 @@ bool ProxyMode::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
   if (msg == event_) {
     server_->OnEvent(wparam, lparam, [this](const std::string& address) {
       // Anything but a page request is refused and taken nowhere.
-      if (address.empty()) return SystemCodec().Encode(LookupMessage("Запрос не принят.", "textProxyRefused"));
+      if (address.empty()) return ProxyReply(LookupMessage("Запрос не принят.", "textProxyRefused"), true, SystemCodec());
       // The browser gets its answer first; the address is taken in right after, so a
       // letter sent in automatic mode does not keep the browser waiting.
       captured_(address);
-      return SystemCodec().Encode(ProxyReplyText(LookupMessage("Запрос %s отправлен программе Quillpost.", "BroswerText"), address));
+      return ProxyReply(ProxyReplyText(LookupMessage("Запрос %s отправлен программе Quillpost.", "BroswerText"), address), false,
+                        SystemCodec());
     });
     return true;
   }

@@ -28,4 +28,12 @@ std::string ProxyReplyText(std::string_view message, std::string_view address) {
   return text;
 }
 
+std::string ProxyReply(std::string_view utf8_text, bool refused, const TextCodec& codec) {
+  std::string charset = CharsetName(codec.Number());
+  const std::string body = charset.empty() ? std::string(utf8_text) : codec.Encode(utf8_text);
+  if (charset.empty()) charset = "utf-8";
+  return std::string(refused ? "HTTP/1.0 403 Forbidden" : "HTTP/1.0 200 OK") + "\r\nContent-Type: text/plain; charset=" + charset +
+         "\r\nX-Content-Type-Options: nosniff\r\nContent-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+}
+
 }  // namespace qp

@@ -1,6 +1,8 @@
 // The hand-over to mail programs.
 #include "delivery/hand_over.h"
 
+#include <algorithm>
+
 #include "base/lines.h"
 #include "lang/language.h"
 
@@ -11,13 +13,35 @@ bool Unreserved(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~';
 }
 
-std::string WithoutQuotes(std::string_view value) {
+// One value of The Bat!'s parameter: a double quote would end the parameter and a ";"
+// would start an option of its own ("TO=", "ATTACH="), so each is written as it is in an
+// address.
+std::string ParameterValue(std::string_view value) {
   std::string out;
-  for (char c : value) out += c == '"' ? std::string("%22") : std::string(1, c);
+  for (char c : value) {
+    if (c == '"') {
+      out += "%22";
+    } else if (c == ';') {
+      out += "%3B";
+    } else {
+      out += c;
+    }
+  }
   return out;
 }
 
+constexpr std::string_view kBodyFilePrefix = "body-";
+constexpr std::string_view kBodyFileSuffix = ".txt";
+
 }  // namespace
+
+std::string TheBatBodyFileName(int letter) { return std::string(kBodyFilePrefix) + std::to_string(letter) + std::string(kBodyFileSuffix); }
+
+bool IsTheBatBodyFileName(std::string_view name) {
+  if (!name.starts_with(kBodyFilePrefix) || !name.ends_with(kBodyFileSuffix)) return false;
+  const std::string_view number = name.substr(kBodyFilePrefix.size(), name.size() - kBodyFilePrefix.size() - kBodyFileSuffix.size());
+  return !number.empty() && std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
 
 std::string PercentEncode(std::string_view utf8, std::string_view keep) {
   static constexpr char kHex[] = "0123456789ABCDEF";
@@ -49,13 +73,13 @@ ProgramCall TheBatCall(std::string_view recipients, std::string_view subject, st
                        int send_mode, std::string_view path) {
   static constexpr std::string_view kModes[] = {";SEND", ";QUEUE", ";EDIT"};
   const std::string_view mode = send_mode >= 0 && send_mode < 3 ? kModes[send_mode] : "";
-  const std::string to = WithoutQuotes(recipients);
+  const std::string to = ParameterValue(recipients);
   const std::string tail =
-      ";SUBJECT=" + WithoutQuotes(subject.empty() ? " " : subject) + ";TEXT=" + WithoutQuotes(body_file) + std::string(mode) + "\"";
+      ";SUBJECT=" + ParameterValue(subject.empty() ? " " : subject) + ";TEXT=" + ParameterValue(body_file) + std::string(mode) + "\"";
   ProgramCall call;
   // With an account and no path the usual place applies too: an empty program opens nothing.
   call.program = path.empty() ? std::string(kTheBatDefaultPath) : std::string(path);
-  call.parameters = account.empty() ? "\"/MAILTO=" + to + tail : "\"/MAILU=" + WithoutQuotes(account) + ";TO=" + to + tail;
+  call.parameters = account.empty() ? "\"/MAILTO=" + to + tail : "\"/MAILU=" + ParameterValue(account) + ";TO=" + to + tail;
   return call;
 }
 

@@ -12,7 +12,6 @@
 
 namespace qp {
 
-inline constexpr std::string_view kTheBatBodyFile = "body.txt";
 inline constexpr std::string_view kTheBatDefaultPath = "C:\\Program Files\\The Bat!\\thebat.exe";
 
 // Percent-encodes every byte of the UTF-8 text outside RFC 3986's unreserved set (and
@@ -23,6 +22,13 @@ std::string PercentEncode(std::string_view utf8, std::string_view keep = "");
 // by CR LF (RFC 6068). An empty subject is one space.
 std::string MailtoAddress(std::string_view recipients, std::string_view subject, const std::vector<std::string>& body_lines);
 
+// Each letter handed to The Bat! has a body file of its own ("body-1.txt", "body-2.txt",
+// ... counted from each start): The Bat! reads it some time after it was started, and the
+// next letter of a list must not have changed it by then.
+std::string TheBatBodyFileName(int letter);
+// Such a name: the files an earlier start left are removed at the next one.
+bool IsTheBatBodyFileName(std::string_view name);
+
 struct ProgramCall {
   std::string program;
   std::string parameters;
@@ -30,8 +36,9 @@ struct ProgramCall {
 };
 
 // The Bat!'s program and its one quoted parameter. send_mode: 0 ";SEND", 1 ";QUEUE",
-// 2 ";EDIT", anything else none. A double quote in a value would end the parameter and let
-// the rest pass as options of their own, so each becomes "%22" (what it is in an address).
+// 2 ";EDIT", anything else none. A double quote in a value would end the parameter and a
+// ";" would start another option, so they become "%22" and "%3B" (what they are in an
+// address): a captured address cannot add recipients or attachments.
 ProgramCall TheBatCall(std::string_view recipients, std::string_view subject, std::string_view account, std::string_view body_file,
                        int send_mode, std::string_view path);
 
@@ -42,7 +49,7 @@ class HandOverSendMethod final : public SendMethod {
   struct System {
     // The shell's "open": false when nothing could be opened.
     std::function<bool(const std::string& target, const std::string& parameters)> open;
-    // "body.txt" for The Bat!: its full path, or "" when it could not be written.
+    // The letter's body file for The Bat!: its full path, or "" when it could not be written.
     std::function<std::string(const std::vector<std::string>& lines)> write_body;
     // Section "TheBat" of the settings: "send" and "path".
     std::function<int()> send_mode;

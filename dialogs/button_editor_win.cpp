@@ -273,9 +273,14 @@ void TfmButton::InsertTemplate(const std::string& text) {
 
 void TfmButton::bbSaveClick() {
   const std::string path = ProgramFile("Buttons.ini");
-  // Written back as it is kept: its encoding, its comments, every other button.
-  const std::optional<std::string> bytes = ReadFileBytes(path);
-  const FileText text = bytes ? DecodeFileText(*bytes, SystemCodec()) : FileText{"", TextEncoding::Utf8Bom};
+  // Written back as it is kept: its encoding, its comments, every other button. One that is
+  // there but cannot be read whole is left as it is: saved over, it would hold this button alone.
+  const TextFileState now = ReadTextFile(path, SystemCodec());
+  if (!now.whole) {
+    ui::ShowMessage(Hwnd(), CannotReadMessage(path), MB_ICONERROR | MB_OK);
+    return;
+  }
+  const FileText text = now.exists ? now.text : FileText{"", TextEncoding::Utf8Bom};
   const std::string saved = SaveButtonFields(text.utf8, number_, Fields());
   if (!WriteFileAtomically(path, EncodeFileText(saved, text.encoding, SystemCodec()))) {
     ui::ShowMessage(Hwnd(), CannotWriteMessage(path), MB_ICONERROR | MB_OK);

@@ -35,6 +35,13 @@ std::string SentText(const std::string& request) {
          LookupMessage("... успешно отправлен", "text3DotSendSuccess");
 }
 
+// The Bat! has long read the body files an earlier start handed it.
+void RemoveEarlierBodyFiles() {
+  for (const FolderEntry& entry : ListFolder(WorkingFolder())) {
+    if (!entry.folder && IsTheBatBodyFileName(entry.name)) RemoveFile(ProgramFile(entry.name));
+  }
+}
+
 std::string TrimSpaces(const std::string& s) {
   std::size_t a = s.find_first_not_of(' '), b = s.find_last_not_of(' ');
   return a == std::string::npos ? std::string() : s.substr(a, b - a + 1);
@@ -78,7 +85,9 @@ Dispatcher::Dispatcher(DispatchHost& host, const IniFile& settings, std::string 
           RelaySendMethod::Network{host.Network(), [&host] { return host.DnsNetwork(); }, [&host] { return host.RandomId(); }}, *this,
           [this] { return ReadRelaySettings(); })),
       mailto_(std::make_unique<HandOverSendMethod>(HandOverSendMethod::Kind::Mailto, HandOverSystem(), *this)),
-      the_bat_(std::make_unique<HandOverSendMethod>(HandOverSendMethod::Kind::TheBat, HandOverSystem(), *this)) {}
+      the_bat_(std::make_unique<HandOverSendMethod>(HandOverSendMethod::Kind::TheBat, HandOverSystem(), *this)) {
+  RemoveEarlierBodyFiles();
+}
 
 Dispatcher::~Dispatcher() = default;
 
@@ -115,13 +124,15 @@ RelaySettings Dispatcher::ReadRelaySettings() const {
   return relay;
 }
 
-// The shell and "body.txt" for the mail programs; "send" and "path" of section "TheBat".
+// The shell and the body files for the mail programs; "send" and "path" of section "TheBat".
 HandOverSendMethod::System Dispatcher::HandOverSystem() {
   return {
       .open = [this](const std::string& target, const std::string& parameters) { return host_.ShellOpen(target, parameters); },
       .write_body =
           [this](const std::vector<std::string>& lines) {
-            const std::string path = ProgramFile(kTheBatBodyFile);
+            // A name no file has: one of an earlier start may still be held open.
+            std::string path = ProgramFile(TheBatBodyFileName(++body_files_));
+            while (FileExists(path)) path = ProgramFile(TheBatBodyFileName(++body_files_));
             if (WriteFileAtomically(path, SystemCodec().Encode(JoinLines(lines, true)))) return path;
             host_.ErrorBox(CannotWriteMessage(path));
             return std::string();

@@ -144,6 +144,7 @@ class Dispatcher : public SendProgress {
   bool abort_ = false;
   bool error_ = false;
   uint64_t message_ids_ = 0;
+  int body_files_ = 0;  // The Bat!'s body files written since the start
 };
 
 }  // namespace qp

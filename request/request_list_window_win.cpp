@@ -4,6 +4,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include "base/error_log.h"
 #include "base/file_io.h"
 #include "base/lines.h"
 #include "base/working_folder.h"
@@ -17,6 +18,8 @@
 
 namespace qp {
 namespace {
+
+constexpr char kListFile[] = "list.txt";
 
 ui::FormDef RequestList2Def() {
   using ui::Kind;
@@ -122,6 +125,22 @@ void TfmRequestList2::ImportFile(const std::string& file) {
   set_request_line_(lines.empty() ? std::string() : lines.back());
 }
 
+void TfmRequestList2::LoadListFile() {
+  const std::string file = ProgramFile(kListFile);
+  const TextFileState state = ReadTextFile(file, SystemCodec());
+  if (!state.exists) return;
+  if (!state.whole) {
+    // Said once: the box activates the window again when it closes.
+    if (!list_file_unread_) {
+      list_file_unread_ = true;
+      ui::ShowMessage(Hwnd(), CannotReadMessage(file), MB_ICONERROR | MB_OK);
+    }
+    return;
+  }
+  list_file_unread_ = false;
+  ui::SetText(ControlHwnd("Memo1"), state.text.utf8);
+}
+
 void TfmRequestList2::SaveTo(const std::string& file, bool as_it_is) {
   // The user's own file gets the list as a new text; "list.txt" keeps its encoding.
   const std::string text = JoinLines(Entries(), true);
@@ -159,11 +178,7 @@ void TfmRequestList2::bbSaveClick() {
 LRESULT TfmRequestList2::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
   switch (msg) {
     case WM_ACTIVATE:
-      if (LOWORD(wparam) != WA_INACTIVE && Find("cbAutoSave")->Checked() && Entries().empty()) {
-        if (std::optional<std::string> bytes = ReadFileBytes(ProgramFile("list.txt"))) {
-          ui::SetText(ControlHwnd("Memo1"), DecodeFileText(*bytes, SystemCodec()).utf8);
-        }
-      }
+      if (LOWORD(wparam) != WA_INACTIVE && Find("cbAutoSave")->Checked() && Entries().empty()) LoadListFile();
       break;
     case WM_DROPFILES: {
       // The first dropped file is imported; the others of the same drop are ignored.
@@ -174,7 +189,13 @@ LRESULT TfmRequestList2::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
       return 0;
     }
     case WM_CLOSE:
-      if (Find("cbAutoSave")->Checked()) SaveTo(ProgramFile("list.txt"), true);
+      if (Find("cbAutoSave")->Checked()) {
+        if (list_file_unread_) {
+          LogError("Not saved, it could not be loaded : " + ProgramFile(kListFile));
+        } else {
+          SaveTo(ProgramFile(kListFile), true);
+        }
+      }
       settings_.WriteBool("Settings", "Autoloadlist", Find("cbAutoSave")->Checked());
       ShowWindow(Hwnd(), SW_HIDE);
       return 0;

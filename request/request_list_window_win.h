@@ -38,10 +38,14 @@ class TfmRequestList2 final : public ui::Window {
   void SetLines(const std::vector<std::string>& lines);
   // as_it_is: the file keeps its encoding (and is left alone when it cannot be read whole).
   void SaveTo(const std::string& file, bool as_it_is);
+  // The automatic load of "list.txt" into the empty list.
+  void LoadListFile();
 
   HWND owner_ = nullptr;
   std::function<void(const std::string&)> set_request_line_;
   IniFile& settings_;
+  // "list.txt" is there but could not be loaded: it is not saved over at close.
+  bool list_file_unread_ = false;
 };
 
 }  // namespace qp

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/main_form.h"
+#include "base/file_io.h"
 #include "dialogs/button_editor_win.h"
 #include "main_window_fixture_win.h"
 #include "test_support.h"
@@ -145,6 +146,29 @@ TEST_F(ButtonEditorTest, TheBuildersFillTheEditorsFieldsUntilItIsSaved) {
   EXPECT_EQ(ftp_body, "open %host%\r\ncd %dir%\r\nmode binary\r\ncompress\r\nmime\r\nsize 500K\r\nget %filename%\r\nquit");
   EXPECT_EQ(ftp_service, "ftp@example.org");
   EXPECT_EQ(Buttons(), kButtonsFile) << "a builder writes nothing itself";
+}
+
+// A file read only in part (here: beyond the read limit), saved over, would lose the rest.
+TEST_F(ButtonEditorTest, AButtonsFileThatCannotBeReadWholeIsNotSavedOverAndTheUserIsTold) {
+  const std::string whole = std::string(kButtonsFile) + "\r\n; " + std::string(kMaxReadBytes, 'x') + "\r\n[Button 5]\r\nName=Last\r\n";
+  test::WriteAll(dir / "Buttons.ini", whole);
+  Start();
+  Activate();
+  std::string said;
+  bool closed = false;
+  InEditor(fmMain::Numbered(fmMain::miRQ, 3), [&](TfmButton& editor) {
+    Type(editor, "edName", "Text");
+    WhenShown(L"#32770", [&](HWND box) {
+      said = BoxText(box);
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    Press(editor, "bbSave");
+    closed = !IsWindowVisible(editor.Hwnd());
+    Press(editor, "bbCancel");
+  });
+  EXPECT_TRUE(Buttons() == whole) << "the file was saved over";
+  EXPECT_NE(said.find("Buttons.ini"), std::string::npos) << said;
+  EXPECT_FALSE(closed) << "the edit stays open to be saved later";
 }
 
 // Without its list files a builder does not open: it names the missing file.

@@ -70,6 +70,11 @@ class FakeHost : public DispatchHost {
   }
   Connector& Network() override { return connector; }
   std::string MailDate() override { return "Wed, 09 Dec 2026 07:10:00 +0000"; }
+  std::vector<std::string> started;  // the parameters of each mail program started
+  bool ShellOpen(const std::string&, const std::string& parameters) override {
+    started.push_back(parameters);
+    return true;
+  }
 };
 
 class DispatchTest : public ::testing::Test {
@@ -549,6 +554,29 @@ INSTANTIATE_TEST_SUITE_P(
                       AccountCase{"AnotherPassword", [](ActiveProfile& p, int) { p.smtp_password = "wrong"; }, 1, 0, false},
                       AccountCase{"TheHostByAnotherName", [](ActiveProfile& p, int) { p.smtp_host = "localhost"; }, 2, 0, false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A list sent without a pause starts The Bat! for every letter before it has read the first:
+// each letter's body stays in a file of its own, and those an earlier start left are gone.
+TEST_F(DispatchTest, EachLetterHandedToTheBatKeepsItsBodyInAFileOfItsOwn) {
+  test::WriteAll(dir / "body-2.txt", "an earlier start's letter\r\n");
+  test::WriteAll(dir / "body-notes.txt", "the user's own");
+  settings.WriteInteger("Settings", "sendby", 4);
+  host.ticks = {"miRQList1"};
+  host.list1 = {"first", "second"};
+  Dispatcher d = Make();
+  EXPECT_FALSE(std::filesystem::exists(dir / "body-2.txt"));
+  d.DispatchRequest(1);
+  ASSERT_EQ(host.started.size(), 2u);
+  std::vector<std::string> bodies, files;
+  for (const std::string& parameters : host.started) {
+    const std::size_t at = parameters.find(";TEXT=") + 6;
+    files.push_back(parameters.substr(at, parameters.find(";SEND") - at));
+    bodies.push_back(test::ReadAll(files.back()));
+  }
+  EXPECT_NE(files[0], files[1]);
+  EXPECT_EQ(bodies, (std::vector<std::string>{"send second\r\n", "send first\r\n"}));
+  EXPECT_TRUE(std::filesystem::exists(dir / "body-notes.txt"));
+}
 
 }  // namespace
 }  // namespace qp

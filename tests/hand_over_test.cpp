@@ -62,12 +62,32 @@ TEST(TheBat, ParametersFollowTheAccountAndTheSendMode) {
   EXPECT_TRUE(TheBatCall("s@example.org", "x", "Home", "b.txt", 2, "").parameters.ends_with(";EDIT\""));
 }
 
-// A subject with a double quote could end the quoted parameter and add options of its own.
-TEST(TheBat, ASubjectCannotBreakOutOfTheOneParameter) {
-  const ProgramCall call = TheBatCall("s@example.org", "x\" /EVIL \"y", "Ho\"me", "b.txt", 0, "");
-  EXPECT_EQ(std::count(call.parameters.begin(), call.parameters.end(), '"'), 2);
-  EXPECT_TRUE(call.parameters.starts_with("\"/MAILU=Ho%22me;"));
-  EXPECT_NE(call.parameters.find(";SUBJECT=x%22 /EVIL %22y;"), std::string::npos);
+// The options The Bat! reads from its one parameter: the text between the quotes, split at
+// each ";", each option by its name before "=".
+std::vector<std::string> OptionNames(const std::string& parameters) {
+  std::vector<std::string> names;
+  const std::string inner = parameters.substr(1, parameters.size() - 2);
+  for (std::size_t start = 0; start <= inner.size();) {
+    const std::size_t end = std::min(inner.find(';', start), inner.size());
+    const std::string option = inner.substr(start, end - start);
+    names.push_back(option.substr(0, option.find('=')));
+    start = end + 1;
+  }
+  return names;
+}
+
+// A captured address with a double quote or a ";" could end the parameter or add options of
+// its own (recipients, attachments) to a letter The Bat! sends unseen.
+TEST(TheBat, NoValueCanAddOptionsOrBreakOutOfTheOneParameter) {
+  const std::string captured[] = {"ftp://x/a;TO=evil@example.org;ATTACH=C:\\secret.doc", "x\" /EVIL \"y", "a;\"b;SEND"};
+  for (const std::string& subject : captured) {
+    const ProgramCall call = TheBatCall("s@example.org", subject, "Ho;me\"", "C:\\Q;R\\body1.txt", 0, "");
+    EXPECT_EQ(std::count(call.parameters.begin(), call.parameters.end(), '"'), 2) << call.parameters;
+    EXPECT_EQ(OptionNames(call.parameters), (std::vector<std::string>{"/MAILU", "TO", "SUBJECT", "TEXT", "SEND"})) << call.parameters;
+    const std::size_t at = call.parameters.find(";SUBJECT=") + 9;
+    EXPECT_EQ(PercentDecode(call.parameters.substr(at, call.parameters.find(";TEXT=") - at)), subject);
+  }
+  EXPECT_EQ(TheBatCall("a@x;b@y", "s", "", "b.txt", 7, "").parameters, "\"/MAILTO=a@x%3Bb@y;SUBJECT=s;TEXT=b.txt\"");
 }
 
 class Recorder final : public SendProgress {

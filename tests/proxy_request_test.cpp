@@ -1,6 +1,7 @@
 // The local proxy's reading of browser requests.
 #include <gtest/gtest.h>
 
+#include "base/text_codec.h"
 #include "capture/proxy_request.h"
 
 namespace qp {
@@ -36,6 +37,35 @@ TEST(ProxyRequest, OnlyAPageRequestGivesAnAddress) {
 TEST(ProxyRequest, TheReplyCarriesTheAddress) {
   EXPECT_EQ(ProxyReplyText("Запрос %s отправлен программе Quillpost.", "http://a/"), "Запрос http://a/ отправлен программе Quillpost.");
   EXPECT_EQ(ProxyReplyText("no mark", "http://a/"), "no mark");
+}
+
+// A code page with no charset name a browser knows.
+class UnnamedCodec final : public TextCodec {
+ public:
+  int Number() const override { return 54936; }
+  std::string Decode(std::string_view bytes) const override { return std::string(bytes); }
+  std::string Encode(std::string_view) const override { return "?"; }
+};
+
+// Markup in a crafted address must stay text: the browser is told the reply is plain text,
+// in the character set its bytes are in, and not to guess otherwise.
+TEST(ProxyRequest, TheReplyIsPlainTextInItsCharacterSetThatNoBrowserMaySniff) {
+  const std::string text = ProxyReplyText("Запрос %s отправлен программе Quillpost.", "http://x/<script>alert(1)</script>");
+  const UnnamedCodec unnamed;
+  const struct {
+    const TextCodec& codec;
+    std::string charset, body;
+  } cases[] = {{*CodecByNumber(1251), "windows-1251", CodecByNumber(1251)->Encode(text)},
+               {*CodecByNumber(kCodePageKoi8r), "koi8-r", CodecByNumber(kCodePageKoi8r)->Encode(text)},
+               {unnamed, "utf-8", text}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(ProxyReply(text, false, c.codec), "HTTP/1.0 200 OK\r\nContent-Type: text/plain; charset=" + c.charset +
+                                                    "\r\nX-Content-Type-Options: nosniff\r\nContent-Length: " +
+                                                    std::to_string(c.body.size()) + "\r\nConnection: close\r\n\r\n" + c.body);
+  }
+  const std::string refused = ProxyReply("Запрос не принят.", true, *CodecByNumber(1251));
+  EXPECT_TRUE(refused.starts_with("HTTP/1.0 403 Forbidden\r\nContent-Type: text/plain; charset=windows-1251\r\n")) << refused;
+  EXPECT_TRUE(refused.ends_with("\r\n\r\n" + CodecByNumber(1251)->Encode("Запрос не принят."))) << refused;
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "app/system_win.h"
 #include "base/process.h"
 #include "base/working_folder.h"
+#include "main_window_fixture_win.h"
 #include "request/request_list_window_win.h"
 #include "test_support.h"
 #include "ui/text_win.h"
@@ -62,6 +63,34 @@ TEST_F(RequestList2Test, AutomaticSavingWritesListTxtOnCloseAndLoadsItIntoAnEmpt
   SendMessageW(again->Hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
   EXPECT_EQ(again->Entries(), (std::vector<std::string>{"http://one.example/", "http://two.example/"}));
   EXPECT_TRUE(settings.ReadBool("Settings", "Autoloadlist", false));
+}
+
+// A "list.txt" held by a program that lets nobody read it: the user is told once, and the
+// list is not written over it at close though the file can be read again by then.
+TEST_F(RequestList2Test, AListTxtThatCannotBeLoadedIsToldOnceAndNotSavedOver) {
+  settings.WriteBool("Settings", "Autoloadlist", true);
+  test::WriteAll(dir / "list.txt", "http://kept.example/\r\n");
+  const std::wstring path = static_cast<const std::filesystem::path&>(dir / "list.txt").wstring();
+  HANDLE holder = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  std::vector<std::string> said;
+  std::function<void(HWND)> tell = [&](HWND box) {
+    said.push_back(BoxText(box));
+    WhenShown(L"#32770", tell);  // a second box is caught too, not left waiting
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+  };
+  WhenShown(L"#32770", tell);
+  auto list = Make();
+  ShowWindow(list->Hwnd(), SW_SHOW);  // activated by it, as by each call below
+  SendMessageW(list->Hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
+  SendMessageW(list->Hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
+  CloseHandle(holder);
+  list->Append("http://new.example/");
+  SendMessageW(list->Hwnd(), WM_CLOSE, 0, 0);
+  CancelWhenShown();
+  EXPECT_EQ(test::ReadAll(dir / "list.txt"), "http://kept.example/\r\n");
+  ASSERT_EQ(said.size(), 1u);
+  EXPECT_NE(said[0].find("list.txt"), std::string::npos) << said[0];
 }
 
 // A drop of these files as Explorer hands it over: DROPFILES and the wide names, each

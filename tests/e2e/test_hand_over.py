@@ -71,15 +71,19 @@ class HandOver(ProgramTest):
         self.assertEqual(fields["subject"], [REQUEST])
         self.assertEqual(fields["body"], ["send %s\r\n%s\r\n" % (REQUEST, COMMENT)])
 
-    def test_the_bat_gets_one_parameter_and_the_body_in_the_code_page(self):
+    def test_the_bat_gets_exactly_its_options_and_the_body_in_the_code_page(self):
         self.program.write("settings.ini", "[Settings]\r\nlang=1\r\nsendby=4\r\n[Emails]\r\nEM1=user@example.org\r\n"
                                            "[TheBat]\r\nsend=1\r\npath=%s\r\nBatAcName1=Home\r\n" % self.recorder)
-        request = 'http://example.com/?q="x" /EVIL'
+        # A captured address that would add a recipient, an attachment or options of its own.
+        request = 'ftp://x/a;TO=evil@example.org;ATTACH=C:\\secret.doc?q="x" /EVIL'
         starts = self.send(request)
         self.assertEqual(len(starts), 1, starts)
-        self.assertEqual(starts[0], ["/MAILU=Home;TO=www4mail@example.org;SUBJECT=%s;TEXT=%s;QUEUE"
-                                     % (request.replace('"', "%22"), windows_path(self.program.path("body.txt")))])
-        self.assertEqual(self.program.read("body.txt").decode("cp1251"), "send %s\r\n%s\r\n" % (request, COMMENT))
+        self.assertEqual(len(starts[0]), 1, starts[0])
+        body_file = windows_path(self.program.path("body-1.txt"))
+        self.assertEqual(starts[0][0].split(";"), ["/MAILU=Home", "TO=www4mail@example.org",
+                                                   "SUBJECT=" + request.replace('"', "%22").replace(";", "%3B"), "TEXT=" + body_file,
+                                                   "QUEUE"])
+        self.assertEqual(self.program.read("body-1.txt").decode("cp1251"), "send %s\r\n%s\r\n" % (request, COMMENT))
 
 
 if __name__ == "__main__":

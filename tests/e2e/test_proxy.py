@@ -30,6 +30,17 @@ def chromium(port, url, profile):
     return subprocess.run(["chromium", *flags, "--dump-dom", url], capture_output=True, timeout=60).stdout.decode("utf-8", "replace")
 
 
+def split_reply(reply):
+    """Status line, headers (by lower-case name) and body of a raw HTTP reply."""
+    head, _, body = reply.partition(b"\r\n\r\n")
+    lines = head.decode("latin-1").split("\r\n")
+    return lines[0], {k.lower(): v for k, _, v in (l.partition(": ") for l in lines[1:])}, body
+
+
+def http_reply(command):
+    return split_reply(subprocess.run(command, capture_output=True, timeout=30).stdout)
+
+
 def registry(value):
     out = subprocess.run([WINE, "reg", "query", KEY, "/v", value], capture_output=True, timeout=30).stdout
     for line in out.decode("utf-8", "replace").splitlines():
@@ -48,11 +59,15 @@ class LocalProxy(ProgramTest):
         p.start()
         self.assertEqual(registry("ProxyServer"), "127.0.0.1:%d" % port)
         self.assertEqual(registry("ProxyEnable"), "0x1")
-        reply = subprocess.run(["curl", "-s", "--http0.9", "--max-time", "10", "-x", "127.0.0.1:%d" % port, "http://example.com/page"],
-                               capture_output=True, timeout=30).stdout
-        self.assertEqual(reply, "Запрос http://example.com/page отправлен программе Quillpost.".encode("cp1251"))
+        # Markup in the address stays text: the reply says it is plain text, not to be sniffed.
+        address = "http://example.com/page?<script>alert(1)</script>"
+        status, headers, body = http_reply(["curl", "-s", "-i", "--max-time", "10", "-x", "127.0.0.1:%d" % port, address])
+        self.assertEqual(status, "HTTP/1.0 200 OK")
+        self.assertEqual(headers.get("content-type"), "text/plain; charset=windows-1251")
+        self.assertEqual(headers.get("x-content-type-options"), "nosniff")
+        self.assertEqual(body, ("Запрос %s отправлен программе Quillpost." % address).encode("cp1251"))
         line = lambda: next((t for c, t in p.texts() if c.lower() == "combobox"), None)
-        self.assertTrue(wait_for(lambda: line() == "http://example.com/page", timeout=10), line())
+        self.assertTrue(wait_for(lambda: line() == address, timeout=10), line())
         self.assertEqual(p.exit_from_menu(), 0)
         self.assertEqual(registry("ProxyServer"), "")
         self.assertEqual(registry("ProxyEnable"), "0x0")
@@ -111,7 +126,9 @@ class LocalProxy(ProgramTest):
                     break
                 reply += data
             client.close()
-            self.assertEqual(reply, "Запрос не принят.".encode("cp1251"), request)
+            self.assertEqual(split_reply(reply), ("HTTP/1.0 403 Forbidden", {
+                "content-type": "text/plain; charset=windows-1251", "x-content-type-options": "nosniff", "content-length": "17",
+                "connection": "close"}, "Запрос не принят.".encode("cp1251")), request)
         self.assertEqual(p.request_line(), "http://before.example/")
 
     def test_after_a_crash_the_browser_still_gets_its_own_setting_back(self):
