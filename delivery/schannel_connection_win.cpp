@@ -84,7 +84,6 @@ class SchannelConnection final : public Connection {
     if (QueryContextAttributesW(&context_, SECPKG_ATTR_STREAM_SIZES, &sizes_) != SEC_E_OK || sizes_.cbMaximumMessage == 0) {
       throw TlsError(peer_.host, "stream sizes");
     }
-    Verify();
   }
 
   void Write(std::string_view bytes) override {
@@ -146,7 +145,7 @@ class SchannelConnection final : public Connection {
 
  private:
   // The handshake, or the exchange the peer asks for after it (renegotiation, TLS 1.3's
-  // post-handshake messages), until the context is complete again.
+  // post-handshake messages), until the context is complete again and its certificate judged.
   void Handshake(bool first) {
     bool fresh = first;
     // Each step works on what is here first: a renegotiation may need nothing more from the
@@ -181,8 +180,11 @@ class SchannelConnection final : public Connection {
       } else {
         received_.clear();
       }
-      if (status == SEC_E_OK) return;
+      if (status == SEC_E_OK) break;
     }
+    // Every handshake ends with its certificate judged, a renegotiation's as the first one's:
+    // no exchange may bring in a server nobody has checked.
+    Verify();
   }
 
   // Decrypts one record from what was received; false when it is not all here yet.
@@ -206,12 +208,7 @@ class SchannelConnection final : public Connection {
       if (buffer.BufferType == SECBUFFER_EXTRA) extra.assign(static_cast<const char*>(buffer.pvBuffer), buffer.cbBuffer);
     }
     received_ = std::move(extra);
-    if (status == SEC_I_RENEGOTIATE) {
-      // The certificate of the new handshake is judged as the first one was: a renegotiation
-      // must not bring in a server nobody has checked.
-      Handshake(false);
-      Verify();
-    }
+    if (status == SEC_I_RENEGOTIATE) Handshake(false);
     return true;
   }
 
