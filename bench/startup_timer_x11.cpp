@@ -203,7 +203,9 @@ int main(int argc, char** argv) {
       XEvent event;
       XNextEvent(display, &event);
       const double received = NowMs();
-      if (event.type != MapNotify || event.xmap.override_redirect) continue;  // popups and tooltips are not the window
+      // Where Wine places its windows itself ("Managed"="N") every top-level window is
+      // override-redirect, the main one too: the owner and the title tell it from a popup.
+      if (event.type != MapNotify) continue;
       const pid_t window_pid = WindowPid(display, event.xmap.window, net_wm_pid);
       if (!window_pid || !StartedBy(window_pid, child)) continue;
       const std::string window_title = WindowTitle(display, event.xmap.window, net_wm_name, utf8_string);

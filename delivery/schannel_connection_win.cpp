@@ -15,6 +15,7 @@
 #include <string>
 #include <utility>
 
+#include "delivery/schannel_library_win.h"
 #include "lang/language.h"
 #include "ui/text_win.h"
 
@@ -32,16 +33,16 @@ std::string Hex32(long code) {
 }
 
 // The certificate's SHA-256 digest as a fingerprint; "" when the system cannot make one.
-std::string Sha256Fingerprint(const BYTE* data, DWORD size) {
+std::string Sha256Fingerprint(const SchannelLibrary& api, const BYTE* data, DWORD size) {
   BCRYPT_ALG_HANDLE algorithm = nullptr;
-  if (BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0) != 0) return {};
+  if (api.open_algorithm(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0) != 0) return {};
   std::string digest(32, '\0');
   BCRYPT_HASH_HANDLE hash = nullptr;
-  bool ok = BCryptCreateHash(algorithm, &hash, nullptr, 0, nullptr, 0, 0) == 0;
-  ok = ok && BCryptHashData(hash, const_cast<BYTE*>(data), size, 0) == 0;
-  ok = ok && BCryptFinishHash(hash, reinterpret_cast<BYTE*>(digest.data()), static_cast<ULONG>(digest.size()), 0) == 0;
-  if (hash) BCryptDestroyHash(hash);
-  BCryptCloseAlgorithmProvider(algorithm, 0);
+  bool ok = api.create_hash(algorithm, &hash, nullptr, 0, nullptr, 0, 0) == 0;
+  ok = ok && api.hash_data(hash, const_cast<BYTE*>(data), size, 0) == 0;
+  ok = ok && api.finish_hash(hash, reinterpret_cast<BYTE*>(digest.data()), static_cast<ULONG>(digest.size()), 0) == 0;
+  if (hash) api.destroy_hash(hash);
+  api.close_algorithm(algorithm, 0);
   return ok ? FingerprintText(digest) : std::string();
 }
 
@@ -58,8 +59,8 @@ std::string ChainProblem(DWORD error) {
 
 class SchannelConnection final : public Connection {
  public:
-  SchannelConnection(std::unique_ptr<Connection> inner, const TlsPeer& peer)
-      : inner_(std::move(inner)), peer_(peer), target_(ui::Widen(peer.host)) {}
+  SchannelConnection(const SchannelLibrary& api, std::unique_ptr<Connection> inner, const TlsPeer& peer)
+      : api_(api), sspi_(*api.sspi), inner_(std::move(inner)), peer_(peer), target_(ui::Widen(peer.host)) {}
   ~SchannelConnection() override { Close(); }
   SchannelConnection(const SchannelConnection&) = delete;
   SchannelConnection& operator=(const SchannelConnection&) = delete;
@@ -69,8 +70,8 @@ class SchannelConnection final : public Connection {
     credentials.dwVersion = SCHANNEL_CRED_VERSION;
     // The certificate is judged here, after the handshake, the same way on every system.
     credentials.dwFlags = SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS;
-    const SECURITY_STATUS status = AcquireCredentialsHandleW(nullptr, const_cast<wchar_t*>(UNISP_NAME_W), SECPKG_CRED_OUTBOUND, nullptr,
-                                                             &credentials, nullptr, nullptr, &credentials_, nullptr);
+    const SECURITY_STATUS status = sspi_.AcquireCredentialsHandleW(nullptr, const_cast<wchar_t*>(UNISP_NAME_W), SECPKG_CRED_OUTBOUND,
+                                                                   nullptr, &credentials, nullptr, nullptr, &credentials_, nullptr);
     if (status != SEC_E_OK) throw TlsError(peer_.host, Hex32(status));
     have_credentials_ = true;
     try {
@@ -81,7 +82,7 @@ class SchannelConnection final : public Connection {
       if (e.Code() == kConnectionResetCode) throw TlsError(peer_.host, e.what());
       throw;
     }
-    if (QueryContextAttributesW(&context_, SECPKG_ATTR_STREAM_SIZES, &sizes_) != SEC_E_OK || sizes_.cbMaximumMessage == 0) {
+    if (sspi_.QueryContextAttributesW(&context_, SECPKG_ATTR_STREAM_SIZES, &sizes_) != SEC_E_OK || sizes_.cbMaximumMessage == 0) {
       throw TlsError(peer_.host, "stream sizes");
     }
   }
@@ -98,7 +99,7 @@ class SchannelConnection final : public Connection {
                               {sizes_.cbTrailer, SECBUFFER_STREAM_TRAILER, record.data() + sizes_.cbHeader + n},
                               {0, SECBUFFER_EMPTY, nullptr}};
       SecBufferDesc description{SECBUFFER_VERSION, 4, buffers};
-      const SECURITY_STATUS status = EncryptMessage(&context_, 0, &description, 0);
+      const SECURITY_STATUS status = sspi_.EncryptMessage(&context_, 0, &description, 0);
       if (status != SEC_E_OK) throw SocketError(kConnectionResetCode, "TLS: " + Hex32(status));
       record.resize(buffers[0].cbBuffer + buffers[1].cbBuffer + buffers[2].cbBuffer);
       records += record;
@@ -133,11 +134,11 @@ class SchannelConnection final : public Connection {
   void Close() override {
     if (have_context_) {
       SayGoodbye();
-      DeleteSecurityContext(&context_);
+      sspi_.DeleteSecurityContext(&context_);
       have_context_ = false;
     }
     if (have_credentials_) {
-      FreeCredentialsHandle(&credentials_);
+      sspi_.FreeCredentialsHandle(&credentials_);
       have_credentials_ = false;
     }
     if (inner_) inner_->Close();
@@ -159,14 +160,14 @@ class SchannelConnection final : public Connection {
       SecBuffer out[1] = {{0, SECBUFFER_TOKEN, nullptr}};
       SecBufferDesc out_description{SECBUFFER_VERSION, 1, out};
       unsigned long attributes = 0;
-      const SECURITY_STATUS status = InitializeSecurityContextW(&credentials_, fresh ? nullptr : &context_, target_.data(), kContextRequest,
-                                                                0, 0, fresh ? nullptr : &in_description, 0, fresh ? &context_ : nullptr,
-                                                                &out_description, &attributes, nullptr);
+      const SECURITY_STATUS status = sspi_.InitializeSecurityContextW(&credentials_, fresh ? nullptr : &context_, target_.data(),
+                                                                      kContextRequest, 0, 0, fresh ? nullptr : &in_description, 0,
+                                                                      fresh ? &context_ : nullptr, &out_description, &attributes, nullptr);
       if (fresh && (status == SEC_E_OK || status == SEC_I_CONTINUE_NEEDED)) have_context_ = true;
       fresh = false;
       if (out[0].pvBuffer) {
         const std::string token(static_cast<const char*>(out[0].pvBuffer), out[0].cbBuffer);
-        FreeContextBuffer(out[0].pvBuffer);
+        sspi_.FreeContextBuffer(out[0].pvBuffer);
         if (!token.empty()) inner_->Write(token);
       }
       if (status == SEC_E_INCOMPLETE_MESSAGE) {
@@ -194,7 +195,7 @@ class SchannelConnection final : public Connection {
                             {0, SECBUFFER_EMPTY, nullptr},
                             {0, SECBUFFER_EMPTY, nullptr}};
     SecBufferDesc description{SECBUFFER_VERSION, 4, buffers};
-    const SECURITY_STATUS status = DecryptMessage(&context_, &description, 0, nullptr);
+    const SECURITY_STATUS status = sspi_.DecryptMessage(&context_, &description, 0, nullptr);
     if (status == SEC_E_INCOMPLETE_MESSAGE) return false;
     if (status == SEC_I_CONTEXT_EXPIRED) {  // the peer's close_notify
       closed_by_peer_ = true;
@@ -214,12 +215,12 @@ class SchannelConnection final : public Connection {
 
   void Verify() {
     PCCERT_CONTEXT certificate = nullptr;
-    if (QueryContextAttributesW(&context_, SECPKG_ATTR_REMOTE_CERT_CONTEXT, &certificate) != SEC_E_OK || !certificate) {
+    if (sspi_.QueryContextAttributesW(&context_, SECPKG_ATTR_REMOTE_CERT_CONTEXT, &certificate) != SEC_E_OK || !certificate) {
       throw CertificateError(peer_.host, LookupMessage("сервер не показал сертификата", "textCertMissing"), "");
     }
-    const std::string fingerprint = Sha256Fingerprint(certificate->pbCertEncoded, certificate->cbCertEncoded);
+    const std::string fingerprint = Sha256Fingerprint(api_, certificate->pbCertEncoded, certificate->cbCertEncoded);
     if (!fingerprint.empty() && SameFingerprint(fingerprint, peer_.trusted_certificate)) {
-      CertFreeCertificateContext(certificate);
+      api_.free_certificate(certificate);
       return;
     }
     LPSTR usage[] = {const_cast<LPSTR>(szOID_PKIX_KP_SERVER_AUTH)};
@@ -229,8 +230,8 @@ class SchannelConnection final : public Connection {
     chain_request.RequestedUsage.Usage.cUsageIdentifier = 1;
     chain_request.RequestedUsage.Usage.rgpszUsageIdentifier = usage;
     PCCERT_CHAIN_CONTEXT chain = nullptr;
-    const bool built = CertGetCertificateChain(nullptr, certificate, nullptr, certificate->hCertStore, &chain_request, 0, nullptr, &chain);
-    CertFreeCertificateContext(certificate);
+    const bool built = api_.get_chain(nullptr, certificate, nullptr, certificate->hCertStore, &chain_request, 0, nullptr, &chain);
+    api_.free_certificate(certificate);
     if (!built || !chain) throw CertificateError(peer_.host, ChainProblem(static_cast<DWORD>(CERT_E_CHAINING)), fingerprint);
     SSL_EXTRA_CERT_CHAIN_POLICY_PARA ssl{};
     ssl.cbSize = sizeof ssl;
@@ -241,8 +242,8 @@ class SchannelConnection final : public Connection {
     policy.pvExtraPolicyPara = &ssl;
     CERT_CHAIN_POLICY_STATUS verdict{};
     verdict.cbSize = sizeof verdict;
-    const bool checked = CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain, &policy, &verdict);
-    CertFreeCertificateChain(chain);
+    const bool checked = api_.verify_chain_policy(CERT_CHAIN_POLICY_SSL, chain, &policy, &verdict);
+    api_.free_chain(chain);
     if (!checked) throw CertificateError(peer_.host, ChainProblem(GetLastError()), fingerprint);
     if (verdict.dwError != 0) throw CertificateError(peer_.host, ChainProblem(verdict.dwError), fingerprint);
   }
@@ -252,21 +253,23 @@ class SchannelConnection final : public Connection {
     DWORD type = SCHANNEL_SHUTDOWN;
     SecBuffer control{sizeof type, SECBUFFER_TOKEN, &type};
     SecBufferDesc control_description{SECBUFFER_VERSION, 1, &control};
-    if (ApplyControlToken(&context_, &control_description) != SEC_E_OK) return;
+    if (sspi_.ApplyControlToken(&context_, &control_description) != SEC_E_OK) return;
     SecBuffer out{0, SECBUFFER_TOKEN, nullptr};
     SecBufferDesc out_description{SECBUFFER_VERSION, 1, &out};
     unsigned long attributes = 0;
-    InitializeSecurityContextW(&credentials_, &context_, target_.data(), kContextRequest, 0, 0, nullptr, 0, nullptr, &out_description,
-                               &attributes, nullptr);
+    sspi_.InitializeSecurityContextW(&credentials_, &context_, target_.data(), kContextRequest, 0, 0, nullptr, 0, nullptr, &out_description,
+                                     &attributes, nullptr);
     if (!out.pvBuffer) return;
     const std::string alert(static_cast<const char*>(out.pvBuffer), out.cbBuffer);
-    FreeContextBuffer(out.pvBuffer);
+    sspi_.FreeContextBuffer(out.pvBuffer);
     try {
       if (!alert.empty() && !inner_->EndedWhileIdle()) inner_->Write(alert);
     } catch (const std::exception&) {
     }
   }
 
+  const SchannelLibrary& api_;
+  const SecurityFunctionTableW& sspi_;
   std::unique_ptr<Connection> inner_;
   TlsPeer peer_;
   std::wstring target_;  // the host name as Schannel and the name check take it
@@ -282,7 +285,9 @@ class SchannelConnection final : public Connection {
 }  // namespace
 
 std::unique_ptr<Connection> SecureWithSchannel(std::unique_ptr<Connection> plain, const TlsPeer& peer) {
-  auto secure = std::make_unique<SchannelConnection>(std::move(plain), peer);
+  const SchannelLibrary* api = LoadSchannelLibrary();
+  if (!api) throw TlsError(peer.host, "secur32, crypt32, bcrypt");
+  auto secure = std::make_unique<SchannelConnection>(*api, std::move(plain), peer);
   secure->Open();  // on a throw, the channel and the plain connection under it close as it goes
   return secure;
 }
