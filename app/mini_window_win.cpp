@@ -94,10 +94,8 @@ void TfmMiniQPT::bbGetURLClick() {
 
 void TfmMiniQPT::Activated() {
   const std::string line = RequestLine();
-  HWND combo = ControlHwnd(kLine);
-  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-  for (const std::string& item : parts_.history()) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::Widen(item).c_str()));
-  ui::SetText(combo, line);
+  Get(kLine).SetItems(parts_.history());
+  ui::SetText(ControlHwnd(kLine), line);
   parts_.hide_taskbar_entry();
 }
 

@@ -47,7 +47,7 @@ class TfmButton final : public ui::Window {
   void ShowModal(HWND owner, int number);
   bool Open(HWND owner, int number);  // the first half: made, loaded and shown
 
-  ButtonFields Fields() const;
+  ButtonFields Fields();
   void Show(const ButtonFields& fields);
   // Writes the fields into "Buttons.ini" and closes; a failure is shown and the editor stays.
   void bbSaveClick();

@@ -104,8 +104,7 @@ void TfmWizard::BindCommands() {
       .On("btCancel", [this] { JvWizard1CancelButtonClick(); })
       .OnNotify("cbLanguage", [this](int code) {
         if (code != CBN_SELCHANGE) return;
-        HWND list = ControlHwnd("cbLanguage");
-        const LRESULT chosen = SendMessageW(list, CB_GETCURSEL, 0, 0);
+        const int chosen = Get("cbLanguage").ItemIndex();
         if (chosen >= 0) cbLanguageSelect(Get("cbLanguage").Lines()[static_cast<std::size_t>(chosen)]);
       });
 }
@@ -151,7 +150,7 @@ void TfmWizard::GoTo(int page) {
   Get("btBack").SetEnabled(page > 0);
   ShowWindow(ControlHwnd("btNext"), last ? SW_HIDE : SW_SHOW);
   ShowWindow(ControlHwnd("btFinish"), last ? SW_SHOW : SW_HIDE);
-  SendMessageW(Hwnd(), DM_SETDEFID, GetDlgCtrlID(ControlHwnd(last ? "btFinish" : "btNext")), 0);
+  SetDefaultButton(last ? "btFinish" : "btNext");
 }
 
 void TfmWizard::ChooseLanguage(const std::string& text) {

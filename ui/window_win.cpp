@@ -415,6 +415,14 @@ std::vector<WinComponent*> Window::PagesOf(std::string_view page_control) const 
   return pages;
 }
 
+int Window::CurrentPage(std::string_view page_control) const {
+  return static_cast<int>(SendMessageW(ControlHwnd(page_control), TCM_GETCURSEL, 0, 0));
+}
+
+int Window::PageCount(std::string_view page_control) const { return static_cast<int>(PagesOf(page_control).size()); }
+
+void Window::SetDefaultButton(std::string_view name) { SendMessageW(hwnd_, DM_SETDEFID, GetDlgCtrlID(ControlHwnd(name)), 0); }
+
 void Window::ShowPage(std::string_view page_control, int index) {
   HWND tabs = ControlHwnd(page_control);
   const std::vector<WinComponent*> pages = PagesOf(page_control);

@@ -52,6 +52,10 @@ class Window : public Form {
   void RunModalAndDestroy(HWND owner);
   // Brings page index of a PageControl to the front, its tabs named after their pages.
   void ShowPage(std::string_view page_control, int index);
+  int CurrentPage(std::string_view page_control) const;
+  int PageCount(std::string_view page_control) const;
+  // The button Enter presses in a dialog.
+  void SetDefaultButton(std::string_view name);
 
   // Called by the message loop for every message: shortcuts, the window's key preview
   // and dialog-style keyboard navigation. true when the message was consumed.
