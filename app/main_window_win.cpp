@@ -125,7 +125,7 @@ void TfmMain::OnPrepare() {
     state_ = ReadSavedState(settings_);
     ++state_.starts;
     SetCurrentLanguage(state_.language, OpenLanguageFile(state_.language));
-    if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
+    TranslateToCurrentLanguage(*this);
   } catch (const std::exception& e) {
     LogError(std::string("MainFormCreate Error : ") + e.what());
   }
@@ -145,7 +145,7 @@ void TfmMain::FormCreate() {
 }
 
 void TfmMain::OnShow() {
-  if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
+  TranslateToCurrentLanguage(*this);
   TickLanguageItem();
 }
 

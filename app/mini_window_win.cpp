@@ -75,9 +75,7 @@ void TfmMiniQPT::FocusRequestLine() {
   SetFocus(ControlHwnd(kLine));
 }
 
-void TfmMiniQPT::OnShow() {
-  if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
-}
+void TfmMiniQPT::OnShow() { TranslateToCurrentLanguage(*this); }
 
 // The main window stays hidden: the letter goes out with the automatic-mode button.
 void TfmMiniQPT::bbStartClick() {

@@ -50,7 +50,7 @@ ui::FormDef AboutDef(int64_t starts, int64_t letters) {
 
 }  // namespace
 
-TfmAbout::TfmAbout(int64_t starts, int64_t letters) : Window(AboutDef(starts, letters)) {}
+TfmAbout::TfmAbout(int64_t starts, int64_t letters) : Dialog(AboutDef(starts, letters)) {}
 
 void TfmAbout::ShowModal(HWND owner) {
   if (!Create(owner, WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_TOPMOST | WS_EX_DLGMODALFRAME, 0, 0)) return;
@@ -63,10 +63,6 @@ void TfmAbout::ShowModal(HWND owner) {
   DestroyWindow(Hwnd());
 }
 
-void TfmAbout::OnShow() {
-  if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
-}
-
 // Each text only when its file is there; a missing one leaves its memo empty.
 void TfmAbout::FillMemos() {
   const std::pair<const char*, const char*> texts[] = {{"mmWelcome", "welcome.txt"}, {"mmLicence", "license.txt"}};
@@ -76,7 +72,7 @@ void TfmAbout::FillMemos() {
     if (state.exists) ui::SetText(ControlHwnd(memo), state.text.utf8);
   }
   // A language file's memo lines stand in for the texts' lines.
-  if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
+  Translate();
 }
 
 void TfmAbout::ClearMemos() {
@@ -91,12 +87,8 @@ bool TfmAbout::OnKeyPreview(const MSG& msg) {
 }
 
 LRESULT TfmAbout::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
-  if (msg == WM_CLOSE) {
-    ShowWindow(Hwnd(), SW_HIDE);  // ends the modal loop
-    return 0;
-  }
   if (msg == WM_ACTIVATE && LOWORD(wparam) != WA_INACTIVE) FillMemos();
-  return Window::HandleMessage(msg, wparam, lparam);
+  return Dialog::HandleMessage(msg, wparam, lparam);
 }
 
 }  // namespace qp

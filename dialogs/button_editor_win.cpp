@@ -238,7 +238,7 @@ void OpenListFile(const char* name) { ui::ShellOpen(ProgramFile(name)); }  // a 
 
 // ---- the editor
 
-TfmButton::TfmButton(const IniFile& settings) : Window(ButtonDef()), settings_(settings) { BindCommands(); }
+TfmButton::TfmButton(const IniFile& settings) : Dialog(ButtonDef()), settings_(settings) { BindCommands(); }
 
 void TfmButton::BindCommands() {
   ui::Commands& c = Commands();
@@ -271,10 +271,6 @@ bool TfmButton::Open(HWND owner, int number) {
 void TfmButton::ShowModal(HWND owner, int number) {
   if (!Open(owner, number)) return;
   RunModalAndDestroy(owner);
-}
-
-void TfmButton::OnShow() {
-  if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
 }
 
 void TfmButton::Load() {
@@ -347,17 +343,9 @@ void TfmButton::Construct(TfmConstructor::Page page) {
   constructor.ShowModal(Hwnd());
 }
 
-LRESULT TfmButton::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
-  if (msg == WM_CLOSE) {
-    Close();  // as "Выйти без изменений"
-    return 0;
-  }
-  return Window::HandleMessage(msg, wparam, lparam);
-}
-
 // ---- the builders
 
-TfmConstructor::TfmConstructor(TfmButton& editor, Page page) : Window(ConstructorDef()), editor_(editor), page_(page) {
+TfmConstructor::TfmConstructor(TfmButton& editor, Page page) : Dialog(ConstructorDef()), editor_(editor), page_(page) {
   Commands()
       .On(fmConstructor::bbW2Msave, [this] { bbW2MsaveClick(); })
       .On(fmConstructor::bbSave2, [this] { bbSave2Click(); })
@@ -402,10 +390,6 @@ bool TfmConstructor::ShowModal(HWND owner) {
   return true;
 }
 
-void TfmConstructor::OnShow() {
-  if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
-}
-
 void TfmConstructor::Fill(const char* list, const std::vector<std::string>& entries) {
   ui::Component& box = Get(list);
   box.SetItems(entries);
@@ -440,13 +424,4 @@ void TfmConstructor::bbSave2Click() {
   editor_.SetBody(FtpBody(choices));
   Close();
 }
-
-LRESULT TfmConstructor::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
-  if (msg == WM_CLOSE) {
-    Close();
-    return 0;
-  }
-  return Window::HandleMessage(msg, wparam, lparam);
-}
-
 }  // namespace qp

@@ -26,7 +26,7 @@ namespace qp {
 
 using fmOptions::Numbered;
 
-TfmOptions::TfmOptions(Program program) : Window(OptionsFormDef()), program_(std::move(program)) { BindCommands(); }
+TfmOptions::TfmOptions(Program program) : Dialog(OptionsFormDef()), program_(std::move(program)) { BindCommands(); }
 
 void TfmOptions::BindCommands() {
   using namespace fmOptions;
@@ -77,7 +77,7 @@ void TfmOptions::ShowModal(HWND owner) {
 
 void TfmOptions::OnShow() {
   ShowPage(fmOptions::JvPageControl1, 0);
-  if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
+  Translate();
   ShowPage(fmOptions::JvPageControl1, 0);  // the tabs in the language's words
 }
 
@@ -236,13 +236,4 @@ bool TfmOptions::OnKeyPreview(const MSG& msg) {
   ShowPage(fmOptions::JvPageControl1, (current + step + count) % count);
   return true;
 }
-
-LRESULT TfmOptions::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
-  if (msg == WM_CLOSE) {
-    ShowWindow(Hwnd(), SW_HIDE);  // ends the modal loop; nothing is written
-    return 0;
-  }
-  return Window::HandleMessage(msg, wparam, lparam);
-}
-
 }  // namespace qp

@@ -92,7 +92,7 @@ ui::FormDef WizardDef() {
 }  // namespace
 
 TfmWizard::TfmWizard(SettingsFile& settings, std::function<void(int)> choose_language)
-    : Window(WizardDef()), settings_(settings), choose_language_(std::move(choose_language)) {
+    : Dialog(WizardDef()), settings_(settings), choose_language_(std::move(choose_language)) {
   BindCommands();
 }
 
@@ -127,7 +127,7 @@ void TfmWizard::ShowModal(HWND owner) {
 void TfmWizard::OnShow() {
   LoadMemos();
   // A language file's memo lines stand in for the texts' lines.
-  if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
+  Translate();
   language_ = 0;
   GoTo(page_);
 }
@@ -156,8 +156,8 @@ void TfmWizard::GoTo(int page) {
 void TfmWizard::ChooseLanguage(const std::string& text) {
   language_ = WizardLanguageNumber(text);
   choose_language_(language_);
-  if (const IniFile* file = CurrentLanguageFile()) {
-    TranslateWindow(*this, *file);
+  if (CurrentLanguageFile()) {
+    Translate();
     GoTo(page_);  // the page's texts in the new language
   }
 }
@@ -180,8 +180,6 @@ void TfmWizard::JvWizard1FinishButtonClick() {
 
 void TfmWizard::JvWizard1CancelButtonClick() { Close(); }
 
-void TfmWizard::Close() { ShowWindow(Hwnd(), SW_HIDE); }  // ends the modal loop
-
 // Enter goes on (or finishes), Escape cancels, as in the system's own wizards.
 bool TfmWizard::OnKeyPreview(const MSG& msg) {
   if (msg.message != WM_KEYDOWN) return false;
@@ -200,12 +198,6 @@ bool TfmWizard::OnKeyPreview(const MSG& msg) {
   return false;
 }
 
-LRESULT TfmWizard::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
-  if (msg == WM_CLOSE) {  // Alt+F4: as Cancel
-    JvWizard1CancelButtonClick();
-    return 0;
-  }
-  return Window::HandleMessage(msg, wparam, lparam);
-}
+void TfmWizard::OnCloseAsked() { JvWizard1CancelButtonClick(); }  // Alt+F4: as Cancel
 
 }  // namespace qp

@@ -70,9 +70,7 @@ void TfmHistory::ShowWindow() {
   SetForegroundWindow(Hwnd());
 }
 
-void TfmHistory::OnShow() {
-  if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
-}
+void TfmHistory::OnShow() { TranslateToCurrentLanguage(*this); }
 
 void TfmHistory::Reload() {
   if (rows_.Refresh(LoadHistory())) Fill();

@@ -101,7 +101,7 @@ void TfmRequestList2::ShowListModal() {
 }
 
 void TfmRequestList2::OnShow() {
-  if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
+  TranslateToCurrentLanguage(*this);
   if (settings_.ReadBool("Settings", "Autoloadlist", false)) Find("cbAutoSave")->SetChecked(true);
 }
 

@@ -4,7 +4,11 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "base/ini_file.h"
+#include "base/process.h"
+#include "lang/dialog_win.h"
 #include "lang/language.h"
 #include "ui/text_win.h"
 #include "ui/window_win.h"
@@ -196,6 +200,20 @@ TEST_F(WindowTest, TranslationAppliesToTheLiveWindowAndKeepsTypedText) {
   EXPECT_EQ(window.Find("mmNotes")->Lines(), (std::vector<std::string>{"one", "", "три"}));
   EXPECT_EQ(window.Find("cbLine")->Lines(), (std::vector<std::string>{"а", "b"}));
   EXPECT_EQ(ui::GetText(combo), "typed");
+}
+
+TEST(DialogTest, ShowsInTheCurrentLanguageAndAskedToCloseHides) {
+  SetCurrentLanguage(0, std::make_unique<IniFile>("[fmProbe]\r\nfmProbe.Caption=Probe\r\n"));
+  struct ProbeDialog : Dialog {
+    ProbeDialog() : Dialog(TestForm()) {}
+  } dialog;
+  ASSERT_TRUE(dialog.Create(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 10, 10));
+  EXPECT_EQ(dialog.Title(), "Проба");
+  ShowWindow(dialog.Hwnd(), SW_SHOW);
+  EXPECT_EQ(dialog.Title(), "Probe");
+  SendMessageW(dialog.Hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindowVisible(dialog.Hwnd()));
+  EXPECT_NE(dialog.Hwnd(), nullptr);  // hidden, still there to be read
 }
 
 }  // namespace
