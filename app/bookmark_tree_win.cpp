@@ -9,6 +9,7 @@
 #include "base/error_log.h"
 #include "base/scope_guard.h"
 #include "lang/language.h"
+#include "ui/component_win.h"
 #include "ui/message_box_win.h"
 #include "ui/text_win.h"
 
@@ -62,14 +63,10 @@ bool BookmarkTree::Save() {
 
 void BookmarkTree::Fill() {
   HWND tree = Tree();
-  SendMessageW(tree, WM_SETREDRAW, FALSE, 0);
-  {
-    FlagScope quiet(quiet_);
-    TreeView_DeleteAllItems(tree);
-    FillUnder(TVI_ROOT, nodes_);
-  }
-  SendMessageW(tree, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(tree, nullptr, TRUE);
+  ui::FrozenDrawing frozen(tree);
+  FlagScope quiet(quiet_);
+  TreeView_DeleteAllItems(tree);
+  FillUnder(TVI_ROOT, nodes_);
 }
 
 void BookmarkTree::FillUnder(HTREEITEM parent, const SearchForest& nodes) {

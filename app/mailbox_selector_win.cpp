@@ -6,6 +6,7 @@
 
 #include "app/main_form.h"
 #include "lang/language.h"
+#include "ui/component_win.h"
 #include "ui/message_box_win.h"
 
 namespace qp {
@@ -26,7 +27,7 @@ void MailboxSelector::Attach() {
   GetObjectW(window_.Font(), sizeof font, &font);
   font.lfUnderline = TRUE;
   underlined_ = CreateFontIndirectW(&font);
-  SendMessageW(window_.ControlHwnd(fmMain::lbMailBox), WM_SETFONT, reinterpret_cast<WPARAM>(underlined_), FALSE);
+  ui::SetControlFont(window_.ControlHwnd(fmMain::lbMailBox), underlined_, false);
 }
 
 void MailboxSelector::LoadStartupProfile() { qp::LoadStartupProfile(settings_, profile_); }
@@ -43,8 +44,7 @@ void MailboxSelector::Select(int n) {
   settings_.WriteInteger("Emails", "Active", n);
   if (!settings_.UpdateFile()) throw std::runtime_error(CannotWriteMessage(settings_.Path()));
   for (int label = 1; label <= kLabelCount; ++label) {
-    SendMessageW(window_.ControlHwnd(fmMain::Numbered(fmMain::lb, label)), WM_SETFONT,
-                 reinterpret_cast<WPARAM>(label == n ? underlined_ : window_.Font()), TRUE);
+    ui::SetControlFont(window_.ControlHwnd(fmMain::Numbered(fmMain::lb, label)), label == n ? underlined_ : window_.Font(), true);
   }
   for (int i = 1; i <= kProfileCount; ++i) {
     window_.Get(fmMain::Numbered(fmMain::miEmail, i)).SetChecked(i == n);

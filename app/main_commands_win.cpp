@@ -244,7 +244,7 @@ void TfmMain::miCounterSetClick() {
 
 void TfmMain::miLangClick(int number) {
   SetCurrentLanguage(number, OpenLanguageFile(number));
-  if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
+  TranslateToCurrentLanguage(*this);
   TickLanguageItem();
   InvalidateRect(ControlHwnd(fmMain::JvSearchTreeView), nullptr, TRUE);  // the root's name
 }

@@ -36,13 +36,13 @@ DispatchOptions MainDispatchHost::Options() {
   return options;
 }
 
-void MainDispatchHost::SetProgress(int position) { SendMessageW(parts_.window.ControlHwnd(fmMain::ProgressBar1), PBM_SETPOS, position, 0); }
+void MainDispatchHost::SetProgress(int position) { parts_.window.Get(fmMain::ProgressBar1).SetPosition(position); }
 
 void MainDispatchHost::StepProgress() {
-  HWND bar = parts_.window.ControlHwnd(fmMain::ProgressBar1);
+  ui::Component& bar = parts_.window.Get(fmMain::ProgressBar1);
   // Past the end the bar starts again from nothing.
-  if (SendMessageW(bar, PBM_GETPOS, 0, 0) >= kProgressEnd) SendMessageW(bar, PBM_SETPOS, 0, 0);
-  SendMessageW(bar, PBM_STEPIT, 0, 0);
+  if (bar.Position() >= kProgressEnd) bar.SetPosition(0);
+  bar.Step();
 }
 
 void MainDispatchHost::Status(const std::string& text) { ShowStatus(text); }

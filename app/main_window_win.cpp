@@ -79,8 +79,7 @@ void TfmMain::OnCreate() {
   request_line_.Attach();
   SetMenuDefaultItem(SubmenuOf(fmMain::PopupMenu3), GetMenuItemID(SubmenuOf(fmMain::PopupMenu3), 2), FALSE);
   HWND progress = ControlHwnd(fmMain::ProgressBar1);
-  SendMessageW(progress, PBM_SETRANGE32, 0, 50);
-  SendMessageW(progress, PBM_SETSTEP, 5, 0);
+  Get(fmMain::ProgressBar1).SetRange(50, 5);
   // Progress and cancel lie over the status bar.
   SetWindowPos(progress, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   SetWindowPos(ControlHwnd(fmMain::btCsend), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -126,7 +125,7 @@ void TfmMain::OnPrepare() {
     state_ = ReadSavedState(settings_);
     ++state_.starts;
     SetCurrentLanguage(state_.language, OpenLanguageFile(state_.language));
-    if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
+    TranslateToCurrentLanguage(*this);
   } catch (const std::exception& e) {
     LogError(std::string("MainFormCreate Error : ") + e.what());
   }
@@ -146,7 +145,7 @@ void TfmMain::FormCreate() {
 }
 
 void TfmMain::OnShow() {
-  if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
+  TranslateToCurrentLanguage(*this);
   TickLanguageItem();
 }
 
@@ -231,7 +230,7 @@ void TfmMain::StartDispatch(int number, bool help_request) {
 // A new request: the last one's status and progress go.
 void TfmMain::RequestLineChanged() {
   Get(fmMain::StatusBar).SetCaption("");
-  SendMessageW(ControlHwnd(fmMain::ProgressBar1), PBM_SETPOS, 0, 0);
+  Get(fmMain::ProgressBar1).SetPosition(0);
 }
 
 void TfmMain::bbClick(int n) {

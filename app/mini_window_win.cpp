@@ -75,9 +75,7 @@ void TfmMiniQPT::FocusRequestLine() {
   SetFocus(ControlHwnd(kLine));
 }
 
-void TfmMiniQPT::OnShow() {
-  if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
-}
+void TfmMiniQPT::OnShow() { TranslateToCurrentLanguage(*this); }
 
 // The main window stays hidden: the letter goes out with the automatic-mode button.
 void TfmMiniQPT::bbStartClick() {
@@ -94,10 +92,8 @@ void TfmMiniQPT::bbGetURLClick() {
 
 void TfmMiniQPT::Activated() {
   const std::string line = RequestLine();
-  HWND combo = ControlHwnd(kLine);
-  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-  for (const std::string& item : parts_.history()) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::Widen(item).c_str()));
-  ui::SetText(combo, line);
+  Get(kLine).SetItems(parts_.history());
+  ui::SetText(ControlHwnd(kLine), line);
   parts_.hide_taskbar_entry();
 }
 

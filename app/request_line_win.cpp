@@ -26,9 +26,10 @@ RequestLine::RequestLine(ui::Window& window, std::function<void()> enter, std::f
     : window_(window), enter_(std::move(enter)), changed_(std::move(changed)) {}
 
 HWND RequestLine::Combo() const { return window_.ControlHwnd(fmMain::cbComboBox); }
+ui::Component& RequestLine::Line() const { return window_.Get(fmMain::cbComboBox); }
 
 void RequestLine::Attach() {
-  SendMessageW(Combo(), CB_LIMITTEXT, kRequestLineLimit, 0);
+  Line().SetMaxLength(kRequestLineLimit);
   COMBOBOXINFO info{sizeof info};
   if (GetComboBoxInfo(Combo(), &info) && info.hwndItem) SetWindowSubclass(info.hwndItem, EditProc, 1, reinterpret_cast<DWORD_PTR>(this));
 }
@@ -53,11 +54,10 @@ void RequestLine::Notify(int code) {
   // An entry picked from the drop-down is a change too; the edit shows it only after this
   // notification, so the entry is read from the list.
   if (code == CBN_SELCHANGE) {
-    const LRESULT picked = SendMessageW(Combo(), CB_GETCURSEL, 0, 0);
-    if (picked == CB_ERR) return;
-    std::wstring item(static_cast<std::size_t>(SendMessageW(Combo(), CB_GETLBTEXTLEN, picked, 0)) + 1, L'\0');
-    item.resize(static_cast<std::size_t>(SendMessageW(Combo(), CB_GETLBTEXT, picked, reinterpret_cast<LPARAM>(item.data()))));
-    ChangedTo(ui::Narrow(item));
+    const int picked = Line().ItemIndex();
+    const std::vector<std::string> items = Line().Lines();
+    if (picked < 0 || picked >= static_cast<int>(items.size())) return;
+    ChangedTo(items[static_cast<std::size_t>(picked)]);
   }
 }
 
@@ -67,30 +67,27 @@ void RequestLine::Decode() { SetText(UrlDecode(Text(), SystemCodec())); }
 
 void RequestLine::SetItems(const std::vector<std::string>& items) {
   // The list changes under the typed text, which stays.
-  const std::string line = Text();
-  SendMessageW(Combo(), CB_RESETCONTENT, 0, 0);
-  for (const std::string& item : items) SendMessageW(Combo(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::Widen(item).c_str()));
-  ui::SetText(Combo(), line);
+  Line().SetItems(items);
 }
 
 void RequestLine::LoadHistory() {
-  for (const std::string& entry : LoadInputHistory()) {
-    SendMessageW(Combo(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::Widen(entry).c_str()));
-  }
+  std::vector<std::string> entries = Line().Lines();
+  for (std::string& entry : LoadInputHistory()) entries.push_back(std::move(entry));
+  Line().SetItems(entries);
 }
 
 void RequestLine::AddToHistory(const std::string& text) {
-  std::vector<std::string> entries = window_.Get(fmMain::cbComboBox).Lines();
+  std::vector<std::string> entries = Line().Lines();
   if (AddToInputHistory(entries, text)) SetItems(entries);
 }
 
 void RequestLine::ClearHistory() { SetItems({}); }  // "recent.cfg" follows at the next close
 
-bool RequestLine::SaveHistory() const { return SaveInputHistory(window_.Get(fmMain::cbComboBox).Lines()); }
+bool RequestLine::SaveHistory() const { return SaveInputHistory(Line().Lines()); }
 
 LRESULT CALLBACK RequestLine::EditProc(HWND edit, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR self) {
   auto* line = reinterpret_cast<RequestLine*>(self);
-  if (msg == WM_CHAR && line->TypedChar(edit, static_cast<wchar_t>(wparam))) return 0;
+  if (msg == WM_CHAR && line->TypedChar(static_cast<wchar_t>(wparam))) return 0;
   if (msg == WM_CHAR && wparam == VK_RETURN) return 0;  // no beep: Enter sends, on its release
   // Only an Enter pressed here sends: the release of an Enter that chose a menu entry or
   // closed a dialog also arrives here and must not start a letter.
@@ -98,7 +95,7 @@ LRESULT CALLBACK RequestLine::EditProc(HWND edit, UINT msg, WPARAM wparam, LPARA
   if (msg == WM_KILLFOCUS) line->enter_down_ = false;
   if (msg == WM_KEYUP && wparam == VK_RETURN) {
     const bool pressed_here = std::exchange(line->enter_down_, false);
-    if (pressed_here && SendMessageW(line->Combo(), CB_GETDROPPEDSTATE, 0, 0) == 0) {
+    if (pressed_here && !line->Line().DroppedDown()) {
       line->enter_();
       return 0;
     }
@@ -106,27 +103,25 @@ LRESULT CALLBACK RequestLine::EditProc(HWND edit, UINT msg, WPARAM wparam, LPARA
   return DefSubclassProc(edit, msg, wparam, lparam);
 }
 
-bool RequestLine::TypedChar(HWND edit, wchar_t key) {
-  HWND combo = Combo();
-  DWORD start = 0, end = 0;
-  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+bool RequestLine::TypedChar(wchar_t key) {
+  ui::Component& combo = Line();
+  const ui::Component::Selection selection = combo.GetSelection();
   TypingState state;
   state.text = Utf16(Text());
-  state.selection_start = start;
-  state.selection_end = end;
-  state.dropped_down = SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0;
+  state.selection_start = static_cast<std::size_t>(selection.start);
+  state.selection_end = static_cast<std::size_t>(selection.end);
+  state.dropped_down = combo.DroppedDown();
   std::vector<std::u16string> items;
-  for (const std::string& item : window_.Get(fmMain::cbComboBox).Lines()) items.push_back(Utf16(item));
+  for (const std::string& item : combo.Lines()) items.push_back(Utf16(item));
   const bool switched_off = window_.Get(fmMain::miSwitchOff).Checked();
   TypingResult result = TypingAid(state, static_cast<char16_t>(key), items, switched_off);
   if (!result.swallow) return false;
-  if (result.drop_down != TypingResult::DropDown::Keep) {
-    SendMessageW(combo, CB_SHOWDROPDOWN, result.drop_down == TypingResult::DropDown::Open, 0);
-  }
+  if (result.drop_down != TypingResult::DropDown::Keep) combo.SetDroppedDown(result.drop_down == TypingResult::DropDown::Open);
   // Opening the list may pick an item into the line; the typed text is put back after it.
   const std::wstring line(result.text.begin(), result.text.end());
-  SetWindowTextW(combo, line.c_str());
-  SendMessageW(combo, CB_SETEDITSEL, 0, MAKELPARAM(result.caret, result.caret));
+  SetWindowTextW(Combo(), line.c_str());
+  const int caret = static_cast<int>(result.caret);
+  combo.SetSelection({caret, caret});
   Changed();
   return true;
 }

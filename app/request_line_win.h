@@ -36,10 +36,11 @@ class RequestLine {
 
  private:
   static LRESULT CALLBACK EditProc(HWND edit, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR self);
-  bool TypedChar(HWND edit, wchar_t key);
+  bool TypedChar(wchar_t key);
   void Changed();
   void ChangedTo(const std::string& text);
   HWND Combo() const;
+  ui::Component& Line() const;
   void SetItems(const std::vector<std::string>& items);
 
   ui::Window& window_;

@@ -47,7 +47,7 @@ std::vector<std::string> SystemDnsServers(const NetworkParamsFunction& get_netwo
 }
 
 void FillDnsServerList(HWND combo, const NetworkParamsFunction& get_network_params) {
-  SendMessageW(combo, CB_RESETCONTENT, 0, 0);  // a failure below leaves the list empty
+  ui::SetComboItems(combo, {});  // a failure below leaves the list empty
   const std::vector<std::string> servers = SystemDnsServers(get_network_params);
   ui::SetComboItems(combo, servers);
   ui::SetText(combo, servers.empty() ? "" : servers.front());

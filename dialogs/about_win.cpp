@@ -25,7 +25,7 @@ ui::FormDef AboutDef(int64_t starts, int64_t letters) {
       .controls = {
           {.name = "plProgramName", .kind = Kind::Panel, .caption = "Quillpost (v. 3.3.2.43)", .bounds = {8, 8, 344, 28}},
           {.name = "plAuthor", .kind = Kind::Panel, .caption = std::string(kAuthorCredit), .bounds = {8, 40, 344, 22}},
-          {.name = "mmWelcome", .kind = Kind::Memo, .bounds = {8, 68, 344, 120}},
+          {.name = "mmWelcome", .kind = Kind::Memo, .bounds = {8, 68, 344, 120}, .read_only = true},
           {.name = "gbStatistic", .kind = Kind::GroupBox, .caption = "Статистика", .bounds = {8, 194, 344, 60}},
           {.name = "lbStarted",
            .kind = Kind::Label,
@@ -44,17 +44,16 @@ ui::FormDef AboutDef(int64_t starts, int64_t letters) {
            .caption = "Всего запросов отправлено:",
            .bounds = {10, 36, 220, 16}},
           {.name = "lbRS", .kind = Kind::Label, .parent = "gbStatistic", .caption = std::to_string(letters), .bounds = {234, 36, 100, 16}},
-          {.name = "mmLicence", .kind = Kind::Memo, .bounds = {8, 260, 344, 132}},
+          {.name = "mmLicence", .kind = Kind::Memo, .bounds = {8, 260, 344, 132}, .read_only = true},
       }};
 }
 
 }  // namespace
 
-TfmAbout::TfmAbout(int64_t starts, int64_t letters) : Window(AboutDef(starts, letters)) {}
+TfmAbout::TfmAbout(int64_t starts, int64_t letters) : Dialog(AboutDef(starts, letters)) {}
 
 void TfmAbout::ShowModal(HWND owner) {
   if (!Create(owner, WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_TOPMOST | WS_EX_DLGMODALFRAME, 0, 0)) return;
-  for (const char* memo : {"mmWelcome", "mmLicence"}) SendMessageW(ControlHwnd(memo), EM_SETREADONLY, TRUE, 0);
   ui::CenterWindow(Hwnd(), owner);
   ShowWindow(Hwnd(), SW_SHOW);
   FillMemos();
@@ -62,10 +61,6 @@ void TfmAbout::ShowModal(HWND owner) {
   ui::RunModal(Hwnd(), owner);
   ClearMemos();
   DestroyWindow(Hwnd());
-}
-
-void TfmAbout::OnShow() {
-  if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
 }
 
 // Each text only when its file is there; a missing one leaves its memo empty.
@@ -77,7 +72,7 @@ void TfmAbout::FillMemos() {
     if (state.exists) ui::SetText(ControlHwnd(memo), state.text.utf8);
   }
   // A language file's memo lines stand in for the texts' lines.
-  if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
+  Translate();
 }
 
 void TfmAbout::ClearMemos() {
@@ -92,12 +87,8 @@ bool TfmAbout::OnKeyPreview(const MSG& msg) {
 }
 
 LRESULT TfmAbout::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
-  if (msg == WM_CLOSE) {
-    ShowWindow(Hwnd(), SW_HIDE);  // ends the modal loop
-    return 0;
-  }
   if (msg == WM_ACTIVATE && LOWORD(wparam) != WA_INACTIVE) FillMemos();
-  return Window::HandleMessage(msg, wparam, lparam);
+  return Dialog::HandleMessage(msg, wparam, lparam);
 }
 
 }  // namespace qp

@@ -6,11 +6,11 @@
 
 #include <cstdint>
 
-#include "ui/window_win.h"
+#include "lang/dialog_win.h"
 
 namespace qp {
 
-class TfmAbout final : public ui::Window {
+class TfmAbout final : public Dialog {
  public:
   // starts and letters: the counters C1 and C2 as they stand.
   TfmAbout(int64_t starts, int64_t letters);
@@ -18,7 +18,6 @@ class TfmAbout final : public ui::Window {
   void ShowModal(HWND owner);
 
  protected:
-  void OnShow() override;
   bool OnKeyPreview(const MSG& msg) override;
   LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
 

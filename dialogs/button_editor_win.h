@@ -9,13 +9,13 @@
 
 #include "base/ini_file.h"
 #include "dialogs/button_editor.h"
-#include "ui/window_win.h"
+#include "lang/dialog_win.h"
 
 namespace qp {
 
 class TfmButton;
 
-class TfmConstructor final : public ui::Window {
+class TfmConstructor final : public Dialog {
  public:
   enum class Page { Www2Mail, Ftp2Mail };
   TfmConstructor(TfmButton& editor, Page page);
@@ -27,19 +27,14 @@ class TfmConstructor final : public ui::Window {
   void bbW2MsaveClick();
   void bbSave2Click();
 
- protected:
-  void OnShow() override;
-  LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
-
  private:
   void Fill(const char* list, const std::vector<std::string>& entries);
-  void Close() { ShowWindow(Hwnd(), SW_HIDE); }
 
   TfmButton& editor_;
   Page page_;
 };
 
-class TfmButton final : public ui::Window {
+class TfmButton final : public Dialog {
  public:
   explicit TfmButton(const IniFile& settings);
 
@@ -47,7 +42,7 @@ class TfmButton final : public ui::Window {
   void ShowModal(HWND owner, int number);
   bool Open(HWND owner, int number);  // the first half: made, loaded and shown
 
-  ButtonFields Fields() const;
+  ButtonFields Fields();
   void Show(const ButtonFields& fields);
   // Writes the fields into "Buttons.ini" and closes; a failure is shown and the editor stays.
   void bbSaveClick();
@@ -58,15 +53,10 @@ class TfmButton final : public ui::Window {
   void SetSubject(const std::string& text);
   void SetBody(const std::vector<std::string>& lines);
 
- protected:
-  void OnShow() override;
-  LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
-
  private:
   void BindCommands();
   void Load();
   void Construct(TfmConstructor::Page page);
-  void Close() { ShowWindow(Hwnd(), SW_HIDE); }
 
   const IniFile& settings_;
   int number_ = 0;

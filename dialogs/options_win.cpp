@@ -26,7 +26,7 @@ namespace qp {
 
 using fmOptions::Numbered;
 
-TfmOptions::TfmOptions(Program program) : Window(OptionsFormDef()), program_(std::move(program)) { BindCommands(); }
+TfmOptions::TfmOptions(Program program) : Dialog(OptionsFormDef()), program_(std::move(program)) { BindCommands(); }
 
 void TfmOptions::BindCommands() {
   using namespace fmOptions;
@@ -77,7 +77,7 @@ void TfmOptions::ShowModal(HWND owner) {
 
 void TfmOptions::OnShow() {
   ShowPage(fmOptions::JvPageControl1, 0);
-  if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
+  Translate();
   ShowPage(fmOptions::JvPageControl1, 0);  // the tabs in the language's words
 }
 
@@ -93,7 +93,7 @@ void TfmOptions::Show(const OptionsValues& v) {
     SetText(Numbered(edSMTPPort, k), server.port);
     SetText(Numbered(edUser, k), server.user);
     SetText(Numbered(edPass, k), server.password);
-    SendMessageW(ControlHwnd(Numbered(cbTLS, k)), CB_SETCURSEL, static_cast<WPARAM>(server.tls), 0);
+    Get(Numbered(cbTLS, k)).SetItemIndex(static_cast<int>(server.tls));
     ports_[k - 1] = server.port;
     users_[k - 1] = server.user;
   }
@@ -137,8 +137,8 @@ OptionsValues TfmOptions::Values() {
     server.user = Text(Numbered(edUser, k));
     server.password = Text(Numbered(edPass, k));
     // Nothing chosen (the settings could not be read) keeps the port's default.
-    const LRESULT chosen = SendMessageW(ControlHwnd(Numbered(cbTLS, k)), CB_GETCURSEL, 0, 0);
-    server.tls = TlsModeOf(chosen == CB_ERR ? "" : std::to_string(chosen), server.port, server.user);
+    const int chosen = Get(Numbered(cbTLS, k)).ItemIndex();
+    server.tls = TlsModeOf(chosen < 0 ? "" : std::to_string(chosen), server.port, server.user);
   }
   for (int n = 1; n <= kOptionRows; ++n) {
     OptionsValues::Mailbox& mailbox = v.mailboxes[n - 1];
@@ -187,13 +187,13 @@ void TfmOptions::sbApplyClick() {
 
 void TfmOptions::ServerChanged(int k) {
   using namespace fmOptions;
-  const HWND list = ControlHwnd(Numbered(cbTLS, k));
-  const LRESULT shown = SendMessageW(list, CB_GETCURSEL, 0, 0);
+  ui::Component& list = Get(Numbered(cbTLS, k));
+  const int shown = list.ItemIndex();
   std::string port = Text(Numbered(edSMTPPort, k));
   std::string user = Text(Numbered(edUser, k));
-  if (shown != CB_ERR) {
+  if (shown >= 0) {
     const TlsMode mode = TlsFollowingEntry(static_cast<TlsMode>(shown), {ports_[k - 1], users_[k - 1]}, {port, user});
-    SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(mode), 0);
+    list.SetItemIndex(static_cast<int>(mode));
   }
   ports_[k - 1] = std::move(port);
   users_[k - 1] = std::move(user);
@@ -231,19 +231,9 @@ bool TfmOptions::OnKeyPreview(const MSG& msg) {
   if (msg.wParam == VK_NEXT) step = 1;
   if (msg.wParam == VK_PRIOR) step = -1;
   if (step == 0) return false;
-  HWND tabs = ControlHwnd(fmOptions::JvPageControl1);
-  const int count = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
-  const int current = static_cast<int>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0));
+  const int count = PageCount(fmOptions::JvPageControl1);
+  const int current = CurrentPage(fmOptions::JvPageControl1);
   ShowPage(fmOptions::JvPageControl1, (current + step + count) % count);
   return true;
 }
-
-LRESULT TfmOptions::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
-  if (msg == WM_CLOSE) {
-    ShowWindow(Hwnd(), SW_HIDE);  // ends the modal loop; nothing is written
-    return 0;
-  }
-  return Window::HandleMessage(msg, wparam, lparam);
-}
-
 }  // namespace qp

@@ -10,11 +10,11 @@
 
 #include "base/ini_file.h"
 #include "dialogs/options.h"
-#include "ui/window_win.h"
+#include "lang/dialog_win.h"
 
 namespace qp {
 
-class TfmOptions final : public ui::Window {
+class TfmOptions final : public Dialog {
  public:
   // What the dialog changes in the running program besides the file.
   struct Program {
@@ -38,7 +38,6 @@ class TfmOptions final : public ui::Window {
  protected:
   void OnShow() override;
   bool OnKeyPreview(const MSG& msg) override;
-  LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
 
  private:
   void BindCommands();

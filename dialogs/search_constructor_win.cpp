@@ -40,7 +40,7 @@ ui::FormDef SearchConstructorDef() {
 
 }  // namespace
 
-TfmSearchConstructor::TfmSearchConstructor() : Window(SearchConstructorDef()) {
+TfmSearchConstructor::TfmSearchConstructor() : Dialog(SearchConstructorDef()) {
   for (int n = 1; n <= kRows; ++n) {
     const std::string edit = Numbered("Edit", n);
     Commands()
@@ -76,10 +76,6 @@ TfmSearchConstructor::Result TfmSearchConstructor::Run(HWND owner, const Request
 
 void TfmSearchConstructor::Cancel() { Finish(Choice::Cancel); }
 
-void TfmSearchConstructor::OnShow() {
-  if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
-}
-
 bool TfmSearchConstructor::OnKeyPreview(const MSG& msg) {
   if (msg.message != WM_KEYDOWN || msg.wParam != VK_ESCAPE) return false;
   Finish(Choice::Cancel);
@@ -99,15 +95,9 @@ void TfmSearchConstructor::Finish(Choice choice) {
   }
   result_ = {choice, std::move(fields)};
   finished_ = true;
-  ShowWindow(Hwnd(), SW_HIDE);  // ends the modal loop
+  Close();
 }
 
-LRESULT TfmSearchConstructor::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
-  if (msg == WM_CLOSE) {
-    Finish(Choice::Cancel);
-    return 0;
-  }
-  return Window::HandleMessage(msg, wparam, lparam);
-}
+void TfmSearchConstructor::OnCloseAsked() { Finish(Choice::Cancel); }
 
 }  // namespace qp

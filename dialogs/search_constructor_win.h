@@ -5,12 +5,12 @@
 
 #include <windows.h>
 
+#include "lang/dialog_win.h"
 #include "organize/search_tree.h"
-#include "ui/window_win.h"
 
 namespace qp {
 
-class TfmSearchConstructor final : public ui::Window {
+class TfmSearchConstructor final : public Dialog {
  public:
   enum class Choice { Cancel, Create, Change };
   struct Result {
@@ -27,9 +27,8 @@ class TfmSearchConstructor final : public ui::Window {
   bool Running() const { return running_; }
 
  protected:
-  void OnShow() override;
   bool OnKeyPreview(const MSG& msg) override;
-  LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
+  void OnCloseAsked() override;
 
  private:
   void Finish(Choice choice);

@@ -92,7 +92,7 @@ ui::FormDef WizardDef() {
 }  // namespace
 
 TfmWizard::TfmWizard(SettingsFile& settings, std::function<void(int)> choose_language)
-    : Window(WizardDef()), settings_(settings), choose_language_(std::move(choose_language)) {
+    : Dialog(WizardDef()), settings_(settings), choose_language_(std::move(choose_language)) {
   BindCommands();
 }
 
@@ -104,8 +104,7 @@ void TfmWizard::BindCommands() {
       .On("btCancel", [this] { JvWizard1CancelButtonClick(); })
       .OnNotify("cbLanguage", [this](int code) {
         if (code != CBN_SELCHANGE) return;
-        HWND list = ControlHwnd("cbLanguage");
-        const LRESULT chosen = SendMessageW(list, CB_GETCURSEL, 0, 0);
+        const int chosen = Get("cbLanguage").ItemIndex();
         if (chosen >= 0) cbLanguageSelect(Get("cbLanguage").Lines()[static_cast<std::size_t>(chosen)]);
       });
 }
@@ -128,7 +127,7 @@ void TfmWizard::ShowModal(HWND owner) {
 void TfmWizard::OnShow() {
   LoadMemos();
   // A language file's memo lines stand in for the texts' lines.
-  if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
+  Translate();
   language_ = 0;
   GoTo(page_);
 }
@@ -151,14 +150,14 @@ void TfmWizard::GoTo(int page) {
   Get("btBack").SetEnabled(page > 0);
   ShowWindow(ControlHwnd("btNext"), last ? SW_HIDE : SW_SHOW);
   ShowWindow(ControlHwnd("btFinish"), last ? SW_SHOW : SW_HIDE);
-  SendMessageW(Hwnd(), DM_SETDEFID, GetDlgCtrlID(ControlHwnd(last ? "btFinish" : "btNext")), 0);
+  SetDefaultButton(last ? "btFinish" : "btNext");
 }
 
 void TfmWizard::ChooseLanguage(const std::string& text) {
   language_ = WizardLanguageNumber(text);
   choose_language_(language_);
-  if (const IniFile* file = CurrentLanguageFile()) {
-    TranslateWindow(*this, *file);
+  if (CurrentLanguageFile()) {
+    Translate();
     GoTo(page_);  // the page's texts in the new language
   }
 }
@@ -181,8 +180,6 @@ void TfmWizard::JvWizard1FinishButtonClick() {
 
 void TfmWizard::JvWizard1CancelButtonClick() { Close(); }
 
-void TfmWizard::Close() { ShowWindow(Hwnd(), SW_HIDE); }  // ends the modal loop
-
 // Enter goes on (or finishes), Escape cancels, as in the system's own wizards.
 bool TfmWizard::OnKeyPreview(const MSG& msg) {
   if (msg.message != WM_KEYDOWN) return false;
@@ -201,12 +198,6 @@ bool TfmWizard::OnKeyPreview(const MSG& msg) {
   return false;
 }
 
-LRESULT TfmWizard::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
-  if (msg == WM_CLOSE) {  // Alt+F4: as Cancel
-    JvWizard1CancelButtonClick();
-    return 0;
-  }
-  return Window::HandleMessage(msg, wparam, lparam);
-}
+void TfmWizard::OnCloseAsked() { JvWizard1CancelButtonClick(); }  // Alt+F4: as Cancel
 
 }  // namespace qp

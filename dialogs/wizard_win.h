@@ -7,11 +7,11 @@
 #include <functional>
 
 #include "base/ini_file.h"
-#include "ui/window_win.h"
+#include "lang/dialog_win.h"
 
 namespace qp {
 
-class TfmWizard final : public ui::Window {
+class TfmWizard final : public Dialog {
  public:
   // choose_language: makes a language current in the running program as its menu does (the
   // main window translated and its entry ticked).
@@ -31,13 +31,12 @@ class TfmWizard final : public ui::Window {
  protected:
   void OnShow() override;
   bool OnKeyPreview(const MSG& msg) override;
-  LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
+  void OnCloseAsked() override;
 
  private:
   void BindCommands();
   void LoadMemos();
   void ChooseLanguage(const std::string& text);
-  void Close();
 
   SettingsFile& settings_;
   std::function<void(int)> choose_language_;

@@ -118,4 +118,8 @@ void TranslateWindow(ui::Form& form, const IniFile& file) {
   }
 }
 
+void TranslateToCurrentLanguage(ui::Form& form) {
+  if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(form, *file);
+}
+
 }  // namespace qp

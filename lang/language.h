@@ -41,5 +41,7 @@ std::string NotAnIntegerMessage(std::string_view text);
 // Applies a language file to a window's title, captions, hints, memo lines and items.
 // Texts the file lacks (or leaves empty) keep what the window shows now.
 void TranslateWindow(ui::Form& form, const IniFile& file);
+// The same with the current language's file; without one the window keeps its texts.
+void TranslateToCurrentLanguage(ui::Form& form);
 
 }  // namespace qp

@@ -6,6 +6,7 @@
 #include "base/file_system.h"
 #include "base/working_folder.h"
 #include "lang/language.h"
+#include "ui/component_win.h"
 #include "ui/message_box_win.h"
 #include "ui/placement_win.h"
 #include "ui/text_win.h"
@@ -69,9 +70,7 @@ void TfmHistory::ShowWindow() {
   SetForegroundWindow(Hwnd());
 }
 
-void TfmHistory::OnShow() {
-  if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
-}
+void TfmHistory::OnShow() { TranslateToCurrentLanguage(*this); }
 
 void TfmHistory::Reload() {
   if (rows_.Refresh(LoadHistory())) Fill();
@@ -82,7 +81,7 @@ void TfmHistory::Reload() {
 void TfmHistory::Fill() {
   const std::vector<HistoryRecord>& rows = rows_.Rows();
   HWND list = List();
-  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  ui::FrozenDrawing frozen(list);
   ListView_DeleteAllItems(list);
   for (size_t i = 0; i < rows.size(); ++i) {
     for (size_t column = 0; column < kHistoryFieldCount; ++column) {  // extra fields of damaged lines have no column
@@ -95,12 +94,10 @@ void TfmHistory::Fill() {
       if (column == 0) {
         ListView_InsertItem(list, &item);
       } else {
-        SendMessageW(list, LVM_SETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
+        ListView_SetItemText(list, static_cast<int>(i), static_cast<int>(column), text.data());
       }
     }
   }
-  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list, nullptr, TRUE);
 }
 
 const std::vector<HistoryRecord>& TfmHistory::Rows() const { return rows_.Rows(); }

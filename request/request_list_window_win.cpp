@@ -101,7 +101,7 @@ void TfmRequestList2::ShowListModal() {
 }
 
 void TfmRequestList2::OnShow() {
-  if (const IniFile* file = CurrentLanguageFile()) TranslateWindow(*this, *file);
+  TranslateToCurrentLanguage(*this);
   if (settings_.ReadBool("Settings", "Autoloadlist", false)) Find("cbAutoSave")->SetChecked(true);
 }
 
@@ -159,12 +159,11 @@ void TfmRequestList2::bbClearClick() {
 }
 
 void TfmRequestList2::bbCopyClick() {
-  DWORD start = 0, end = 0;
   HWND memo = ControlHwnd("Memo1");
-  SendMessageW(memo, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  const auto [start, end] = Get("Memo1").GetSelection();
   if (end > start) {
     const std::wstring all = ui::Widen(ui::GetText(memo));
-    set_request_line_(ui::Narrow(std::wstring_view(all).substr(start, end - start)));
+    set_request_line_(ui::Narrow(std::wstring_view(all).substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start))));
   } else {
     std::vector<std::string> lines = Entries();
     set_request_line_(lines.empty() ? std::string() : lines.back());

@@ -4,7 +4,11 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "base/ini_file.h"
+#include "base/process.h"
+#include "lang/dialog_win.h"
 #include "lang/language.h"
 #include "ui/text_win.h"
 #include "ui/window_win.h"
@@ -31,6 +35,7 @@ ui::FormDef TestForm() {
                          {.name = "cbLine", .kind = Kind::ComboBox, .bounds = {120, 120, 100, 23}, .items = {"а", "б"}},
                          {.name = "cbTick", .kind = Kind::CheckBox, .caption = "Флажок", .bounds = {230, 120, 60, 20}, .checked = true},
                          {.name = "StatusBar", .kind = Kind::StatusBar, .bounds = {0, 180, 150, 20}},
+                         {.name = "pbWork", .kind = Kind::ProgressBar, .bounds = {150, 180, 150, 20}},
                          {.name = "miFile", .kind = Kind::Menu, .caption = "&Файл"},
                          {.name = "miOne",
                           .kind = Kind::MenuItem,
@@ -105,6 +110,55 @@ TEST_F(WindowTest, CaptionsHintsAndLinesGoToTheRealControls) {
   EXPECT_EQ(window.Find("StatusBar")->Caption(), "Готово");
 }
 
+TEST_F(WindowTest, AComboBoxsListChoiceAndLimitGoThroughItsComponent) {
+  ui::Component& combo = window.Get("cbLine");
+  HWND hwnd = window.ControlHwnd("cbLine");
+  EXPECT_EQ(combo.ItemIndex(), -1);
+  ui::SetText(hwnd, "набрано");
+  combo.SetItems({"x", "y", "z"});
+  EXPECT_EQ(combo.Lines(), (std::vector<std::string>{"x", "y", "z"}));
+  EXPECT_EQ(ui::GetText(hwnd), "набрано");
+  combo.SetItemIndex(2);
+  EXPECT_EQ(combo.ItemIndex(), 2);
+  EXPECT_EQ(ui::GetText(hwnd), "z");
+  EXPECT_FALSE(combo.DroppedDown());
+
+  combo.SetMaxLength(3);
+  ui::SetText(hwnd, "");
+  COMBOBOXINFO info{sizeof info};
+  ASSERT_TRUE(GetComboBoxInfo(hwnd, &info));
+  for (wchar_t key : std::wstring(L"abcdef")) SendMessageW(info.hwndItem, WM_CHAR, key, 0);
+  EXPECT_EQ(ui::GetText(hwnd), "abc");
+}
+
+// Positions count UTF-16 units, as the controls do: Cyrillic letters are one each.
+TEST_F(WindowTest, SelectionsAreReadSetAndTypedOverInMemosAndComboBoxes) {
+  ui::Component& memo = window.Get("mmNotes");
+  memo.SetSelection({2, 4});
+  EXPECT_EQ(memo.GetSelection().start, 2);
+  EXPECT_EQ(memo.GetSelection().end, 4);
+  memo.ReplaceSelection("ЖЖЖ");
+  EXPECT_EQ(memo.Lines().front(), "одЖЖЖ");
+  EXPECT_EQ(memo.GetSelection().start, 5);
+  EXPECT_EQ(memo.GetSelection().end, 5);
+
+  ui::Component& combo = window.Get("cbLine");
+  ui::SetText(window.ControlHwnd("cbLine"), "строка");
+  combo.SetSelection({1, 3});
+  EXPECT_EQ(combo.GetSelection().start, 1);
+  EXPECT_EQ(combo.GetSelection().end, 3);
+}
+
+TEST_F(WindowTest, AProgressBarStepsWithinItsRange) {
+  ui::Component& bar = window.Get("pbWork");
+  bar.SetRange(50, 5);
+  bar.SetPosition(30);
+  bar.Step();
+  EXPECT_EQ(bar.Position(), 35);
+  bar.SetPosition(80);
+  EXPECT_EQ(bar.Position(), 50);
+}
+
 TEST_F(WindowTest, MenuEntriesCarryShortcutsChecksAndHiddenEntriesAreLeftOut) {
   HMENU file = window.SubmenuOf("miFile");
   ASSERT_NE(file, nullptr);
@@ -146,6 +200,20 @@ TEST_F(WindowTest, TranslationAppliesToTheLiveWindowAndKeepsTypedText) {
   EXPECT_EQ(window.Find("mmNotes")->Lines(), (std::vector<std::string>{"one", "", "три"}));
   EXPECT_EQ(window.Find("cbLine")->Lines(), (std::vector<std::string>{"а", "b"}));
   EXPECT_EQ(ui::GetText(combo), "typed");
+}
+
+TEST(DialogTest, ShowsInTheCurrentLanguageAndAskedToCloseHides) {
+  SetCurrentLanguage(0, std::make_unique<IniFile>("[fmProbe]\r\nfmProbe.Caption=Probe\r\n"));
+  struct ProbeDialog : Dialog {
+    ProbeDialog() : Dialog(TestForm()) {}
+  } dialog;
+  ASSERT_TRUE(dialog.Create(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 10, 10));
+  EXPECT_EQ(dialog.Title(), "Проба");
+  ShowWindow(dialog.Hwnd(), SW_SHOW);
+  EXPECT_EQ(dialog.Title(), "Probe");
+  SendMessageW(dialog.Hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindowVisible(dialog.Hwnd()));
+  EXPECT_NE(dialog.Hwnd(), nullptr);  // hidden, still there to be read
 }
 
 }  // namespace

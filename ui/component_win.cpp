@@ -177,6 +177,7 @@ void WinComponent::SetLine(std::size_t index, std::string_view text) {
 }
 
 int WinComponent::ItemIndex() const {
+  if (def_.kind == Kind::ComboBox) return hwnd_ ? static_cast<int>(SendMessageW(hwnd_, CB_GETCURSEL, 0, 0)) : -1;
   for (std::size_t i = 0; i < radio_items_.size(); ++i) {
     if (SendMessageW(radio_items_[i], BM_GETCHECK, 0, 0) == BST_CHECKED) return static_cast<int>(i);
   }
@@ -184,10 +185,72 @@ int WinComponent::ItemIndex() const {
 }
 
 void WinComponent::SetItemIndex(int index) {
+  if (def_.kind == Kind::ComboBox && hwnd_) SendMessageW(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
   for (std::size_t i = 0; i < radio_items_.size(); ++i) {
     SendMessageW(radio_items_[i], BM_SETCHECK, static_cast<int>(i) == index ? BST_CHECKED : BST_UNCHECKED, 0);
   }
 }
+
+void WinComponent::SetItems(const std::vector<std::string>& items) {
+  if (def_.kind == Kind::ComboBox && hwnd_) SetComboItems(hwnd_, items);
+}
+
+void WinComponent::SetMaxLength(int count) {
+  if (hwnd_) SendMessageW(hwnd_, def_.kind == Kind::ComboBox ? CB_LIMITTEXT : EM_LIMITTEXT, static_cast<WPARAM>(count), 0);
+}
+
+Component::Selection WinComponent::GetSelection() const {
+  DWORD start = 0, end = 0;
+  if (hwnd_) {
+    SendMessageW(hwnd_, def_.kind == Kind::ComboBox ? CB_GETEDITSEL : EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+  }
+  return {static_cast<int>(start), static_cast<int>(end)};
+}
+
+void WinComponent::SetSelection(Selection selection) {
+  if (!hwnd_) return;
+  if (def_.kind == Kind::ComboBox) {
+    SendMessageW(hwnd_, CB_SETEDITSEL, 0, MAKELPARAM(selection.start, selection.end));
+  } else {
+    SendMessageW(hwnd_, EM_SETSEL, static_cast<WPARAM>(selection.start), selection.end);
+  }
+}
+
+void WinComponent::ReplaceSelection(std::string_view text) {
+  if (hwnd_) SendMessageW(hwnd_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(Widen(text).c_str()));
+}
+
+bool WinComponent::DroppedDown() const { return hwnd_ && SendMessageW(hwnd_, CB_GETDROPPEDSTATE, 0, 0) != 0; }
+
+void WinComponent::SetDroppedDown(bool open) {
+  if (hwnd_) SendMessageW(hwnd_, CB_SHOWDROPDOWN, open, 0);
+}
+
+void WinComponent::SetRange(int high, int step) {
+  if (!hwnd_) return;
+  SendMessageW(hwnd_, PBM_SETRANGE32, 0, high);
+  SendMessageW(hwnd_, PBM_SETSTEP, static_cast<WPARAM>(step), 0);
+}
+
+int WinComponent::Position() const { return hwnd_ ? static_cast<int>(SendMessageW(hwnd_, PBM_GETPOS, 0, 0)) : 0; }
+
+void WinComponent::SetPosition(int position) {
+  if (hwnd_) SendMessageW(hwnd_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
+
+void WinComponent::Step() {
+  if (hwnd_) SendMessageW(hwnd_, PBM_STEPIT, 0, 0);
+}
+
+FrozenDrawing::FrozenDrawing(HWND control) : control_(control) { SendMessageW(control_, WM_SETREDRAW, FALSE, 0); }
+
+FrozenDrawing::~FrozenDrawing() {
+  SendMessageW(control_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(control_, nullptr, TRUE);
+}
+
+void SetControlFont(HWND control, HFONT font, bool redraw) { SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw); }
 
 bool WinComponent::Checked() const {
   if (InMenu()) return (GetMenuState(parent_menu_, position_, MF_BYPOSITION) & MF_CHECKED) != 0;

@@ -19,6 +19,19 @@ namespace qp::ui {
 // closes up from the right. Kept at design where everything fits. A row is the one-line
 // labels at one height on one page; a label two lines tall wraps its text and stays as it is.
 void FitLabelRow(HWND label);
+// Drawing of a list or tree stops while it is refilled, and the whole shows at the end.
+class FrozenDrawing {
+ public:
+  explicit FrozenDrawing(HWND control);
+  ~FrozenDrawing();
+  FrozenDrawing(const FrozenDrawing&) = delete;
+  FrozenDrawing& operator=(const FrozenDrawing&) = delete;
+
+ private:
+  HWND control_;
+};
+// A control's font; redraw shows it at once.
+void SetControlFont(HWND control, HFONT font, bool redraw);
 // The window property naming the page a control lies on (its TabSheet's id), 0 for none.
 inline constexpr wchar_t kPageProperty[] = L"QpPage";
 
@@ -62,6 +75,17 @@ class WinComponent final : public Component {
   void SetEnabled(bool enabled) override;
   int ItemIndex() const override;
   void SetItemIndex(int index) override;
+  void SetItems(const std::vector<std::string>& items) override;
+  void SetMaxLength(int count) override;
+  Selection GetSelection() const override;
+  void SetSelection(Selection selection) override;
+  void ReplaceSelection(std::string_view text) override;
+  bool DroppedDown() const override;
+  void SetDroppedDown(bool open) override;
+  void SetRange(int high, int step) override;
+  int Position() const override;
+  void SetPosition(int position) override;
+  void Step() override;
 
  private:
   std::string StatusText() const;

@@ -96,9 +96,32 @@ class Component {
   virtual void SetChecked(bool checked) = 0;
   virtual bool Enabled() const = 0;
   virtual void SetEnabled(bool enabled) = 0;
-  // A radio group's chosen item, -1 for none.
+  // A radio group's or combo box's chosen item, -1 for none.
   virtual int ItemIndex() const { return -1; }
   virtual void SetItemIndex(int /*index*/) {}
+  // A combo box's list: exactly these items; the text in its edit stays.
+  virtual void SetItems(const std::vector<std::string>& /*items*/) {}
+  // The characters an edit or a combo box's edit takes at most; 0 for the control's own limit.
+  virtual void SetMaxLength(int /*count*/) {}
+
+  // The selected characters of an edit, memo or combo box's edit, counted as the control
+  // counts them (UTF-16 units); start == end is the caret.
+  struct Selection {
+    int start = 0, end = 0;
+  };
+  virtual Selection GetSelection() const { return {}; }
+  virtual void SetSelection(Selection /*selection*/) {}
+  // Puts text where the selection is, as typing would.
+  virtual void ReplaceSelection(std::string_view /*text*/) {}
+  // Whether a combo box's list is open.
+  virtual bool DroppedDown() const { return false; }
+  virtual void SetDroppedDown(bool /*open*/) {}
+
+  // A progress bar's position in 0..high, moved on by step.
+  virtual void SetRange(int /*high*/, int /*step*/) {}
+  virtual int Position() const { return 0; }
+  virtual void SetPosition(int /*position*/) {}
+  virtual void Step() {}
 };
 
 class Form {

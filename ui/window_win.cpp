@@ -16,7 +16,6 @@ namespace {
 constexpr UINT kFirstCommandId = 1000;
 constexpr UINT kCreateTooltips = WM_APP + 0x3F00;  // above the windows' own WM_APP messages
 constexpr int kComboDropHeight = 200;
-constexpr int kGlyphLeft = 3;    // a BitButton's glyph from its left edge
 std::vector<Window*> g_windows;  // live windows, for the message loop's shortcut routing
 
 }  // namespace
@@ -111,77 +110,6 @@ bool Window::Create(HWND owner, DWORD style, DWORD ex_style, int left, int top) 
   PostMessageW(hwnd_, kCreateTooltips, 0, 0);
   OnCreate();
   return true;
-}
-
-void Window::SetGlyph(std::string_view name, HIMAGELIST glyph) {
-  HWND button = ControlHwnd(name);
-  if (!button) {
-    if (glyph) ImageList_Destroy(glyph);
-    return;
-  }
-  HIMAGELIST& slot = glyphs_[button];
-  if (slot) ImageList_Destroy(slot);
-  slot = glyph;
-  InvalidateRect(button, nullptr, TRUE);
-}
-
-RECT Window::CaptionArea(HWND button, RECT face) const {
-  auto glyph = glyphs_.find(button);
-  if (glyph == glyphs_.end() || !glyph->second) return face;
-  int w = 0, h = 0;
-  ImageList_GetIconSize(glyph->second, &w, &h);
-  face.left += kGlyphLeft + w + 1;
-  face.right -= 2;
-  return face;
-}
-
-bool Window::CaptionFits(std::string_view name) const {
-  HWND button = ControlHwnd(name);
-  RECT face{};
-  if (!button || !GetClientRect(button, &face)) return false;
-  const RECT area = CaptionArea(button, face);
-  const std::wstring caption = Widen(GetText(button));
-  RECT needed{0, 0, 0, 0};
-  HDC dc = GetDC(button);
-  HGDIOBJ old = SelectObject(dc, font_);
-  DrawTextW(dc, caption.c_str(), -1, &needed, DT_CALCRECT | DT_SINGLELINE);
-  SelectObject(dc, old);
-  ReleaseDC(button, dc);
-  return needed.right <= area.right - area.left;
-}
-
-void Window::DrawBitButton(const DRAWITEMSTRUCT& item) {
-  HDC dc = item.hDC;
-  RECT r = item.rcItem;
-  const bool pushed = item.itemState & ODS_SELECTED, disabled = item.itemState & ODS_DISABLED;
-  DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
-  if (pushed) OffsetRect(&r, 1, 1);
-  auto glyph = glyphs_.find(item.hwndItem);
-  if (glyph != glyphs_.end() && glyph->second) {
-    int w = 0, h = 0;
-    ImageList_GetIconSize(glyph->second, &w, &h);
-    const int x = r.left + kGlyphLeft, y = r.top + (r.bottom - r.top - h) / 2;
-    if (disabled) {
-      HICON icon = ImageList_GetIcon(glyph->second, 0, ILD_NORMAL);
-      DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, x, y, w, h, DST_ICON | DSS_DISABLED);
-      DestroyIcon(icon);
-    } else {
-      ImageList_Draw(glyph->second, 0, dc, x, y, ILD_TRANSPARENT);
-    }
-  }
-  RECT text_area = CaptionArea(item.hwndItem, r);
-  const std::wstring caption = Widen(GetText(item.hwndItem));
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
-  HGDIOBJ old = SelectObject(dc, font_);
-  DrawTextW(dc, caption.c_str(), -1, &text_area,
-            DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | ((item.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0));
-  SelectObject(dc, old);
-  if (item.itemState & ODS_FOCUS) {
-    RECT focus = item.rcItem;
-    InflateRect(&focus, -3, -3);
-    DrawFocusRect(dc, &focus);
-  }
 }
 
 void Window::CreateMenus() {
@@ -372,7 +300,7 @@ void Window::CreateControls() {
     DWORD style = WS_CHILD | (shown ? WS_VISIBLE : 0) | cls.style;
     // Groups and labels on a page let the page show through: the page paints under them.
     const bool see_through =
-        PageOf(*c) && (d.kind == Kind::GroupBox || d.kind == Kind::RadioGroup || d.kind == Kind::Label || d.kind == Kind::CheckBox);
+        pages_.PageOf(*c) && (d.kind == Kind::GroupBox || d.kind == Kind::RadioGroup || d.kind == Kind::Label || d.kind == Kind::CheckBox);
     const DWORD ex_style = cls.ex_style | (see_through ? WS_EX_TRANSPARENT : 0);
     if (d.password) style |= ES_PASSWORD;
     // A combo box that takes no typing is a list to choose from.
@@ -382,62 +310,17 @@ void Window::CreateControls() {
                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c->Id())), instance, nullptr);
     if (!hwnd) continue;
     c->BindControl(hwnd);
-    if (const WinComponent* page = PageOf(*c)) SetPropW(hwnd, kPageProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(page->Id())));
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     if (d.kind == Kind::Label) FitLabelRow(hwnd);
     FillControl(*c, hwnd);
     if (d.kind == Kind::SpinEdit) c->BindArrows(AddArrows(hwnd));
-    if (d.kind == Kind::RadioGroup) {
-      c->BindRadioItems(AddRadioItems(d, hwnd, font_));
-      for (HWND item : c->RadioItems()) SetPropW(item, kPageProperty, GetPropW(hwnd, kPageProperty));
-    }
+    if (d.kind == Kind::RadioGroup) c->BindRadioItems(AddRadioItems(d, hwnd, font_));
+    pages_.Mark(*c);
   }
-  for (auto& c : components_) {
-    if (c->GetKind() != Kind::PageControl) continue;
-    SetWindowPos(c->Hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    ShowPage(c->Name(), 0);
-  }
+  pages_.ShowFirstPages();
 }
 
-const WinComponent* Window::PageOf(const WinComponent& control) const {
-  // Through its groups to the page.
-  for (const WinComponent* p = &control; p; p = ByName(p->Def().parent)) {
-    if (p->GetKind() == Kind::TabSheet) return p;
-  }
-  return nullptr;
-}
-
-std::vector<WinComponent*> Window::PagesOf(std::string_view page_control) const {
-  std::vector<WinComponent*> pages;
-  for (auto& c : components_) {
-    if (c->GetKind() == Kind::TabSheet && c->Def().parent == page_control) pages.push_back(c.get());
-  }
-  return pages;
-}
-
-void Window::ShowPage(std::string_view page_control, int index) {
-  HWND tabs = ControlHwnd(page_control);
-  const std::vector<WinComponent*> pages = PagesOf(page_control);
-  // The tabs' texts follow their pages' captions, translated or not.
-  for (std::size_t i = 0; i < pages.size(); ++i) {
-    std::wstring text = Widen(pages[i]->Caption());
-    TCITEMW item{TCIF_TEXT};
-    item.pszText = text.data();
-    if (SendMessageW(tabs, TCM_SETITEMW, i, reinterpret_cast<LPARAM>(&item)) == FALSE) {
-      SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
-    }
-  }
-  SendMessageW(tabs, TCM_SETCURSEL, index, 0);
-  for (auto& c : components_) {
-    if (!c->Hwnd() || c->GetKind() == Kind::TabSheet) continue;
-    const WinComponent* page = PageOf(*c);
-    if (!page || page->Def().parent != page_control) continue;
-    const bool shown = c->Def().visible && page == pages[static_cast<std::size_t>(index)];
-    ShowWindow(c->Hwnd(), shown ? SW_SHOWNA : SW_HIDE);
-    for (HWND item : c->RadioItems()) ShowWindow(item, shown ? SW_SHOWNA : SW_HIDE);
-    if (c->Arrows()) ShowWindow(c->Arrows(), shown ? SW_SHOWNA : SW_HIDE);
-  }
-}
+void Window::SetDefaultButton(std::string_view name) { SendMessageW(hwnd_, DM_SETDEFID, GetDlgCtrlID(ControlHwnd(name)), 0); }
 
 void Window::CreateShortcuts() {
   std::vector<ACCEL> table;
@@ -482,9 +365,7 @@ LRESULT Window::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
       if (header->idFrom >= kFirstCommandId && header->idFrom < kFirstCommandId + components_.size() &&
           header->hwndFrom == components_[header->idFrom - kFirstCommandId]->Hwnd()) {
         WinComponent& c = *components_[header->idFrom - kFirstCommandId];
-        if (c.GetKind() == Kind::PageControl && header->code == TCN_SELCHANGE) {
-          ShowPage(c.Name(), static_cast<int>(SendMessageW(c.Hwnd(), TCM_GETCURSEL, 0, 0)));
-        }
+        pages_.Notified(c, *header);
         return OnNotify(c, *header);
       }
       if (header->hwndFrom == tooltip_ && header->code == TTN_GETDISPINFOW) {
@@ -517,32 +398,12 @@ LRESULT Window::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_SHOWWINDOW:
       if (wparam) OnShow();
       break;
-    // Buttons drawn by the theme paint what lies behind them by asking their parent to erase:
-    // over a page, that is the page.
     case WM_ERASEBKGND:
-      for (auto& c : components_) {
-        // The page control may ask the same while it paints itself.
-        if (c->GetKind() != Kind::PageControl || painting_page_ || !IsWindowVisible(c->Hwnd())) continue;
-        painting_page_ = true;
-        auto dc = reinterpret_cast<HDC>(wparam);
-        RECT client{};
-        GetClientRect(hwnd_, &client);
-        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-        const Rect r = PlaceOf(c->Def());
-        POINT origin{};
-        OffsetViewportOrgEx(dc, r.x, r.y, &origin);
-        SendMessageW(c->Hwnd(), WM_PRINTCLIENT, wparam, PRF_CLIENT);
-        SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
-        painting_page_ = false;
-        return 1;
-      }
+      if (pages_.EraseBackground(hwnd_, reinterpret_cast<HDC>(wparam))) return 1;
       break;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-      if (GetPropW(reinterpret_cast<HWND>(lparam), kPageProperty)) {
-        SetBkMode(reinterpret_cast<HDC>(wparam), TRANSPARENT);
-        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-      }
+      if (auto brush = PageControls::BackgroundOf(reinterpret_cast<HWND>(lparam), reinterpret_cast<HDC>(wparam))) return *brush;
       break;
     default: break;
   }

@@ -13,10 +13,9 @@
 
 #include "ui/commands.h"
 #include "ui/form.h"
+#include "ui/page_controls_win.h"
 
 namespace qp::ui {
-
-class WinComponent;
 
 class Window : public Form {
  public:
@@ -51,7 +50,11 @@ class Window : public Form {
   // A dialog's life once it shows: runs its messages until it hides, then destroys it.
   void RunModalAndDestroy(HWND owner);
   // Brings page index of a PageControl to the front, its tabs named after their pages.
-  void ShowPage(std::string_view page_control, int index);
+  void ShowPage(std::string_view page_control, int index) { pages_.Show(page_control, index); }
+  int CurrentPage(std::string_view page_control) const { return pages_.Current(page_control); }
+  int PageCount(std::string_view page_control) const { return pages_.Count(page_control); }
+  // The button Enter presses in a dialog.
+  void SetDefaultButton(std::string_view name);
 
   // Called by the message loop for every message: shortcuts, the window's key preview
   // and dialog-style keyboard navigation. true when the message was consumed.
@@ -82,8 +85,6 @@ class Window : public Form {
   void CreateMenus();
   void CreateShortcuts();
   WinComponent* ByName(std::string_view name) const;
-  std::vector<WinComponent*> PagesOf(std::string_view page_control) const;
-  const WinComponent* PageOf(const WinComponent& control) const;  // nullptr off the pages
   void DrawBitButton(const DRAWITEMSTRUCT& item);
   // Where a BitButton's caption goes: right of the glyph, when it has one.
   RECT CaptionArea(HWND button, RECT face) const;
@@ -96,8 +97,8 @@ class Window : public Form {
   HMENU menu_bar_ = nullptr;
   HACCEL shortcuts_ = nullptr;
   std::vector<std::unique_ptr<WinComponent>> components_;
+  PageControls pages_{components_};
   std::map<HWND, HIMAGELIST> glyphs_;
-  bool painting_page_ = false;  // a page control paints into an erase
 };
 
 }  // namespace qp::ui
